@@ -1,0 +1,55 @@
+// What the batch run needs from its surroundings. The main window implements
+// it in the program; tests use a scripted host.
+#ifndef TARNWICK_BATCH_BATCH_HOST_H_
+#define TARNWICK_BATCH_BATCH_HOST_H_
+
+#include <string>
+
+namespace tarnwick {
+
+class ErrorReporter;
+class SettingsStore;
+
+// The two results the option dialogs hand back to the run. An empty
+// find_what (or, for find and replace, an empty replace_with) skips the file.
+struct DialogResults {
+  std::u16string find_what;
+  std::u16string replace_with;
+};
+
+class BatchHost {
+ public:
+  virtual ~BatchHost() = default;
+
+  // The file list: the current number of entries, and an entry's text by
+  // 1-based position.
+  virtual int FileCount() = 0;
+  virtual std::string FileAt(int position) = 0;
+  // The output folder box's text and the chooser's selected text.
+  virtual std::string OutputFolderText() = 0;
+  virtual std::string ChooserText() = 0;
+
+  virtual void SetProgressValue(double value) = 0;  // 0 to 100, unrounded
+  virtual void SetProgressText(const std::string& text) = 0;
+  // Lets the event loop run once.
+  virtual void ProcessEvents() = 0;
+  // The busy pointer (hourglass) on or off.
+  virtual void SetBusy(bool busy) = 0;
+
+  // Show the remove-what or find-and-replace dialog modally with the given
+  // caption; the dialog writes its answer into results.
+  virtual void ShowRemoveDialog(const std::string& caption,
+                                DialogResults& results) = 0;
+  virtual void ShowFindReplaceDialog(const std::string& caption,
+                                     DialogResults& results) = 0;
+
+  // A plain message box: OK only, no icon, the application title.
+  virtual void ShowMessage(const std::string& text) = 0;
+
+  virtual ErrorReporter& Reporter() = 0;
+  virtual SettingsStore& Settings() = 0;
+};
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_BATCH_BATCH_HOST_H_

@@ -1,0 +1,33 @@
+// The one failure type of the file layer. Every routine here that is not
+// marked noexcept may throw FileError; what() names the file and the
+// system's reason, for example "Cannot write /out/a.txt: Permission denied".
+#ifndef TARNWICK_BATCH_FILE_ERROR_H_
+#define TARNWICK_BATCH_FILE_ERROR_H_
+
+#include <stdexcept>
+#include <string>
+
+namespace tarnwick {
+
+class FileError : public std::runtime_error {
+ public:
+  // action: what was attempted ("Cannot read", "Cannot write", ...).
+  // reason: the system's explanation ("Permission denied").
+  FileError(const std::string& action, const std::string& path,
+            const std::string& reason);
+
+  const std::string& path() const noexcept { return path_; }
+  const std::string& reason() const noexcept { return reason_; }
+
+  // A FileError for the current errno.
+  static FileError FromErrno(const std::string& action, const std::string& path,
+                             int error_number);
+
+ private:
+  std::string path_;
+  std::string reason_;
+};
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_BATCH_FILE_ERROR_H_

@@ -1,0 +1,1 @@
+#include "batch/file_write.h"

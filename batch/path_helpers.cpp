@@ -1,0 +1,1 @@
+#include "batch/path_helpers.h"

@@ -1,0 +1,17 @@
+#include "tests/support/memory_settings.h"
+
+namespace tarnwick::testing {
+
+std::string MemorySettings::GetSetting(std::string_view key,
+                                       std::string_view default_value) {
+  reads.emplace_back(key);
+  const auto it = values.find(key);
+  return it == values.end() ? std::string(default_value) : it->second;
+}
+
+void MemorySettings::SaveSetting(std::string_view key, std::string_view value) {
+  writes.emplace_back(std::string(key), std::string(value));
+  values[std::string(key)] = std::string(value);
+}
+
+}  // namespace tarnwick::testing
