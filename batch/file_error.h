@@ -15,9 +15,14 @@ class FileError : public std::runtime_error {
   // reason: the system's explanation ("Permission denied").
   FileError(const std::string& action, const std::string& path,
             const std::string& reason);
+  // The same, remembering the system's error number behind the reason.
+  FileError(const std::string& action, const std::string& path,
+            const std::string& reason, int error_number);
 
   const std::string& path() const noexcept { return path_; }
   const std::string& reason() const noexcept { return reason_; }
+  // The system's error number (errno), or 0 when the failure has none.
+  int error_number() const noexcept { return error_number_; }
 
   // A FileError for the current errno.
   static FileError FromErrno(const std::string& action, const std::string& path,
@@ -26,6 +31,7 @@ class FileError : public std::runtime_error {
  private:
   std::string path_;
   std::string reason_;
+  int error_number_ = 0;
 };
 
 }  // namespace tarnwick
