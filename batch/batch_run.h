@@ -11,10 +11,14 @@ struct BatchSummary {
   bool validated = false;  // false when the run stopped at validation
   int files = 0;           // entries handled
   int failures = 0;        // reports shown
+  // True when another run was already under way: this call did nothing.
+  bool already_running = false;
 };
 
 // Runs one whole batch. results is the program's shared pair of dialog
-// results. Reports failures through host.Reporter() and goes on.
+// results. Reports failures through host.Reporter() and goes on. Only one
+// run at a time: a call made while a run is under way (from the event loop
+// or a dialog the run opened) returns at once and touches nothing.
 BatchSummary StartRemoving(BatchHost& host, DialogResults& results);
 
 }  // namespace tarnwick

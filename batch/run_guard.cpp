@@ -1,0 +1,20 @@
+#include "batch/run_guard.h"
+
+namespace tarnwick {
+namespace {
+
+bool run_under_way = false;
+
+}  // namespace
+
+RunGuard::RunGuard() noexcept : owns_(!run_under_way) {
+  if (owns_) run_under_way = true;
+}
+
+RunGuard::~RunGuard() {
+  if (owns_) run_under_way = false;
+}
+
+bool RunGuard::RunUnderWay() noexcept { return run_under_way; }
+
+}  // namespace tarnwick
