@@ -1,0 +1,116 @@
+#include "cli/batch_command.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "batch/batch_run.h"
+#include "batch/path_helpers.h"
+#include "batch/platform.h"
+#include "cli/argument_text.h"
+#include "cli/cli_host.h"
+#include "cli/console_reporter.h"
+#include "cli/progress_line.h"
+#include "dialogs/dialog_logic.h"
+#include "filelist/folder_scan.h"
+#include "filelist/vector_file_list.h"
+
+namespace tarnwick::cli {
+namespace {
+
+constexpr char kLineCountMessage[] =
+    "The number of lines of Find What and Replace With.";
+
+void PrintError(const std::string& text) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "%s: %s\n", kProgramName, text.c_str());
+}
+
+class CliScanHost : public ScanHost {
+ public:
+  CliScanHost(FileList& list, ErrorReporter& reporter)
+      : list_(list), reporter_(reporter) {}
+  FileList& List() override { return list_; }
+  void Yield() override {}
+  ErrorReporter& Reporter() override { return reporter_; }
+
+ private:
+  FileList& list_;
+  ErrorReporter& reporter_;
+};
+
+// The folder as the scan takes it: no trailing separator, except for the
+// root itself.
+std::string ScanFolder(std::string folder) {
+  while (folder.size() > 1 && folder.back() == kSeparator) folder.pop_back();
+  return folder;
+}
+
+// The dialogs' answers, or false after the line-count message.
+bool PrepareAnswers(const Options& options, DialogResults& answers) {
+  if (options.find_what) answers.find_what = DialogText(*options.find_what);
+  if (options.operation != kFindAndReplacePosition) return true;
+  answers.replace_with = DialogText(*options.replace_with);
+  const std::size_t find_lines = CountLines(answers.find_what);
+  const std::size_t replace_lines = CountLines(answers.replace_with);
+  if (find_lines == replace_lines) return true;
+  std::fflush(stdout);
+  std::fprintf(stderr,
+               "%s\n(--find-what has %zu line(s), --replace-with has %zu.%s)\n",
+               kLineCountMessage, find_lines, replace_lines,
+               replace_lines == 0
+                   ? " To remove text, use --operation remove-x."
+                   : "");
+  return false;
+}
+
+}  // namespace
+
+void PrintUsageError(const std::string& error) {
+  PrintError(error);
+  std::fprintf(stderr, "Try '%s --help' for more information.\n",
+               kProgramName);
+}
+
+int RunBatchCommand(const Options& options) {
+  DialogResults answers;
+  if (!PrepareAnswers(options, answers)) return kExitUsage;
+
+  // Every folder to scan must be there: a mistyped name would otherwise
+  // add nothing without a word.
+  for (const InputSource& input : options.inputs) {
+    if (input.kind == InputSource::Kind::kFolder && !IsFolder(input.path)) {
+      PrintError("--add-folder: folder does not exist: " + input.path);
+      return kExitUsage;
+    }
+  }
+
+  ProgressLine progress(ProgressLine::TerminalStream());
+  ConsoleReporter reporter(progress);
+  VectorFileList list;
+  const std::vector<std::string>& files = list.entries;
+  CliScanHost scan_host(list, reporter);
+  for (const InputSource& input : options.inputs) {
+    if (input.kind == InputSource::Kind::kFile) {
+      list.Append(input.path);
+      continue;
+    }
+    const std::size_t before = files.size();
+    const std::string pattern = "*." + input.extension;
+    AddFolderFilesToList(ScanFolder(input.path), pattern, scan_host);
+    if (files.size() == before) {
+      PrintError("note: no file matching " + pattern + " in " + input.path);
+    }
+  }
+
+  CliHost host(files, options.output_folder, options.operation,
+               std::move(answers), reporter, progress);
+  DialogResults results;
+  const BatchSummary summary = StartRemoving(host, results);
+  progress.Clear();
+  if (!summary.validated) return kExitUsage;
+  return summary.failures > 0 || reporter.count() > 0 ? kExitFailures
+                                                      : kExitSuccess;
+}
+
+}  // namespace tarnwick::cli

@@ -1,0 +1,28 @@
+// tarnwick-batch: Tarnwick's batch run from the command line.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/batch_command.h"
+#include "cli/options.h"
+
+int main(int argc, char** argv) {
+  using namespace tarnwick::cli;
+  const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0),
+                                           argv + argc);
+  const ParseResult parsed = ParseArguments(arguments);
+  switch (parsed.command) {
+    case Command::kHelp:
+      std::fputs(HelpText().c_str(), stdout);
+      return kExitSuccess;
+    case Command::kVersion:
+      std::fputs(VersionText().c_str(), stdout);
+      return kExitSuccess;
+    case Command::kUsageError:
+      PrintUsageError(parsed.error);
+      return kExitUsage;
+    case Command::kRun:
+      break;
+  }
+  return RunBatchCommand(parsed.options);
+}
