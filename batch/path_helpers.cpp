@@ -51,6 +51,17 @@ CopyStatus StatusFor(int error_number) {
   }
 }
 
+// Why a source that is no existing file cannot be copied.
+std::string MissingSourceReason(const std::string& source) {
+  if (IsFolder(source)) return "the source is a folder, not a file";
+  if (PathExists(source)) return "the source is not a regular file";
+  return "the file does not exist";
+}
+
+std::string UnreadableSourceReason(const std::string& system_reason) {
+  return "the source cannot be read (" + system_reason + ")";
+}
+
 // Closes a descriptor when it goes out of scope.
 struct ScopedFd {
   int fd;
@@ -109,12 +120,12 @@ CopyOutcome SafeCopyFile(const std::string& source,
   std::string from, to;
   try {
     if (IsBlank(source) || IsBlank(destination)) {
-      return {CopyStatus::kBlankPath, "the path is empty"};
+      return {CopyStatus::kBlankPath, "a path is empty"};
     }
     from = FixBackslashes(source);
     to = FixBackslashes(destination);
     if (!IsExistingFile(from)) {
-      return {CopyStatus::kSourceMissing, "the file does not exist"};
+      return {CopyStatus::kSourceMissing, MissingSourceReason(from)};
     }
     const std::string folder = GetFolderPart(to);
     if (!IsFolder(folder.empty() ? "." : folder)) {
@@ -123,7 +134,7 @@ CopyOutcome SafeCopyFile(const std::string& source,
     }
     struct stat source_info, destination_info;
     if (!StatPath(from, source_info)) {
-      return {CopyStatus::kSourceMissing, "the file does not exist"};
+      return {CopyStatus::kSourceMissing, MissingSourceReason(from)};
     }
     if (StatPath(to, destination_info)) {
       if (destination_info.st_dev == source_info.st_dev &&
@@ -140,16 +151,16 @@ CopyOutcome SafeCopyFile(const std::string& source,
 
     ScopedFd input{open(from.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)};
     if (input.fd < 0 || fstat(input.fd, &source_info) != 0) {
-      return {CopyStatus::kFailed,
-              std::string("cannot read the file: ") + std::strerror(errno)};
+      return {CopyStatus::kFailed, UnreadableSourceReason(std::strerror(errno))};
     }
-    PendingReplacement replacement(to, source_info.st_mode & 07777);
+    // The permission bits travel, the set-user and set-group bits do not.
+    PendingReplacement replacement(to, source_info.st_mode & 0777);
     replacement.CopyFrom(input.fd, from);
     replacement.Commit();
     return {CopyStatus::kCopied, ""};
   } catch (const FileError& error) {
     if (error.path() == from && error.path() != to) {
-      return {CopyStatus::kFailed, "cannot read the file: " + error.reason()};
+      return {CopyStatus::kFailed, UnreadableSourceReason(error.reason())};
     }
     return {StatusFor(error.error_number()), error.reason()};
   } catch (const std::exception& error) {

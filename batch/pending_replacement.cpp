@@ -28,7 +28,7 @@ std::string FolderOf(const std::string& path) {
 }
 
 std::string RandomSuffix() {
-  static std::mt19937_64 generator(
+  thread_local std::mt19937_64 generator(
       std::random_device{}() ^
       static_cast<std::uint64_t>(
           std::chrono::steady_clock::now().time_since_epoch().count()) ^

@@ -152,7 +152,9 @@ TEST(SafeCopyFile, ExplainsEveryCopyThatDidNotHappen) {
        "Cannot copy " + dir / "missing.txt" + " to " + dir / "out/x" +
            ": the file does not exist."},
       {dir / "*.txt", dir / "out/x", CopyStatus::kSourceMissing, ""},
-      {dir / "out", dir / "out/x", CopyStatus::kSourceMissing, ""},
+      {dir / "out", dir / "out/x", CopyStatus::kSourceMissing,
+       "Cannot copy " + dir / "out" + " to " + dir / "out/x" +
+           ": the source is a folder, not a file."},
       {source, dir / "nowhere/x", CopyStatus::kFolderMissing,
        "Cannot copy " + source + " to " + dir / "nowhere/x" + ": the folder " +
            dir / "nowhere/" + " does not exist."},
@@ -189,20 +191,28 @@ TEST(SafeCopyFile, ReportsAFullDiskAndKeepsTheOldDestination) {
   });
 }
 
-TEST(SafeCopyFile, ReportsARefusedWriteForAnUnprivilegedUser) {
+TEST(SafeCopyFile, ReportsWhatAnUnprivilegedUserMayNotDo) {
   TempDir dir;
   chmod(dir.path().c_str(), 0755);
   const std::string source = dir.Write("a.txt", "new");
   chmod(source.c_str(), 0644);
+  const std::string secret = dir.Write("secret.txt", "private");
+  chmod(secret.c_str(), 0600);
   const std::string out = dir.MakeFolder("out");
-  chmod(out.c_str(), 0755);
+  chmod(out.c_str(), 0777);
+  const std::string theirs = dir.Write("out/theirs.txt", "someone else's");
+  chmod(theirs.c_str(), 0644);
   TARNWICK_IN_CHILD([&] {
     testing::BecomeUnprivilegedUser();
-    const CopyOutcome outcome = SafeCopyFile(source, out + "/a.txt");
+    CopyOutcome outcome = SafeCopyFile(source, theirs);
     EXPECT_EQ(outcome.status, CopyStatus::kWriteRefused);
     EXPECT_EQ(outcome.reason, "Permission denied");
+    outcome = SafeCopyFile(secret, out + "/secret.txt");
+    EXPECT_EQ(outcome.status, CopyStatus::kFailed);
+    EXPECT_EQ(outcome.reason, "the source cannot be read (Permission denied)");
   });
-  EXPECT_EQ(dir.List("out"), Names{});
+  EXPECT_EQ(ReadAll(theirs), "someone else's");
+  EXPECT_EQ(dir.List("out"), Names{"theirs.txt"});
 }
 
 }  // namespace
