@@ -1,0 +1,198 @@
+#include "dialogs/option_dialog.h"
+
+#include <stdexcept>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTextDocument>
+
+#include "app/error_report.h"
+#include "app/program_files.h"
+#include "batch/path_helpers.h"
+#include "dialogs/pointer_rule.h"
+
+namespace tarnwick {
+namespace {
+
+// The fonts of the window, its labels and boxes, and of the push buttons.
+constexpr char kFontFamily[] = "Arial";
+constexpr double kWindowPointSize = 9.0;
+constexpr double kButtonPointSize = 11.25;
+
+QFont BoldArial(double point_size) {
+  QFont font(QString::fromLatin1(kFontFamily));
+  font.setPointSizeF(point_size);
+  font.setBold(true);
+  return font;
+}
+
+void SetBackground(QWidget& widget, const QColor& colour) {
+  QPalette palette = widget.palette();
+  palette.setColor(QPalette::Window, colour);
+  widget.setPalette(palette);
+  widget.setAutoFillBackground(true);
+}
+
+bool TakesDialogBackColor(const QWidget& widget) {
+  return qobject_cast<const QLabel*>(&widget) != nullptr ||
+         qobject_cast<const QGroupBox*>(&widget) != nullptr ||
+         qobject_cast<const QCheckBox*>(&widget) != nullptr ||
+         qobject_cast<const QRadioButton*>(&widget) != nullptr;
+}
+
+}  // namespace
+
+void ApplyDialogBackColor(QWidget& window) {
+  const QColor face = QApplication::palette().color(QPalette::Button);
+  SetBackground(window, face);
+  const auto controls =
+      window.findChildren<QWidget*>(QString(), Qt::FindChildrenRecursively);
+  for (QWidget* control : controls) {
+    if (TakesDialogBackColor(*control)) SetBackground(*control, face);
+  }
+}
+
+int TwipsToPixels(int twips) { return (twips + 7) / 15; }
+
+QRect DesignRect(int left, int top, int width, int height) {
+  return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
+               TwipsToPixels(height));
+}
+
+OptionDialog::OptionDialog(ErrorReporter& reporter, int client_width,
+                           int client_height, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      reporter_(reporter),
+      pointer_rule_(new PointerRule(this)) {
+  setModal(true);
+  setSizeGripEnabled(false);
+  setFont(BoldArial(kWindowPointSize));
+  SetBackground(*this, Qt::white);
+  setFixedSize(TwipsToPixels(client_width), TwipsToPixels(client_height));
+  pointer_rule_->AddSurface(this);
+
+  QScreen* screen = parent != nullptr ? parent->screen()
+                                      : QGuiApplication::primaryScreen();
+  if (screen != nullptr) {
+    QRect place(QPoint(0, 0), size());
+    place.moveCenter(screen->availableGeometry().center());
+    move(place.topLeft());
+  }
+}
+
+PointerSetting OptionDialog::pointerSetting() const {
+  return pointer_rule_->setting();
+}
+
+void OptionDialog::setPointerSetting(PointerSetting setting) {
+  pointer_rule_->SetSetting(setting);
+}
+
+bool OptionDialog::hasHandPointer() const {
+  return pointer_rule_->HasHandCursor();
+}
+
+QLabel* OptionDialog::AddLabel(QWidget* parent, const char* name,
+                               const char* text, int left, int top, int width,
+                               int height) {
+  auto* label = new QLabel(QString::fromUtf8(text), parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setTextFormat(Qt::PlainText);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label->setWordWrap(false);
+  label->setGeometry(DesignRect(left, top, width, height));
+  SetBackground(*label, Qt::white);
+  return label;
+}
+
+QPlainTextEdit* OptionDialog::AddTextBox(const char* name, int left, int top,
+                                         int width, int height) {
+  auto* box = new QPlainTextEdit(this);
+  box->setObjectName(QString::fromLatin1(name));
+  box->setLineWrapMode(QPlainTextEdit::NoWrap);
+  box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // TAB moves to the next control; tabs are typed as "<tab>".
+  box->setTabChangesFocus(true);
+  box->setGeometry(DesignRect(left, top, width, height));
+  return box;
+}
+
+QPushButton* OptionDialog::AddPushButton(const char* name, const char* text,
+                                         int left, int top, int width,
+                                         int height) {
+  auto* button = new QPushButton(QString::fromUtf8(text), this);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setAutoDefault(false);
+  button->setDefault(false);
+  button->setFont(BoldArial(kButtonPointSize));
+  button->setGeometry(DesignRect(left, top, width, height));
+  pointer_rule_->AddPushButton(button);
+  return button;
+}
+
+QGroupBox* OptionDialog::AddFrame(const char* name, const char* text,
+                                  int left, int top, int width, int height) {
+  auto* frame = new QGroupBox(QString::fromUtf8(text), this);
+  frame->setObjectName(QString::fromLatin1(name));
+  frame->setGeometry(DesignRect(left, top, width, height));
+  SetBackground(*frame, Qt::white);
+  pointer_rule_->AddSurface(frame);
+  return frame;
+}
+
+QCheckBox* OptionDialog::AddCheckBox(QWidget* parent, const char* name,
+                                     const char* text, int left, int top,
+                                     int width, int height) {
+  auto* box = new QCheckBox(QString::fromUtf8(text), parent);
+  box->setObjectName(QString::fromLatin1(name));
+  box->setChecked(false);
+  box->setGeometry(DesignRect(left, top, width, height));
+  SetBackground(*box, Qt::white);
+  return box;
+}
+
+void OptionDialog::RunLoadStep(const char* identity) {
+  Trap trap(reporter_, identity);
+  trap.Run(100, [&] { ApplyDialogBackColor(*this); });
+  trap.Run(102, [&] { setWindowIcon(QApplication::windowIcon()); });
+  const std::string path = ProgramFolder() + kHandCursorFile;
+  bool exists = false;
+  trap.Run(104, [&] { exists = PathExists(path); });
+  if (exists) {
+    trap.Run(106, [&] {
+      std::optional<QCursor> hand = LoadCursorFile(path);
+      if (!hand) {
+        throw std::runtime_error("Invalid picture: " + path);
+      }
+      pointer_rule_->SetHandCursor(std::move(hand));
+    });
+  }
+}
+
+std::u16string OptionDialog::BoxText(const QPlainTextEdit& box) {
+  // The raw text keeps what was typed (toPlainText() would turn non-breaking
+  // spaces into spaces).
+  return BoxTextWithCrLf(box.document()->toRawText().toStdU16String());
+}
+
+void OptionDialog::keyPressEvent(QKeyEvent* event) {
+  // No cancel button: Escape does nothing. The close box still closes.
+  if (event->key() == Qt::Key_Escape) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+}  // namespace tarnwick
