@@ -29,6 +29,12 @@ DialogAnswer Cancel() {
   return answer;
 }
 
+DialogAnswer Closed() {
+  DialogAnswer answer;
+  answer.closed = true;
+  return answer;
+}
+
 DialogAnswer Answer(std::u16string find, std::u16string replace = u"",
                     std::function<void(ScriptedHost&)> while_open = nullptr) {
   DialogAnswer answer;
@@ -236,7 +242,8 @@ TEST_F(BatchRunTest, RemoveXAsksPerFileWithItsPosition) {
   const std::string utf16 = std::string("\xFF\xFE", 2) + std::string("a\0x\0", 4);
   for (int i = 1; i <= 5; ++i) AddFile("f" + std::to_string(i) + ".txt", "axbx");
   host_.files[1] = dir_.Write("in/wide.txt", utf16);
-  host_.remove_answers = {Cancel(), Cancel(), Answer(u""),
+  results_ = DialogResults{u"a", u"b"};  // stale: never used
+  host_.remove_answers = {Closed(), Cancel(), Answer(u""),
                           Answer(u"x"), Answer(u"b\r\nx")};
   Run();
   EXPECT_EQ(host_.captions,
@@ -285,10 +292,12 @@ TEST_F(BatchRunTest, FindAndReplaceAsksEveryFileUnlessTheReuseBoxIsTicked) {
     EXPECT_EQ(ReadAll(Out("f" + std::to_string(i) + ".txt")), "one 2");
   }
 
-  // Ticked from before: the first file of every run still asks; cancelling
-  // it leaves every file of the run as copied.
+  // Ticked from before: the first file of every run still asks; closing it
+  // without an answer leaves every file of the run as copied, whatever the
+  // results held before.
   host_.captions.clear();
   results_ = {u"one", u"1"};
+  host_.replace_answers = {Closed()};
   Run();
   EXPECT_EQ(host_.captions.size(), 1u);
   for (int i = 1; i <= 5; ++i) {

@@ -53,9 +53,10 @@ void ScriptedHost::Answer(std::deque<DialogAnswer>& answers,
     answer = std::move(answers.front());
     answers.pop_front();
   } else {
-    answer.cancel = true;
+    answer.closed = true;
   }
   if (answer.while_open) answer.while_open(*this);
+  if (answer.closed) return;
   if (answer.cancel) {
     results.find_what.clear();
     results.replace_with.clear();

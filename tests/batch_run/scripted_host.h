@@ -18,12 +18,14 @@ namespace tarnwick::testing {
 
 class ScriptedHost;
 
-// One scripted answer of a dialog. No answer left in the queue, or an
-// answer with cancel set, empties both results, as "Cancel" does.
+// One scripted answer of a dialog. An answer with cancel set empties both
+// results, as "Cancel" does; one with closed set (and an empty queue) writes
+// nothing at all, so whatever the results held before stays.
 struct DialogAnswer {
   std::u16string find_what;
   std::u16string replace_with;
   bool cancel = false;
+  bool closed = false;
   // Runs while the dialog is open (ticking the reuse box, pressing
   // "Start Removing" again, ...).
   std::function<void(ScriptedHost&)> while_open;
