@@ -46,6 +46,8 @@ CopyStatus StatusFor(int error_number) {
     case ENOSPC:
     case EDQUOT:
       return CopyStatus::kDiskFull;
+    case ENOENT:  // a link's target lies in a folder that does not exist
+      return CopyStatus::kFolderMissing;
     default:
       return CopyStatus::kFailed;
   }

@@ -116,7 +116,16 @@ TEST(SafeCopyFile, CopiesAndReplacesKeepingTheSourcePermissions) {
     EXPECT_EQ(ReadAll(dir / name), ReadAll(source)) << name;
     EXPECT_EQ(StatOf(dir / name).st_mode & 07777, 0640u) << name;
   }
-  EXPECT_EQ(dir.List("out"), (Names{"a.txt", "b.txt"}));
+  // A destination that is a symbolic link: the link stays, its file changes.
+  const std::string target = dir.Write("elsewhere/t.txt", "old");
+  ASSERT_EQ(symlink(target.c_str(), (dir / "out/link.txt").c_str()), 0);
+  EXPECT_EQ(SafeCopyFile(source, dir / "out/link.txt").status, CopyStatus::kCopied);
+  EXPECT_EQ(ReadAll(target), ReadAll(source));
+  EXPECT_EQ(dir.List("out"), (Names{"a.txt", "b.txt", "link.txt"}));
+  EXPECT_EQ(dir.List("elsewhere"), Names{"t.txt"});
+  ASSERT_EQ(symlink("../nowhere/x", (dir / "out/dangling").c_str()), 0);
+  EXPECT_EQ(SafeCopyFile(source, dir / "out/dangling").status,
+            CopyStatus::kFolderMissing);
 }
 
 TEST(SafeCopyFile, DoesNothingForTheSameFileUnderAnyName) {
@@ -152,6 +161,7 @@ TEST(SafeCopyFile, ExplainsEveryCopyThatDidNotHappen) {
        "Cannot copy " + dir / "missing.txt" + " to " + dir / "out/x" +
            ": the file does not exist."},
       {dir / "*.txt", dir / "out/x", CopyStatus::kSourceMissing, ""},
+      {source + " ", dir / "out/x", CopyStatus::kSourceMissing, ""},  // untrimmed
       {dir / "out", dir / "out/x", CopyStatus::kSourceMissing,
        "Cannot copy " + dir / "out" + " to " + dir / "out/x" +
            ": the source is a folder, not a file."},
@@ -192,6 +202,7 @@ TEST(SafeCopyFile, ReportsAFullDiskAndKeepsTheOldDestination) {
 }
 
 TEST(SafeCopyFile, ReportsWhatAnUnprivilegedUserMayNotDo) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to set up files of another user";
   TempDir dir;
   chmod(dir.path().c_str(), 0755);
   const std::string source = dir.Write("a.txt", "new");
