@@ -1,4 +1,12 @@
-// The settings store on QSettings (INI file "Merriveld", group "Tarnwick").
+// The settings store on QSettings: the per-user INI file "Merriveld.ini" in
+// the user's configuration folder, group "Tarnwick", keys as named. Every
+// call opens the file afresh; every write is synced at once.
+//
+// When the file cannot be written (a read-only or missing configuration
+// folder), the program goes on: one warning goes to the error stream, the
+// value is not kept anywhere, and later reads give what the file holds (the
+// defaults when it holds nothing). Values that are not UTF-8 (paths are byte
+// strings) are stored as bytes and come back exactly.
 #ifndef TARNWICK_APP_QT_SETTINGS_STORE_H_
 #define TARNWICK_APP_QT_SETTINGS_STORE_H_
 

@@ -31,8 +31,11 @@ inline constexpr char kForm3Check1[] = "Form3Check1";      // 32-bit, default 0
 inline constexpr char kExtensionDefault[] = "*";
 }  // namespace settings
 
-// Conversions of stored text to numbers. Text that is not a whole number in
-// range throws std::invalid_argument or std::out_of_range.
+// Conversions of stored text to numbers: decimal digits with an optional
+// sign, blanks (spaces, tabs) around them allowed and ignored. Anything else
+// ("abc", "1.5", the empty text) throws std::invalid_argument ("Type
+// mismatch: ..."); a number outside the type's range throws
+// std::out_of_range ("Overflow: ..."); both descriptions quote the text.
 std::int16_t ToInt16(std::string_view text);
 std::int32_t ToInt32(std::string_view text);
 
