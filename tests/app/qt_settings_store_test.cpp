@@ -80,6 +80,14 @@ TEST_F(QtSettingsStoreTest, AStoreThatCannotBeWrittenIsNoFailure) {
   EXPECT_EQ(store_.GetSetting("Combo1", "0"), "0");
   EXPECT_NE(warnings.find("cannot be saved"), std::string::npos) << warnings;
   EXPECT_EQ(warnings.find("cannot be saved"), warnings.rfind("cannot be saved"));
+
+  // A folder where the file should be: nothing readable, nothing written.
+  UseConfigFolder(dir_.path());
+  dir_.MakeFolder("Merriveld.ini");
+  ::testing::internal::CaptureStderr();
+  store_.SaveSetting("Extension", "txt");
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(store_.GetSetting("Extension", "*"), "*");
 }
 
 }  // namespace
