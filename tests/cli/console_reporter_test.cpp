@@ -1,0 +1,29 @@
+#include "cli/console_reporter.h"
+
+#include <gtest/gtest.h>
+
+#include "app/error_report.h"
+
+namespace tarnwick::cli {
+namespace {
+
+TEST(TerminalTextTest, ReportLineBreaksBecomeLines) {
+  EXPECT_EQ(TerminalText(""), "");
+  EXPECT_EQ(TerminalText("a\r\nb\r\rc"), "a\nb\n\nc");
+  EXPECT_EQ(TerminalText("a\nb\r"), "a\nb\n");
+  EXPECT_EQ(TerminalText("\r\n\r\n"), "\n\n");
+
+  const std::string report =
+      BuildErrorReport("Cannot read /x: gone", "Quelbrook2021/08/31.Form1.X ", 122);
+  const std::string lines = TerminalText(report);
+  EXPECT_EQ(lines.rfind("Cannot read /x: gone\nin Quelbrook2021/08/31.Form1.X "
+                        "at line 122\n\nPlease email screenshot of this "
+                        "message to ",
+                        0),
+            0u)
+      << lines;
+  EXPECT_EQ(lines.find('\r'), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tarnwick::cli

@@ -1,0 +1,38 @@
+// Runs the built tarnwick-batch as a child process and collects what it
+// printed and its exit status.
+#ifndef TARNWICK_TESTS_CLI_PROGRAM_RUN_H_
+#define TARNWICK_TESTS_CLI_PROGRAM_RUN_H_
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tarnwick::testing {
+
+struct ProgramResult {
+  int status = -1;     // the exit status; -1 when it did not exit normally
+  std::string out;     // standard output (everything, when on a terminal)
+  std::string err;     // standard error
+  bool started = true;  // false when the child could not become the user
+};
+
+struct RunSettingsForChild {
+  // Standard output and error on one pseudo-terminal.
+  bool terminal = false;
+  // Run as the unprivileged user 65534 (needs root).
+  bool unprivileged = false;
+  // Extra environment variables, NAME=VALUE.
+  std::vector<std::string> environment;
+  // The working folder; empty for the test's own.
+  std::string folder;
+};
+
+// The program's path: $TARNWICK_TEST_BINARY_DIR/cli/tarnwick-batch.
+std::string ProgramPath();
+
+ProgramResult RunProgram(const std::vector<std::string>& arguments,
+                         const RunSettingsForChild& settings = {});
+
+}  // namespace tarnwick::testing
+
+#endif  // TARNWICK_TESTS_CLI_PROGRAM_RUN_H_

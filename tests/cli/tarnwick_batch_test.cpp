@@ -1,0 +1,530 @@
+// tarnwick-batch driven as a process: operations, list order, failures,
+// exit statuses and usage errors.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/cli/program_run.h"
+#include "tests/support/temp_dir.h"
+
+namespace tarnwick::testing {
+namespace {
+
+using Args = std::vector<std::string>;
+
+constexpr char kDoneLine[] = "Done.\n";
+constexpr char kHelpHint[] = "Try 'tarnwick-batch --help'";
+
+void MakeReadOnly(const std::string& path) {
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0) << path;
+}
+
+std::string Join(const Args& args) {
+  std::string text;
+  for (const std::string& arg : args) text += " '" + arg + "'";
+  return text;
+}
+
+// ---------------------------------------------------------------------------
+// Every operation, output byte for byte.
+
+struct OperationCase {
+  std::string name;      // for the failure message
+  Args operation;        // --operation and any texts
+  std::string input;
+  std::string expected;
+};
+
+class OperationTest : public ::testing::TestWithParam<OperationCase> {};
+
+TEST_P(OperationTest, WritesExpectedBytesAndLeavesInputAlone) {
+  const OperationCase& c = GetParam();
+  TempDir dir;
+  const std::string input = dir.Write("in/file.txt", c.input);
+  const std::string out = dir.MakeFolder("out");
+  Args args = c.operation;
+  args.insert(args.end(), {"--output", out, input});
+  const ProgramResult result = RunProgram(args);
+  EXPECT_EQ(result.status, 0) << Join(args) << "\n" << result.err;
+  EXPECT_EQ(result.out, kDoneLine);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(ReadAll(out + "/file.txt"), c.expected) << Join(args);
+  EXPECT_EQ(ReadAll(input), c.input);
+}
+
+const std::string kUtf16Tabs("\xff\xfe" "a\0\t\0b\0", 8);
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryOperation, OperationTest,
+    ::testing::Values(
+        OperationCase{"AllSpaces", {"--operation", "remove-all-spaces"},
+                      "a b  c\r\n d\te ", "abc\r\nd\te"},
+        OperationCase{"AllSpacesByPosition", {"--operation", "0"},
+                      "x y", "xy"},
+        OperationCase{"ExtraSpaces", {"--operation", "remove-extra-spaces"},
+                      "a  b   c    d e\r\n", "a b c d e\r\n"},
+        OperationCase{"BlankLines", {"--operation", "remove-blank-lines"},
+                      "a\r\n\r\nb\n\nc\n", "a\r\nb\nc\n"},
+        OperationCase{"Tabs", {"--operation", "remove-all-tabs"},
+                      "\xff\ta\t\tb", "\xff" "ab"},
+        OperationCase{"TabsUtf16", {"--operation", "3"}, kUtf16Tabs,
+                      "\xef\xbb\xbf" "ab"},
+        OperationCase{"Alphabet", {"--operation", "remove-alphabet"},
+                      "ab1 c2\xc3\xa9", "1 2\xc3\xa9"},
+        OperationCase{"Numeric", {"--operation", "remove-numeric"},
+                      "a1b22 \xc3\xa9" "3", "ab \xc3\xa9"},
+        OperationCase{"Alphanumeric", {"--operation", "remove-alphanumeric"},
+                      "a1-b2 \xc3\xa9!", "- \xc3\xa9!"},
+        OperationCase{"NonAlphanumeric",
+                      {"--operation", "remove-non-alphanumeric"},
+                      "a-1, b\tc\r\n\xc3\xa9!\n", "a1 b\tc\r\n\n"},
+        OperationCase{"CopyByName", {"--operation", "copy"}, "a\tb \r\n",
+                      "a\tb \r\n"},
+        OperationCase{"CopySeparator4", {"--operation", "4"}, kUtf16Tabs,
+                      kUtf16Tabs},
+        OperationCase{"CopySeparator10", {"--operation", "10"}, kUtf16Tabs,
+                      kUtf16Tabs},
+        OperationCase{"RemoveXWithTabMarker",
+                      {"--operation", "remove-x", "--find-what", "<tab>x"},
+                      "a\tx b\tx\tX", "a b\tX"},
+        OperationCase{"RemoveXSeveralLines",
+                      {"--operation", "remove-x", "--find-what", "foo\nbar"},
+                      "foo1 bar2 foobar", "1 2 "},
+        OperationCase{"RemoveXCrLfLines",
+                      {"--operation", "9", "--find-what", "foo\r\nbar"},
+                      "foo1 bar2 foobar", "1 2 "},
+        OperationCase{"RemoveXAccented",
+                      {"--operation", "remove-x", "--find-what=\xc3\xa9"},
+                      "caf\xc3\xa9 cafe", "caf cafe"},
+        OperationCase{"RemoveXInvalidByte",
+                      {"--operation", "remove-x", "--find-what", "\xff"},
+                      "a\xff" "b\xfe", "ab\xfe"},
+        OperationCase{"RemoveXLeadingDash",
+                      {"--operation", "remove-x", "--find-what", "-x"},
+                      "a-xb--x", "ab-"},
+        OperationCase{"FindReplaceTwoPairs",
+                      {"--operation", "find-and-replace", "--find-what",
+                       "colour\nflavour", "--replace-with", "color\nflavor"},
+                      "colour flavour colours", "color flavor colors"},
+        OperationCase{"FindReplaceTabMarkers",
+                      {"--operation", "11", "--find-what", "a<tab>b",
+                       "--replace-with", "a<tab><tab>b"},
+                      "a\tb a b", "a\t\tb a b"},
+        OperationCase{"FindReplaceEmptyLineRemoves",
+                      {"--operation", "find-and-replace", "--find-what",
+                       "x\ny", "--replace-with", "\nz"},
+                      "xyx", "z"},
+        OperationCase{"FindReplaceCapitalMarkerIsText",
+                      {"--operation", "find-and-replace", "--find-what",
+                       "<TAB>", "--replace-with", "T"},
+                      "<TAB>\t", "T\t"}),
+    [](const ::testing::TestParamInfo<OperationCase>& info) {
+      return info.param.name;
+    });
+
+// ---------------------------------------------------------------------------
+// The list in argument order.
+
+TEST(ListOrderTest, FilesAndFoldersInArgumentOrderBreadthFirst) {
+  TempDir dir;
+  const std::string x = dir.Write("x.txt", "x");
+  const std::string y = dir.Write("y.txt", "y");
+  dir.Write("A/a1.txt", "1");
+  dir.Write("A/Z.TXT", "z");
+  dir.Write("A/b0.doc", "doc");
+  dir.Write("A/~skip.txt", "~");
+  dir.Write("A/.hidden.txt", "h");
+  dir.Write("A/B/b1.txt", "b");
+  dir.Write("A/C/c1.txt", "c");
+  dir.Write("A/B/D/d1.txt", "d");
+  const std::string out = dir.MakeFolder("out");
+  // Every expected output name is taken by a read-only file, so every copy
+  // is refused and reported: the reports show the order of the list.
+  for (const char* name : {"x.txt", "y.txt", "a1.txt", "Z.TXT", "b1.txt",
+                           "c1.txt", "d1.txt"}) {
+    const std::string taken = dir.Write(std::string("out/") + name, "old");
+    MakeReadOnly(taken);
+  }
+  const ProgramResult result = RunProgram(
+      {"--operation", "remove-all-tabs", "--output", out, x, "--add-folder",
+       dir / "A", "--extension", "txt", y, "--add-folder=" + dir / "A/B/"});
+  EXPECT_EQ(result.status, 1) << result.err;
+  EXPECT_EQ(result.out, kDoneLine);
+  const std::vector<std::string> order = {
+      x,
+      dir / "A/a1.txt",
+      dir / "A/Z.TXT",
+      dir / "A/B/b1.txt",
+      dir / "A/C/c1.txt",
+      dir / "A/B/D/d1.txt",
+      y,
+      dir / "A/B/b1.txt",
+      dir / "A/B/D/d1.txt",
+  };
+  std::size_t from = 0;
+  for (const std::string& path : order) {
+    const std::size_t at = result.err.find(path + " ", from);
+    ASSERT_NE(at, std::string::npos) << path << " not reported in order in:\n"
+                                     << result.err;
+    from = at + path.size();
+  }
+  EXPECT_EQ(result.err.find("~skip"), std::string::npos);
+  EXPECT_EQ(result.err.find(".hidden"), std::string::npos);
+  EXPECT_EQ(result.err.find("b0.doc"), std::string::npos);
+  EXPECT_EQ(dir.List("out").size(), 7u) << "nothing else was copied";
+}
+
+TEST(ListOrderTest, ExtensionDefaultsToEveryFile) {
+  TempDir dir;
+  dir.Write("A/a.txt", "a\t");
+  dir.Write("A/b.doc", "b\t");
+  dir.Write("A/noext", "c\t");
+  const std::string out = dir.MakeFolder("out");
+  const ProgramResult result = RunProgram(
+      {"--add-folder", dir / "A", "--operation", "remove-all-tabs",
+       "--output", out});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(dir.List("out"), (std::vector<std::string>{"a.txt", "b.doc", "noext"}));
+  EXPECT_EQ(ReadAll(out + "/noext"), "c");
+}
+
+TEST(ListOrderTest, DashNamesAfterDoubleDashAndLoneDash) {
+  TempDir dir;
+  dir.Write("-draft.txt", "a\tb");
+  dir.Write("-", "c\td");
+  dir.Write("--", "e\tf");
+  const std::string out = dir.MakeFolder("out");
+  RunSettingsForChild in_folder;
+  in_folder.folder = dir.path();
+  const ProgramResult result = RunProgram(
+      {"--operation", "remove-all-tabs", "--output", "out", "-", "--",
+       "-draft.txt", "--"},
+      in_folder);
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(ReadAll(out + "/-draft.txt"), "ab");
+  EXPECT_EQ(ReadAll(out + "/-"), "cd");
+  EXPECT_EQ(ReadAll(out + "/--"), "ef");
+}
+
+TEST(ListOrderTest, OutputFolderHoldingTheInputRewritesItInPlace) {
+  TempDir dir;
+  const std::string input = dir.Write("in/a.txt", "a\tb");
+  const ProgramResult result = RunProgram(
+      {"--operation", "remove-all-tabs", "--output", dir / "in/", input});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(ReadAll(input), "ab");
+}
+
+// ---------------------------------------------------------------------------
+// Failures: reported, the run goes on, exit status 1.
+
+TEST(FailureTest, MissingInputIsReportedAndTheOthersAreProcessed) {
+  TempDir dir;
+  const std::string a = dir.Write("in/a.txt", "a\t1");
+  const std::string b = dir.Write("in/b.txt", "b\t2");
+  const std::string missing = dir / "in/missing.txt";
+  const std::string out = dir.MakeFolder("out");
+  const ProgramResult result = RunProgram(
+      {"--operation", "remove-all-tabs", "--output", out, a, missing, b});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, kDoneLine);
+  EXPECT_NE(result.err.find("Application Error\n"), std::string::npos)
+      << result.err;
+  EXPECT_NE(result.err.find(missing), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find(
+                "\nin Quelbrook2021/08/31.Form1.PushButton10_Click at line 122"
+                "\n\nPlease email screenshot of this message to "),
+            std::string::npos)
+      << result.err;
+  EXPECT_EQ(result.err.find('\r'), std::string::npos);
+  EXPECT_EQ(ReadAll(out + "/a.txt"), "a1");
+  EXPECT_EQ(ReadAll(out + "/b.txt"), "b2");
+  EXPECT_EQ(dir.List("out"), (std::vector<std::string>{"a.txt", "b.txt"}));
+}
+
+TEST(FailureTest, ReadOnlyOutputFileKeepsItsContent) {
+  TempDir dir;
+  const std::string a = dir.Write("in/a.txt", "new\t");
+  const std::string b = dir.Write("in/b.txt", "b\t");
+  const std::string out = dir.MakeFolder("out");
+  const std::string taken = dir.Write("out/a.txt", "old content");
+  MakeReadOnly(taken);
+  const ProgramResult result = RunProgram(
+      {"--operation", "remove-all-tabs", "--output", out, a, b});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, kDoneLine);
+  EXPECT_NE(result.err.find(out + "/a.txt"), std::string::npos) << result.err;
+  EXPECT_EQ(ReadAll(taken), "old content");
+  EXPECT_EQ(ReadAll(out + "/b.txt"), "b");
+  EXPECT_EQ(dir.List("out"), (std::vector<std::string>{"a.txt", "b.txt"}))
+      << "no temporary file is left behind";
+}
+
+TEST(FailureTest, UnreadableInputIsReported) {
+  TempDir dir;
+  const std::string a = dir.Write("in/a.txt", "a\t");
+  const std::string secret = dir.Write("in/secret.txt", "s\t");
+  const std::string out = dir.MakeFolder("out");
+  ASSERT_EQ(chmod(secret.c_str(), 0), 0);
+  RunSettingsForChild settings;
+  if (geteuid() == 0) {
+    // Root reads anything: run the program as an unprivileged user, who
+    // may enter the folders and write the output folder.
+    settings.unprivileged = true;
+    for (const std::string& folder : {dir.path(), dir / "in", out}) {
+      ASSERT_EQ(chmod(folder.c_str(), 0777), 0);
+    }
+    ASSERT_EQ(chmod(a.c_str(), 0644), 0);
+  }
+  const ProgramResult result = RunProgram(
+      {"--operation", "remove-all-tabs", "--output", out, secret, a}, settings);
+  if (!result.started) {
+    GTEST_SKIP() << "cannot run the program as an unprivileged user here";
+  }
+  EXPECT_EQ(result.status, 1) << result.err;
+  EXPECT_EQ(result.out, kDoneLine);
+  EXPECT_NE(result.err.find(secret), std::string::npos) << result.err;
+  EXPECT_EQ(ReadAll(out + "/a.txt"), "a");
+  EXPECT_EQ(dir.List("out"), (std::vector<std::string>{"a.txt"}));
+}
+
+// ---------------------------------------------------------------------------
+// Validation: nothing is touched, exit status 2.
+
+TEST(ValidationTest, MissingOutputFolder) {
+  TempDir dir;
+  const std::string a = dir.Write("a.txt", "a\t");
+  const ProgramResult result = RunProgram(
+      {"--operation", "remove-all-tabs", "--output", dir / "nowhere", a});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err,
+            "Folder does not exist. Please select another folder.\n");
+  EXPECT_EQ(ReadAll(a), "a\t");
+}
+
+TEST(ValidationTest, NoFilesAdded) {
+  TempDir dir;
+  dir.Write("A/a.doc", "a");
+  const std::string out = dir.MakeFolder("out");
+  const ProgramResult result =
+      RunProgram({"--operation", "copy", "--output", out, "--add-folder",
+                  dir / "A", "--extension", "txt"});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.out, "");
+  EXPECT_NE(result.err.find("no file matching *.txt in " + dir / "A"),
+            std::string::npos)
+      << result.err;
+  EXPECT_NE(result.err.find("No files added.\n"), std::string::npos)
+      << result.err;
+}
+
+TEST(ValidationTest, NoFilesWinsOverMissingFolder) {
+  const ProgramResult result =
+      RunProgram({"--operation", "copy", "--output", "/no/such/folder"});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err, "No files added.\n");
+}
+
+TEST(ValidationTest, MissingAddFolderStopsBeforeAnyFile) {
+  TempDir dir;
+  const std::string a = dir.Write("a.txt", "a\t");
+  const std::string out = dir.MakeFolder("out");
+  const ProgramResult result =
+      RunProgram({"--operation", "remove-all-tabs", "--output", out, a,
+                  "--add-folder", dir / "gone"});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_NE(result.err.find("folder does not exist: " + dir / "gone"),
+            std::string::npos)
+      << result.err;
+  EXPECT_TRUE(dir.List("out").empty());
+}
+
+struct LineCountCase {
+  std::string find;
+  std::string replace;
+  std::string detail;
+};
+
+class LineCountTest : public ::testing::TestWithParam<LineCountCase> {};
+
+TEST_P(LineCountTest, UnequalLinesStopBeforeAnyFile) {
+  const LineCountCase& c = GetParam();
+  TempDir dir;
+  const std::string a = dir.Write("a.txt", "a b");
+  const std::string out = dir.MakeFolder("out");
+  const ProgramResult result = RunProgram(
+      {"--operation", "find-and-replace", "--find-what", c.find,
+       "--replace-with", c.replace, "--output", out, a});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err.rfind("The number of lines of Find What and Replace "
+                             "With.\n",
+                             0),
+            0u)
+      << result.err;
+  EXPECT_NE(result.err.find(c.detail), std::string::npos) << result.err;
+  EXPECT_TRUE(dir.List("out").empty());
+  EXPECT_EQ(ReadAll(a), "a b");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, LineCountTest,
+    ::testing::Values(
+        LineCountCase{"a", "", "use --operation remove-x"},
+        LineCountCase{"a\nb", "x", "2 line(s), --replace-with has 1"},
+        LineCountCase{"a\n", "x", "2 line(s), --replace-with has 1"},
+        LineCountCase{"a\r\nb", "x\ny\nz", "2 line(s), --replace-with has 3"},
+        // A lone CR does not separate lines.
+        LineCountCase{"a\rb", "x\ny", "1 line(s), --replace-with has 2"}));
+
+// ---------------------------------------------------------------------------
+// Usage errors.
+
+struct UsageCase {
+  Args args;
+  std::string message;
+};
+
+class UsageTest : public ::testing::TestWithParam<UsageCase> {};
+
+TEST_P(UsageTest, ClearMessageAndStatus2) {
+  const UsageCase& c = GetParam();
+  TempDir dir;
+  const std::string a = dir.Write("a.txt", "a\t");
+  const std::string out = dir.MakeFolder("out");
+  Args args;
+  for (const std::string& arg : c.args) {
+    args.push_back(arg == "OUT" ? out : arg == "FILE" ? a : arg);
+  }
+  const ProgramResult result = RunProgram(args);
+  EXPECT_EQ(result.status, 2) << Join(args);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err.rfind("tarnwick-batch: " + c.message, 0), 0u)
+      << Join(args) << "\n" << result.err;
+  EXPECT_NE(result.err.find(kHelpHint), std::string::npos);
+  EXPECT_TRUE(dir.List("out").empty());
+  EXPECT_EQ(ReadAll(a), "a\t");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, UsageTest,
+    ::testing::Values(
+        UsageCase{{}, "missing --operation"},
+        UsageCase{{"--bogus", "--operation", "3", "--output", "OUT", "FILE"},
+                  "unknown option '--bogus'"},
+        UsageCase{{"--operation", "3", "--output", "OUT", "-x"},
+                  "unknown option '-x' (a file whose name begins with '-' "
+                  "goes after '--')"},
+        UsageCase{{"--output", "OUT", "FILE"}, "missing --operation OP"},
+        UsageCase{{"--operation", "3", "FILE"}, "missing --output DIR"},
+        UsageCase{{"--operation", "12", "--output", "OUT", "FILE"},
+                  "unknown operation '12'"},
+        UsageCase{{"--operation", "remove-tabs", "--output", "OUT", "FILE"},
+                  "unknown operation 'remove-tabs'"},
+        UsageCase{{"--operation", "3", "--operation", "3", "--output", "OUT",
+                   "FILE"},
+                  "--operation is given more than once"},
+        UsageCase{{"--operation", "3", "FILE", "--output"},
+                  "--output needs a value"},
+        UsageCase{{"--operation", "remove-x", "--output", "OUT", "FILE"},
+                  "--operation remove-x needs --find-what TEXT"},
+        UsageCase{{"--operation", "remove-x", "--find-what", "", "--output",
+                   "OUT", "FILE"},
+                  "--find-what is empty"},
+        UsageCase{{"--operation", "find-and-replace", "--replace-with", "b",
+                   "--output", "OUT", "FILE"},
+                  "--operation find-and-replace needs --find-what TEXT"},
+        UsageCase{{"--operation", "find-and-replace", "--find-what", "a",
+                   "--output", "OUT", "FILE"},
+                  "--operation find-and-replace needs --replace-with TEXT"},
+        UsageCase{{"--operation", "remove-all-tabs", "--find-what", "a",
+                   "--output", "OUT", "FILE"},
+                  "--find-what is not used by --operation remove-all-tabs"},
+        UsageCase{{"--operation", "remove-x", "--find-what", "a",
+                   "--replace-with", "b", "--output", "OUT", "FILE"},
+                  "--replace-with is only used by --operation "
+                  "find-and-replace"},
+        UsageCase{{"--operation", "3", "--output", "OUT", "--extension", "txt",
+                   "FILE"},
+                  "--extension must follow the --add-folder it applies to"},
+        UsageCase{{"--operation", "3", "--output", "OUT", "--add-folder",
+                   "OUT", "FILE", "--extension", "txt"},
+                  "--extension must follow the --add-folder it applies to"},
+        UsageCase{{"--operation", "3", "--output", "OUT", "--add-folder",
+                   "OUT", "--extension", "txt", "--extension", "doc"},
+                  "--extension is given twice"},
+        UsageCase{{"--operation", "3", "--output", "OUT", "--add-folder",
+                   "OUT", "--extension", ""},
+                  "--extension needs a value"}));
+
+TEST(HelpTest, DescribesEveryOptionWithAnExample) {
+  const ProgramResult result = RunProgram({"--help"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "");
+  for (const char* word :
+       {"--operation OP", "--output DIR", "--find-what TEXT",
+        "--replace-with TEXT", "--add-folder DIR", "--extension EXT",
+        "--help", "--version", "  --  ", "<tab>", "Exit status", "Examples:",
+        "tarnwick-batch --operation remove-all-tabs", "find-and-replace",
+        "Remove all blank lines (enters) in text file(s)"}) {
+    EXPECT_NE(result.out.find(word), std::string::npos) << word;
+  }
+  EXPECT_EQ(RunProgram({"--operation", "3", "-h"}).out, result.out);
+}
+
+TEST(HelpTest, Version) {
+  const ProgramResult result = RunProgram({"--version"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "tarnwick-batch (Tarnwick) 0.1.0\n");
+}
+
+// ---------------------------------------------------------------------------
+// Surroundings: settings, terminal.
+
+TEST(SurroundingsTest, OnePairServesEveryFileAndNoSettingsAreWritten) {
+  TempDir dir;
+  const std::string config = dir.MakeFolder("config");
+  std::vector<std::string> inputs;
+  for (const char* name : {"1.txt", "2.txt", "3.txt"}) {
+    inputs.push_back(dir.Write(std::string("in/") + name, "cat dog"));
+  }
+  const std::string out = dir.MakeFolder("out");
+  RunSettingsForChild settings;
+  settings.environment = {"HOME=" + config, "XDG_CONFIG_HOME=" + config};
+  Args args = {"--operation", "find-and-replace", "--find-what", "cat",
+               "--replace-with", "cow", "--output", out};
+  args.insert(args.end(), inputs.begin(), inputs.end());
+  const ProgramResult result = RunProgram(args, settings);
+  EXPECT_EQ(result.status, 0) << result.err;
+  for (const char* name : {"1.txt", "2.txt", "3.txt"}) {
+    EXPECT_EQ(ReadAll(out + "/" + name), "cow dog") << name;
+  }
+  EXPECT_TRUE(dir.List("config").empty());
+}
+
+TEST(SurroundingsTest, ProgressLineOnATerminal) {
+  TempDir dir;
+  const std::string a = dir.Write("in/a.txt", "a\t");
+  const std::string b = dir.Write("in/b.txt", "b\t");
+  const std::string out = dir.MakeFolder("out");
+  RunSettingsForChild settings;
+  settings.terminal = true;
+  const ProgramResult result = RunProgram(
+      {"--operation", "remove-all-tabs", "--output", out, a, b}, settings);
+  EXPECT_EQ(result.status, 0) << result.out;
+  EXPECT_NE(result.out.find("\r1/2  50% Processing: a.txt"), std::string::npos)
+      << result.out;
+  EXPECT_NE(result.out.find("\r2/2 100% Processing: b.txt"), std::string::npos)
+      << result.out;
+  // The line is wiped before "Done." is written.
+  EXPECT_NE(result.out.find("\rDone."), std::string::npos) << result.out;
+  EXPECT_EQ(ReadAll(out + "/b.txt"), "b");
+}
+
+}  // namespace
+}  // namespace tarnwick::testing
