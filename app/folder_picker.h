@@ -1,0 +1,32 @@
+// The folder picker on Qt's directory dialog: opened with the start folder
+// selected, folders only, the empty text when cancelled.
+#ifndef TARNWICK_APP_FOLDER_PICKER_H_
+#define TARNWICK_APP_FOLDER_PICKER_H_
+
+#include <string>
+
+#include "app/window_services.h"
+
+class QWidget;
+
+namespace tarnwick {
+
+// Shows the modal picker and returns the picked folder without a trailing
+// "/" (the root stays "/"), or the empty text when the user cancelled.
+// Swallows every failure: an empty or missing start folder selects nothing.
+std::string BrowseForFolder(QWidget* owner, const std::string& prompt,
+                            const std::string& start_folder);
+
+// A picked path as the picker returns it: trailing separators removed, a
+// path made only of separators becomes "/".
+std::string PickedFolderText(const std::string& path);
+
+class QtFolderPicker : public FolderPicker {
+ public:
+  std::string BrowseForFolder(QWidget* owner, const std::string& prompt,
+                              const std::string& start_folder) override;
+};
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_APP_FOLDER_PICKER_H_

@@ -1,0 +1,167 @@
+#include "app/main_window.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include "app/settings_store.h"
+#include "filelist/file_list_model.h"
+#include "filelist/file_list_view.h"
+
+namespace tarnwick {
+
+Form1::Form1(WindowServices& services, QWidget* parent)
+    : QWidget(parent), services_(services), model_(new FileListModel(this)) {
+  setObjectName("Form1");
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  controls_ = BuildMainWindowControls(*this, model_);
+  setCursor(Qt::ArrowCursor);
+
+  for (QPushButton* button : findChildren<QPushButton*>()) {
+    button->installEventFilter(this);
+  }
+  controls_.remove_options->installEventFilter(this);
+  controls_.output_frame->installEventFilter(this);
+
+  connect(controls_.chooser, &QComboBox::currentIndexChanged, this,
+          &Form1::chooserChanged);
+  connect(controls_.output_folder, &QLineEdit::textChanged, this,
+          &Form1::outputFolderChanged);
+  connect(controls_.help, &QPushButton::clicked, this, &Form1::showHelp);
+  connect(controls_.add_files, &QPushButton::clicked, this, &Form1::addFiles);
+  connect(controls_.clear_list, &QPushButton::clicked, this, &Form1::clearList);
+  connect(controls_.browse, &QPushButton::clicked, this, &Form1::browseOutput);
+  connect(controls_.start, &QPushButton::clicked, this, &Form1::startRemoving);
+}
+
+bool Form1::IsBusy() const { return cursor().shape() == Qt::WaitCursor; }
+
+void Form1::ShowHandPointer() {
+  if (IsBusy()) return;
+  if (hand_pointer_) {
+    setCursor(*hand_pointer_);
+  } else {
+    setCursor(Qt::ArrowCursor);
+  }
+}
+
+void Form1::ShowDefaultPointer() {
+  if (IsBusy()) return;
+  setCursor(Qt::ArrowCursor);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  const auto type = event->type();
+  if (type == QEvent::MouseMove || type == QEvent::Enter) {
+    if (qobject_cast<QPushButton*>(watched) != nullptr) {
+      ShowHandPointer();
+    } else if (qobject_cast<QGroupBox*>(watched) != nullptr) {
+      ShowDefaultPointer();
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* event) {
+  ShowDefaultPointer();
+  QWidget::mouseMoveEvent(event);
+}
+
+void Form1::showEvent(QShowEvent* event) {
+  if (!shown_once_) {
+    shown_once_ = true;
+    centreOnScreen();
+  }
+  QWidget::showEvent(event);
+}
+
+void Form1::centreOnScreen() {
+  QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  QRect frame = frameGeometry();
+  frame.moveCenter(screen->availableGeometry().center());
+  move(frame.topLeft());
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+  event->accept();
+  // A run or scan on the stack would go on with the window gone: end now.
+  // Every setting was stored when it changed, and every write is atomic.
+  // Otherwise the program ends as its last window closes.
+  if (work_depth_ > 0 && services_.exit_now) services_.exit_now();
+}
+
+void Form1::chooserChanged(int position) {
+  if (position < 0) return;
+  services_.settings.SaveSetting(settings::kCombo1, std::to_string(position));
+}
+
+void Form1::outputFolderChanged(const QString& text) {
+  services_.settings.SaveSetting(settings::kOutputFolder, text.toStdString());
+}
+
+// --- BatchHost ---
+
+int Form1::FileCount() { return model_->Count(); }
+
+std::string Form1::FileAt(int position) { return model_->At(position); }
+
+std::string Form1::OutputFolderText() {
+  return controls_.output_folder->text().toStdString();
+}
+
+std::string Form1::ChooserText() {
+  return controls_.chooser->currentText().toStdString();
+}
+
+void Form1::SetProgressValue(double value) {
+  progress_value_ = value;
+  const double shown = std::isfinite(value) ? std::round(value) : 0.0;
+  controls_.progress->setValue(static_cast<int>(std::clamp(shown, 0.0, 100.0)));
+}
+
+void Form1::SetProgressText(const std::string& text) {
+  controls_.progress->SetShownText(QString::fromStdString(text));
+}
+
+void Form1::ProcessEvents() {
+  ++work_depth_;
+  QCoreApplication::processEvents();
+  --work_depth_;
+}
+
+void Form1::SetBusy(bool busy) {
+  setCursor(busy ? Qt::WaitCursor : Qt::ArrowCursor);
+}
+
+void Form1::ShowRemoveDialog(const std::string& caption, DialogResults& results) {
+  ++work_depth_;
+  services_.option_dialogs.ShowRemoveDialog(caption, results);
+  --work_depth_;
+}
+
+void Form1::ShowFindReplaceDialog(const std::string& caption,
+                                  DialogResults& results) {
+  ++work_depth_;
+  services_.option_dialogs.ShowFindReplaceDialog(caption, results);
+  --work_depth_;
+}
+
+void Form1::ShowMessage(const std::string& text) {
+  services_.messages.ShowMessage(text);
+}
+
+ErrorReporter& Form1::Reporter() { return services_.reporter; }
+
+SettingsStore& Form1::Settings() { return services_.settings; }
+
+}  // namespace tarnwick

@@ -1,0 +1,81 @@
+// Form1's buttons: "Add File(s)", "...", "Help", "Clear List" and
+// "Start Removing".
+#include <QLineEdit>
+
+#include "app/error_report.h"
+#include "app/main_window.h"
+#include "app/main_window_texts.h"
+#include "app/product.h"
+#include "app/routine_identities.h"
+#include "app/settings_store.h"
+#include "batch/batch_run.h"
+#include "batch/platform.h"
+#include "filelist/add_files.h"
+#include "filelist/file_list_model.h"
+
+namespace tarnwick {
+
+void Form1::addFiles() {
+  Trap trap(services_.reporter, routines::kAddFiles);
+  std::vector<std::string> answer;
+  trap.Run(100, [&] {
+    const OpenFileRequest request{texts::kAddFilesTitle, texts::kAllFilesFilter};
+    answer = services_.open_file_dialog.GetOpenFileNames(this, request);
+  });
+  AddFilesPlan plan;
+  trap.Run(102, [&] { plan = PlanAddFiles(answer); });
+  if (plan.outcome == AddFilesOutcome::kTooMany) {
+    trap.Run(104, [&] { ShowMessage(texts::kTooManyFiles); });
+    return;
+  }
+  trap.Run(106, [&] { model_->AppendAll(plan.entries); });
+}
+
+void Form1::browseOutput() {
+  Trap trap(services_.reporter, routines::kBrowseOutput);
+  std::string folder;
+  trap.Run(100, [&] {
+    const std::string start =
+        services_.settings.GetSetting(settings::kLastFolderDot, "");
+    folder = services_.folder_picker.BrowseForFolder(
+        this, texts::kSelectFolderPrompt, start);
+  });
+  bool cancelled = false;
+  trap.Run(102, [&] { cancelled = folder.empty(); });
+  if (cancelled) return;
+  bool ends_in_separator = false;
+  trap.Run(104, [&] {
+    services_.settings.SaveSetting(settings::kLastFolderDot, folder);
+    ends_in_separator = folder.back() == kSeparator;
+  });
+  if (ends_in_separator) {
+    trap.Run(108, [&] {
+      controls_.output_folder->setText(QString::fromStdString(folder));
+    });
+  } else {
+    trap.Run(106, [&] {
+      controls_.output_folder->setText(
+          QString::fromStdString(folder + kSeparatorText));
+    });
+  }
+}
+
+void Form1::showHelp() {
+  Trap trap(services_.reporter, routines::kHelp);
+  trap.Run(100, [&] {
+    ShowMessage(std::string(texts::kHelpMessageStart) + "\r\r" +
+                texts::kHelpMessageGoTo + product::kAddTextPage +
+                texts::kHelpMessageEnd);
+  });
+}
+
+void Form1::clearList() {
+  Trap trap(services_.reporter, routines::kClearList);
+  trap.Run(100, [&] {
+    if (!IsBusy()) model_->Clear();
+  });
+}
+
+void Form1::startRemoving() { StartRemoving(*this, results_); }
+
+}  // namespace tarnwick

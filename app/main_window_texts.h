@@ -1,0 +1,72 @@
+// Every text the main window and its commands show, in one place so that
+// the window can be translated.
+#ifndef TARNWICK_APP_MAIN_WINDOW_TEXTS_H_
+#define TARNWICK_APP_MAIN_WINDOW_TEXTS_H_
+
+#include <array>
+
+namespace tarnwick::texts {
+
+inline constexpr char kCaption[] = "Tarnwick";
+
+inline constexpr char kHelpButton[] = "Help";
+inline constexpr char kAddFilesButton[] = "Add File(s)";
+inline constexpr char kAddFolderButton[] = "Add All File(s) In Folder";
+inline constexpr char kClearListButton[] = "Clear List";
+inline constexpr char kLoadSamplesButton[] = "Load Sample/Example Files";
+inline constexpr char kRemoveOptionsFrame[] = "Remove Options";
+inline constexpr char kOutputFolderFrame[] = "Save Results To This Folder";
+inline constexpr char kBrowseButton[] = "...";
+inline constexpr char kStartButton[] = "Start Removing";
+inline constexpr char kProgressAtRest[] = "Progress Bar";
+
+inline constexpr char kFileListColumn[] = "File(s)";
+inline constexpr char kFileListToolTip[] =
+    "Drag and drop files here. Double-click item to remove it. Move | line to "
+    "right and out of window to reveal full names.";
+
+// The operation chooser's entries, by position.
+inline constexpr std::array<const char*, 12> kChooserEntries = {
+    "Remove all spaces in text file(s)",
+    "Remove all spaces except for single space between words in text file(s)",
+    "Remove all blank lines (enters) in text file(s)",
+    "Remove all tabs in text file(s)",
+    "-",
+    "Remove alphabet character(s) in text file(s)",
+    "Remove numeric character(s) in text file(s)",
+    "Remove alphanumeric character(s) in text file(s)",
+    "Remove non-alphanumeric character(s) in text file(s)",
+    "Remove x (user-specified) character(s) in text file(s)",
+    "-",
+    "Find and replace x (user-specified) character(s) in text file(s)",
+};
+
+inline constexpr char kSelectFolderPrompt[] = "Please select folder:";
+
+inline constexpr char kHelpMessageStart[] =
+    "This software is intended to be used on text/text-based files. This "
+    "software will not work on non-text-based files such as MS Word docs.";
+inline constexpr char kHelpMessageGoTo[] = "Please go to ";
+inline constexpr char kHelpMessageEnd[] =
+    " if you need software to add text to files.";
+
+inline constexpr char kAddFilesTitle[] =
+    "Add File(s) - Hold Ctrl to select multiple files";
+inline constexpr char kAllFilesFilter[] = "All Files (*)";
+inline constexpr char kTooManyFiles[] =
+    "You've selected too many files to add.\r\r"
+    "Please try adding via the \"Add All\" button.";
+
+// A stored operation that is not a position of the chooser: the stored text
+// stands between the two parts.
+inline constexpr char kBadChooserPositionStart[] =
+    "Invalid property value: the stored operation \"";
+inline constexpr char kBadChooserPositionEnd[] =
+    "\" is not one of the chooser's positions 0 to 11";
+// A hand pointer file that holds no readable pointer image.
+inline constexpr char kBadHandPointer[] =
+    "Invalid picture: cannot read a pointer image from ";
+
+}  // namespace tarnwick::texts
+
+#endif  // TARNWICK_APP_MAIN_WINDOW_TEXTS_H_

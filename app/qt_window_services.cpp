@@ -1,0 +1,68 @@
+#include "app/qt_window_services.h"
+
+#include <QAbstractItemView>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QUrl>
+
+#include "dialogs/find_replace_dialog.h"
+#include "dialogs/remove_dialog.h"
+
+namespace tarnwick {
+
+std::vector<std::string> SelectionParts(const QString& folder,
+                                        const QStringList& selected) {
+  std::vector<std::string> parts;
+  if (selected.isEmpty()) return parts;
+  if (selected.size() == 1) {
+    parts.push_back(selected.first().toStdString());
+    return parts;
+  }
+  const QDir dir(folder);
+  parts.push_back(QDir::cleanPath(folder).toStdString());
+  for (const QString& file : selected) {
+    parts.push_back(dir.relativeFilePath(file).toStdString());
+  }
+  return parts;
+}
+
+std::vector<std::string> QtOpenFileDialog::GetOpenFileNames(
+    QWidget* owner, const OpenFileRequest& request) {
+  QFileDialog dialog(owner, QString::fromStdString(request.title), QString(),
+                     QString::fromStdString(request.filter));
+  dialog.setObjectName("CommonDialog1");
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  // "Existing files" mode would refuse a typed name that does not exist;
+  // "any file" mode accepts it but selects one row at a time, so the views
+  // are switched to extended selection afterwards.
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  for (QAbstractItemView* view : dialog.findChildren<QAbstractItemView*>()) {
+    const QString name = view->objectName();
+    if (name == "listView" || name == "treeView") {
+      view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    }
+  }
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return SelectionParts(dialog.directory().absolutePath(),
+                        dialog.selectedFiles());
+}
+
+void QtOptionDialogs::ShowRemoveDialog(const std::string& caption,
+                                       DialogResults& results) {
+  tarnwick::ShowRemoveDialog(nullptr, caption, results, reporter_, messages_);
+}
+
+void QtOptionDialogs::ShowFindReplaceDialog(const std::string& caption,
+                                            DialogResults& results) {
+  tarnwick::ShowFindReplaceDialog(nullptr, caption, results, reporter_,
+                                  messages_, settings_);
+}
+
+void DesktopUrlOpener::OpenUrl(const std::string& address) {
+  QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,53 @@
+// The program's own window services: Qt's multi-select open-file dialog,
+// the option dialogs, and the desktop's URL handler.
+#ifndef TARNWICK_APP_QT_WINDOW_SERVICES_H_
+#define TARNWICK_APP_QT_WINDOW_SERVICES_H_
+
+#include <string>
+#include <vector>
+
+#include <QStringList>
+
+#include "app/window_services.h"
+
+namespace tarnwick {
+
+// The open-file dialog in "any file" mode with multi-selection: existing
+// files are picked with Ctrl and Shift, and a name that does not exist may
+// be typed (several as "a.txt" "b.txt"). The answer comes back in the
+// dialog's own form: one full path, or the folder followed by the names.
+class QtOpenFileDialog : public OpenFileDialog {
+ public:
+  std::vector<std::string> GetOpenFileNames(
+      QWidget* owner, const OpenFileRequest& request) override;
+};
+
+// The selected files of a dialog that showed folder, in the dialog's form.
+std::vector<std::string> SelectionParts(const QString& folder,
+                                        const QStringList& selected);
+
+// Form2 and Form3, created anew for every showing, with no owner window.
+class QtOptionDialogs : public OptionDialogs {
+ public:
+  QtOptionDialogs(ErrorReporter& reporter, MessageSink& messages,
+                  SettingsStore& settings)
+      : reporter_(reporter), messages_(messages), settings_(settings) {}
+  void ShowRemoveDialog(const std::string& caption,
+                        DialogResults& results) override;
+  void ShowFindReplaceDialog(const std::string& caption,
+                             DialogResults& results) override;
+
+ private:
+  ErrorReporter& reporter_;
+  MessageSink& messages_;
+  SettingsStore& settings_;
+};
+
+class DesktopUrlOpener : public UrlOpener {
+ public:
+  void OpenUrl(const std::string& address) override;
+};
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_APP_QT_WINDOW_SERVICES_H_

@@ -1,0 +1,87 @@
+// What the main window needs from the outside world, each behind a small
+// interface so that tests can script it: message boxes, the open-file
+// dialog, the folder picker, the option dialogs, the web browser and the
+// random draw at start-up.
+#ifndef TARNWICK_APP_WINDOW_SERVICES_H_
+#define TARNWICK_APP_WINDOW_SERVICES_H_
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "batch/batch_host.h"
+#include "dialogs/message_sink.h"
+
+class QWidget;
+
+namespace tarnwick {
+
+class ErrorReporter;
+class SettingsStore;
+
+// The multi-select open-file dialog. The answer is given as the dialog
+// writes it: empty when cancelled; one full path for a single file; or the
+// folder followed by the names of the files picked in it.
+struct OpenFileRequest {
+  std::string title;
+  std::string filter;
+};
+
+class OpenFileDialog {
+ public:
+  virtual ~OpenFileDialog() = default;
+  virtual std::vector<std::string> GetOpenFileNames(
+      QWidget* owner, const OpenFileRequest& request) = 0;
+};
+
+// The folder picker: the picked folder without a trailing "/" (except the
+// root "/"), or the empty text when cancelled.
+class FolderPicker {
+ public:
+  virtual ~FolderPicker() = default;
+  virtual std::string BrowseForFolder(QWidget* owner, const std::string& prompt,
+                                      const std::string& start_folder) = 0;
+};
+
+// The remove-what and find-and-replace dialogs, shown modally with a
+// caption; they write their answer into results.
+class OptionDialogs {
+ public:
+  virtual ~OptionDialogs() = default;
+  virtual void ShowRemoveDialog(const std::string& caption,
+                                DialogResults& results) = 0;
+  virtual void ShowFindReplaceDialog(const std::string& caption,
+                                     DialogResults& results) = 0;
+};
+
+// Opens a web address in the desktop's browser; nothing waits for it.
+class UrlOpener {
+ public:
+  virtual ~UrlOpener() = default;
+  virtual void OpenUrl(const std::string& address) = 0;
+};
+
+// A whole number from 1 to 100.
+class RandomSource {
+ public:
+  virtual ~RandomSource() = default;
+  virtual int Draw1To100() = 0;
+};
+
+struct WindowServices {
+  SettingsStore& settings;
+  ErrorReporter& reporter;
+  MessageSink& messages;  // plain message boxes
+  OpenFileDialog& open_file_dialog;
+  FolderPicker& folder_picker;
+  OptionDialogs& option_dialogs;
+  UrlOpener& urls;
+  RandomSource& random;
+  // Ends the process at once when the window is closed while work is still
+  // running inside it (the run or scan that is on the stack never returns).
+  std::function<void()> exit_now;
+};
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_APP_WINDOW_SERVICES_H_

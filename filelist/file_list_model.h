@@ -1,0 +1,51 @@
+// The file list's entries as a Qt list model: texts only, in the order they
+// were appended, duplicates allowed. One column, whose caption is set when
+// the main window adds it.
+#ifndef TARNWICK_FILELIST_FILE_LIST_MODEL_H_
+#define TARNWICK_FILELIST_FILE_LIST_MODEL_H_
+
+#include <string>
+#include <vector>
+
+#include <QAbstractListModel>
+#include <QString>
+
+#include "filelist/file_list.h"
+
+namespace tarnwick {
+
+class FileListModel : public QAbstractListModel, public FileList {
+  Q_OBJECT
+
+ public:
+  explicit FileListModel(QObject* parent = nullptr);
+
+  // FileList: positions are 1-based.
+  int Count() const override;
+  std::string At(int position) const override;
+  void Append(const std::string& text) override;
+
+  // Appends many entries in one insertion.
+  void AppendAll(const std::vector<std::string>& texts);
+  // Removes the entry at a 1-based position; false when there is none.
+  bool RemoveAt(int position);
+  void Clear();
+  const std::vector<std::string>& Entries() const { return entries_; }
+
+  // The header text of the single column.
+  void SetColumnCaption(const QString& caption);
+  QString ColumnCaption() const { return caption_; }
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation,
+                      int role) const override;
+
+ private:
+  std::vector<std::string> entries_;
+  QString caption_;
+};
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_FILELIST_FILE_LIST_MODEL_H_
