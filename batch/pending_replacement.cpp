@@ -90,11 +90,15 @@ PendingReplacement::PendingReplacement(const std::string& path,
     if (!mode) mode = old.st_mode & 07777;
   }
 
+  // With bits to set, the new file starts private to us, so that nobody
+  // can open it in between and read what it is given later. Without, the
+  // umask decides, as for any new file.
+  const mode_t initial = mode ? 0600 : 0666;
   const std::string folder = FolderOf(target_);
   for (int attempt = 0; attempt < kMaxNameAttempts && fd_ < 0; ++attempt) {
     std::string candidate = folder + ".tarnwick-" + RandomSuffix();
     fd_ = open(candidate.c_str(),
-               O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+               O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, initial);
     if (fd_ >= 0) {
       temporary_ = std::move(candidate);
     } else if (errno != EEXIST) {

@@ -65,6 +65,8 @@ TEST(ReplaceFileContents, CreatesAMissingFileWithTheUmask) {
   umask(old_mask);
   EXPECT_EQ(ReadAll(dir / "new.txt"), "fresh");
   EXPECT_EQ(ModeOf(dir / "new.txt"), 0644u);
+  ReplaceFileContents(dir / "given.txt", "", {.mode = 0604});
+  EXPECT_EQ(ModeOf(dir / "given.txt"), 0604u);
 }
 
 TEST(ReplaceFileContents, LeavesAFileWithTheSameContentUntouched) {
