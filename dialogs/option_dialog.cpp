@@ -1,5 +1,6 @@
 #include "dialogs/option_dialog.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include <QApplication>
@@ -55,7 +56,13 @@ void ApplyDialogBackColor(QWidget& window) {
   const auto controls =
       window.findChildren<QWidget*>(QString(), Qt::FindChildrenRecursively);
   for (QWidget* control : controls) {
-    if (TakesDialogBackColor(*control)) SetBackground(*control, face);
+    if (!TakesDialogBackColor(*control)) continue;
+    SetBackground(*control, face);
+    // Labels and check boxes then let their container's face show, so a
+    // check box inside a frame matches the frame's own shading.
+    if (qobject_cast<QGroupBox*>(control) == nullptr) {
+      control->setAutoFillBackground(false);
+    }
   }
 }
 
@@ -110,7 +117,12 @@ QLabel* OptionDialog::AddLabel(QWidget* parent, const char* name,
   label->setTextFormat(Qt::PlainText);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   label->setWordWrap(false);
-  label->setGeometry(DesignRect(left, top, width, height));
+  // A label is never narrower than its text: the design widths were made
+  // for the original face, and a clipped caption helps nobody.
+  QRect place = DesignRect(left, top, width, height);
+  const int text_width = label->fontMetrics().horizontalAdvance(label->text());
+  place.setWidth(std::max(place.width(), text_width));
+  label->setGeometry(place);
   SetBackground(*label, Qt::white);
   return label;
 }

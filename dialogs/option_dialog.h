@@ -48,7 +48,8 @@ class OptionDialog : public QDialog {
   OptionDialog(ErrorReporter& reporter, int client_width, int client_height,
                QWidget* parent);
 
-  // Controls at their design place (twips, relative to parent).
+  // Controls at their design place (twips, relative to parent). A label is
+  // widened to its text where the design width would clip it.
   QLabel* AddLabel(QWidget* parent, const char* name, const char* text,
                    int left, int top, int width, int height);
   QPlainTextEdit* AddTextBox(const char* name, int left, int top, int width,

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -32,12 +33,18 @@ class RecordingMessages : public MessageSink {
   bool fail = false;
 };
 
-// Types text into box, pressing Enter for every "\n".
+// Types text into box key by key, pressing Enter for every "\n".
 inline void Type(QPlainTextEdit* box, const QString& text) {
-  const QStringList lines = text.split(u'\n');
-  for (qsizetype i = 0; i < lines.size(); ++i) {
-    if (i > 0) QTest::keyClick(box, Qt::Key_Return);
-    QTest::keyClicks(box, lines[i]);
+  for (const QChar ch : text) {
+    if (ch == u'\n') {
+      QTest::keyClick(box, Qt::Key_Return);
+    } else if (ch.unicode() < 0x80) {
+      QTest::keyClick(box, ch.toLatin1());
+    } else {
+      // Keys without a key code of their own arrive with their text only.
+      QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(ch),
+                          Qt::NoModifier);
+    }
   }
 }
 
@@ -48,6 +55,23 @@ inline void MoveMouse(QWidget* widget, QPoint pos = QPoint(2, 2)) {
                    QPointF(widget->mapToGlobal(pos)), Qt::NoButton,
                    Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(widget, &move);
+}
+
+// A label sits at its design place and is at least its design width, wider
+// only where its text needs it.
+inline void ExpectLabelPlace(const QLabel& label, const QRect& design) {
+  const QRect place = label.geometry();
+  const std::string name = label.text().toStdString();
+  EXPECT_EQ(place.topLeft(), design.topLeft()) << name;
+  EXPECT_EQ(place.height(), design.height()) << name;
+  EXPECT_GE(place.width(), design.width()) << name;
+  EXPECT_GE(place.width(), label.fontMetrics().horizontalAdvance(label.text()))
+      << name;
+  if (place.width() > design.width()) {
+    EXPECT_EQ(place.width(),
+              label.fontMetrics().horizontalAdvance(label.text()))
+        << name;
+  }
 }
 
 // Runs action with the active modal window once the event loop runs (that

@@ -125,8 +125,8 @@ TEST_F(FindReplaceDialogTest, ShowsTheControlsAtTheirDesignPlaces) {
   for (QLabel* label : labels) {
     const int index = label->property("index").toInt();
     EXPECT_EQ(label->text(), index == 0 ? "Find what:" : "Replace with:");
-    EXPECT_EQ(label->geometry(),
-              index == 0 ? QRect(9, 8, 57, 15) : QRect(9, 160, 76, 15));
+    testing::ExpectLabelPlace(
+        *label, index == 0 ? QRect(9, 8, 57, 15) : QRect(9, 160, 76, 15));
     EXPECT_TRUE(label->font().bold());
     EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 9.0);
   }
