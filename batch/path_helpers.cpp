@@ -147,9 +147,6 @@ CopyOutcome SafeCopyFile(const std::string& source,
         return {CopyStatus::kFailed, "the destination is a folder"};
       }
     }
-    if (GetFileNamePart(to).empty()) {
-      return {CopyStatus::kFailed, "the destination names no file"};
-    }
 
     ScopedFd input{open(from.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)};
     if (input.fd < 0 || fstat(input.fd, &source_info) != 0) {
