@@ -1,1 +1,183 @@
 #include "engine/text_operations.h"
+
+#include <stdexcept>
+#include <utility>
+
+#include "batch/file_write.h"
+#include "engine/file_content.h"
+#include "engine/text_codec.h"
+#include "engine/text_file.h"
+#include "engine/text_transforms.h"
+
+// How the operations stay fast on 8-bit text.
+//
+// 8-bit text is defined through its 16-bit decoding (text_codec.h), and the
+// file written is the encoding of the transformed text. Strict decoding
+// splits the bytes uniquely into valid sequences and escaped single bytes,
+// and encoding maps each unit (or pair) back to exactly its bytes. So:
+//  - Dropping ASCII units from the text drops exactly those ASCII bytes:
+//    ASCII bytes are always valid and decode to themselves, and no other unit
+//    encodes to an ASCII byte. This covers the character filters, the space
+//    squeezer and the empty-line remover, which look at ASCII units only.
+//  - A find line free of lone surrogates encodes to valid UTF-8 starting with
+//    a non-continuation byte; its byte occurrences are exactly the encodings
+//    of its occurrences in the text, in the same order, so one left-to-right
+//    pass selects the same matches, and replacing them by the encoded
+//    replacement (also free of lone surrogates) gives the encoding of the
+//    replaced text. For a second pass the bytes must decode to that replaced
+//    text again, which holds when they are valid UTF-8 (escaped bytes could
+//    join into a new character once the text between them is replaced).
+// Everything else (16-bit files, lines holding lone surrogates, several
+// pairs on bytes that are not valid UTF-8) works on the 16-bit text.
+
+namespace tarnwick {
+namespace {
+
+constexpr std::string_view kLetters =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+constexpr std::string_view kDigits = "0123456789";
+constexpr std::string_view kLettersAndDigits =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+constexpr std::string_view kKeepSet =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 \r\n\t";
+
+// Reads the file, applies edit to its bytes (8-bit text) or to its decoded
+// 16-bit text (a file with a UTF-16 byte-order mark) and writes it back.
+// edit takes a std::string& or a std::u16string&.
+template <class Edit>
+void EditFile(const std::string& path, Edit&& edit) {
+  std::string bytes = ReadWholeFile(path);
+  const ByteOrderMark mark = DetectByteOrderMark(bytes);
+  if (mark == ByteOrderMark::kNone) {
+    edit(bytes);
+    ReplaceFileContents(path, bytes);
+    return;
+  }
+  std::u16string text =
+      DecodeUtf16(bytes, mark == ByteOrderMark::kUtf16BigEndian);
+  std::string().swap(bytes);
+  edit(text);
+  WriteTextFile(path, text);
+}
+
+void FilterFile(const std::string& path, std::string_view set, bool keep) {
+  const AsciiSet members(set);
+  EditFile(path, [&](auto& text) { DeleteCharacters(text, members, keep); });
+}
+
+struct Pair {
+  std::u16string_view find;
+  std::u16string_view replacement;
+};
+
+// Applies the pairs, one after another, to the 16-bit text.
+void ReplacePairs(std::u16string& text, const std::vector<Pair>& pairs) {
+  for (const Pair& pair : pairs) ReplaceAll(text, pair.find, pair.replacement);
+}
+
+// Whether the pairs may be applied to the bytes of this 8-bit text (see the
+// note at the top).
+bool PairsWorkOnBytes(const std::vector<Pair>& pairs, std::string_view bytes) {
+  for (const Pair& pair : pairs) {
+    if (!IsWellFormedUtf16(pair.find) || !IsWellFormedUtf16(pair.replacement)) {
+      return false;
+    }
+  }
+  return pairs.size() <= 1 || IsValidUtf8(bytes);
+}
+
+}  // namespace
+
+std::vector<std::u16string> SplitLines(std::u16string_view text) {
+  std::vector<std::u16string> lines;
+  if (text.empty()) return lines;
+  std::size_t start = 0;
+  for (std::size_t at; (at = text.find(u"\r\n", start)) != text.npos;
+       start = at + 2) {
+    lines.emplace_back(text.substr(start, at - start));
+  }
+  lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+std::u16string FilterCharacters(std::u16string_view text,
+                                std::u16string_view set, bool keep) {
+  std::u16string result;
+  result.reserve(text.size());
+  for (char16_t c : text) {
+    if ((set.find(c) != set.npos) == keep) result.push_back(c);
+  }
+  return result;
+}
+
+void RemoveAllSpaces(const std::string& path) {
+  FilterFile(path, " ", /*keep=*/false);
+}
+
+void RemoveExtraSpaces(const std::string& path) {
+  EditFile(path, [](auto& text) { SqueezeSpaces(text); });
+}
+
+void RemoveBlankLines(const std::string& path) {
+  EditFile(path, [](auto& text) { RemoveEmptyLines(text); });
+}
+
+void RemoveAllTabs(const std::string& path) {
+  FilterFile(path, "\t", /*keep=*/false);
+}
+
+void RemoveAlphabet(const std::string& path) {
+  FilterFile(path, kLetters, /*keep=*/false);
+}
+
+void RemoveNumeric(const std::string& path) {
+  FilterFile(path, kDigits, /*keep=*/false);
+}
+
+void RemoveAlphanumeric(const std::string& path) {
+  FilterFile(path, kLettersAndDigits, /*keep=*/false);
+}
+
+void RemoveNonAlphanumeric(const std::string& path) {
+  FilterFile(path, kKeepSet, /*keep=*/true);
+}
+
+void ReplaceInFile(const std::string& path, std::u16string_view find_text,
+                   std::u16string_view replace_text) {
+  std::string bytes = ReadWholeFile(path);
+
+  const std::vector<std::u16string> finds = SplitLines(find_text);
+  const std::vector<std::u16string> replacements = SplitLines(replace_text);
+  if (!replace_text.empty() && replacements.size() < finds.size()) {
+    throw std::invalid_argument(
+        "The replacement text has fewer lines (" +
+        std::to_string(replacements.size()) + ") than the find text (" +
+        std::to_string(finds.size()) + "); the file was left unchanged.");
+  }
+  std::vector<Pair> pairs;
+  for (std::size_t k = 0; k < finds.size(); ++k) {
+    if (finds[k].empty()) continue;  // an empty find line changes nothing
+    pairs.push_back({finds[k], replace_text.empty()
+                                   ? std::u16string_view()
+                                   : std::u16string_view(replacements[k])});
+  }
+
+  const ByteOrderMark mark = DetectByteOrderMark(bytes);
+  if (mark == ByteOrderMark::kNone && PairsWorkOnBytes(pairs, bytes)) {
+    for (const Pair& pair : pairs) {
+      ReplaceAll<char>(bytes, EncodeUtf8(pair.find),
+                       EncodeUtf8(pair.replacement));
+    }
+    ReplaceFileContents(path, bytes);
+    return;
+  }
+  std::u16string text =
+      mark == ByteOrderMark::kNone
+          ? DecodeUtf8(bytes)
+          : DecodeUtf16(bytes, mark == ByteOrderMark::kUtf16BigEndian);
+  std::string().swap(bytes);
+  ReplacePairs(text, pairs);
+  WriteTextFile(path, text);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,270 @@
+#include "engine/text_operations.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <functional>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "batch/file_error.h"
+#include "engine/text_codec.h"
+#include "engine/text_file.h"
+#include "tests/engine/reference_model.h"
+#include "tests/engine/varied_text.h"
+#include "tests/support/temp_dir.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::ReadAll;
+using testing::TempDir;
+using testing::U16;
+
+using Operation = std::function<void(const std::string&)>;
+
+struct NamedOperation {
+  const char* name;
+  Operation run;
+  // The same operation on 16-bit text, by the reference model.
+  std::function<std::u16string(std::u16string_view)> model;
+};
+
+std::vector<NamedOperation> FixedOperations() {
+  using namespace testing;
+  const std::u16string letters_digits =
+      std::u16string(kReferenceLetters) + std::u16string(kReferenceDigits);
+  return {
+      {"RemoveAllSpaces", RemoveAllSpaces,
+       [](auto t) { return ReferenceDelete(t, u" ", false); }},
+      {"RemoveExtraSpaces", RemoveExtraSpaces, ReferenceSqueeze},
+      {"RemoveBlankLines", RemoveBlankLines, ReferenceEmptyLines},
+      {"RemoveAllTabs", RemoveAllTabs,
+       [](auto t) { return ReferenceDelete(t, u"\t", false); }},
+      {"RemoveAlphabet", RemoveAlphabet,
+       [](auto t) { return ReferenceDelete(t, kReferenceLetters, false); }},
+      {"RemoveNumeric", RemoveNumeric,
+       [](auto t) { return ReferenceDelete(t, kReferenceDigits, false); }},
+      {"RemoveAlphanumeric", RemoveAlphanumeric,
+       [=](auto t) { return ReferenceDelete(t, letters_digits, false); }},
+      {"RemoveNonAlphanumeric", RemoveNonAlphanumeric,
+       [](auto t) { return ReferenceDelete(t, kReferenceKeepSet, true); }},
+  };
+}
+
+Operation Replace(std::u16string find, std::u16string replacement) {
+  return [=](const std::string& path) { ReplaceInFile(path, find, replacement); };
+}
+
+struct Case {
+  const char* name;
+  Operation operation;
+  std::string before;
+  std::string after;
+};
+
+void ExpectCases(const std::vector<Case>& cases) {
+  TempDir dir;
+  for (const Case& c : cases) {
+    const std::string path = dir.Write("file.txt", c.before);
+    c.operation(path);
+    EXPECT_EQ(ReadAll(path), c.after) << c.name;
+  }
+}
+
+TEST(TextOperationsTest, FixedOperations) {
+  ExpectCases({
+      {"spaces go, the tab stays", RemoveAllSpaces, "a b\tc", "ab\tc"},
+      {"one space stays", RemoveExtraSpaces, "a b", "a b"},
+      {"runs become one space", RemoveExtraSpaces,
+       "a  b   c    d     e      f", "a b c d e f"},
+      {"tabs go", RemoveAllTabs, "\ta\t\tb \t", "ab "},
+      {"blank CR LF lines", RemoveBlankLines, "a\r\n\r\n\r\nb", "a\r\nb"},
+      {"first empty line stays", RemoveBlankLines, "\r\n\r\na", "\r\na"},
+      {"blank LF lines", RemoveBlankLines, "a\n\nb", "a\nb"},
+      {"mixed line ends keep the first", RemoveBlankLines,
+       "w1\r\n\n\r\nw2", "w1\r\nw2"},
+      {"a line of spaces is not blank", RemoveBlankLines,
+       "a\r\n \r\n\t\nb", "a\r\n \r\n\t\nb"},
+      {"a lone CR is no line end", RemoveBlankLines, "a\r\r\rb\r\r", "a\r\r\rb\r\r"},
+      {"accented letters stay", RemoveAlphabet, "R\xC3\xA9sum\xC3\xA9 2",
+       "\xC3\xA9\xC3\xA9 2"},
+      {"ASCII digits go", RemoveNumeric, "a1b22\xD9\xA0", "ab\xD9\xA0"},
+      {"letters and digits go", RemoveAlphanumeric, "ab 12, \xC3\xA9!",
+       " , \xC3\xA9!"},
+      {"only ASCII letters, digits, spaces, line ends and tabs stay",
+       RemoveNonAlphanumeric,
+       "\xEF\xBB\xBF" "Caf\xC3\xA9, d\xE9j\xE0 vu!\r\n\t42\xFF\r\n",
+       "Caf dj vu\r\n\t42\r\n"},
+  });
+}
+
+TEST(TextOperationsTest, FindAndReplace) {
+  ExpectCases({
+      {"case matters", Replace(u"cat", u"dog"), "cat Cat", "dog Cat"},
+      {"pairs apply one after another", Replace(u"a\r\nb", u"b\r\nc"), "a", "c"},
+      {"one pass without overlap", Replace(u"aa", u"a"), "aaa", "aa"},
+      {"removal of whole lines", Replace(u"ab\r\ncd", u""), "abcacdbd", "cabd"},
+      {"a last empty find line is ignored", Replace(u"x\r\n", u""), "axbx", "ab"},
+      {"an empty find line changes nothing", Replace(u"a\r\n\r\nb", u"1\r\n2\r\n3"),
+       "ab", "13"},
+      {"extra replacement lines are ignored", Replace(u"a", u"b\r\nc"), "aa", "bb"},
+      {"accented find text", Replace(u"\u00E9t\u00E9", u"summer"),
+       "l'\xC3\xA9t\xC3\xA9", "l'summer"},
+      {"a Latin-1 byte is not the letter", Replace(u"\u00E9", u"e"),
+       "caf\xE9 caf\xC3\xA9", "caf\xE9 cafe"},
+      {"byte escapes find their bytes", Replace(u"\xDCE9", u"\u00E9"),
+       "caf\xE9", "caf\xC3\xA9"},
+      {"a tab can be found", Replace(u"\t", u"<tab>"), "a\tb", "a<tab>b"},
+      {"growing replacement", Replace(u"o", u"\U0001F600\U0001F600"), "foo",
+       "f\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80"},
+      // Once x is removed the two escaped bytes stand side by side, but they
+      // are still two escapes, not the letter they would spell.
+      {"escapes do not join between pairs", Replace(u"x\r\n\u00E9", u"\r\nE"),
+       "\xC3x\xA9", "\xC3\xA9"},
+  });
+}
+
+TEST(TextOperationsTest, MissingAndEmptyFiles) {
+  for (const NamedOperation& op : FixedOperations()) {
+    TempDir dir;
+    const std::string missing = dir / "missing.txt";
+    op.run(missing);
+    EXPECT_EQ(ReadAll(missing), "") << op.name << " creates the file";
+    const std::string empty = dir.Write("empty.txt", "");
+    op.run(empty);
+    EXPECT_EQ(ReadAll(empty), "") << op.name;
+  }
+  TempDir dir;
+  ReplaceInFile(dir / "missing.txt", u"a", u"b");
+  EXPECT_EQ(ReadAll(dir / "missing.txt"), "");
+}
+
+TEST(TextOperationsTest, SixteenBitFilesAreWrittenAsUtf8) {
+  const std::string little = std::string("\xFF\xFE" "a\0 \0b\0\t\0\xE9\0", 12);
+  const std::string big = std::string("\xFE\xFF\0a\0 \0b\0\t\0\xE9", 12);
+  ExpectCases({
+      {"little-endian", RemoveAllSpaces, little, "\xEF\xBB\xBF" "ab\t\xC3\xA9"},
+      {"big-endian", RemoveAllTabs, big, "\xEF\xBB\xBF" "a b\xC3\xA9"},
+      {"the mark is no letter", RemoveNonAlphanumeric, little, "a b\t"},
+      {"find and replace", Replace(u"\u00E9", u"\u20AC"), little,
+       "\xEF\xBB\xBF" "a b\t\xE2\x82\xAC"},
+      {"blank lines", RemoveBlankLines,
+       std::string("\xFF\xFE" "a\0\r\0\n\0\n\0b\0", 12), "\xEF\xBB\xBF" "a\r\nb"},
+  });
+}
+
+TEST(TextOperationsTest, ShortReplacementListLeavesTheFileUnwritten) {
+  TempDir dir;
+  const std::string path = dir.Write("file.txt", "a b c");
+  try {
+    ReplaceInFile(path, u"a\r\nb", u"x");
+    FAIL() << "a short replacement list was accepted";
+  } catch (const std::invalid_argument& error) {
+    EXPECT_STREQ(error.what(),
+                 "The replacement text has fewer lines (1) than the find text "
+                 "(2); the file was left unchanged.");
+  }
+  EXPECT_EQ(ReadAll(path), "a b c");
+}
+
+TEST(TextOperationsTest, LongFindListsWork) {
+  std::u16string find;
+  std::u16string replacement;
+  for (int k = 0; k < 40000; ++k) {
+    find += u"<" + U16(std::to_string(k)) + u">\r\n";
+    replacement += u"\r\n";
+  }
+  find += u"last";
+  replacement += u"LAST";
+  TempDir dir;
+  const std::string path = dir.Write("file.txt", "<39999> <4> last");
+  ReplaceInFile(path, find, replacement);
+  EXPECT_EQ(ReadAll(path), "  LAST");
+}
+
+TEST(TextOperationsTest, ReadOnlyFileIsRefusedAndKept) {
+  TempDir dir;
+  const std::string content = "a  b\t1!\r\n\r\nc";
+  const std::string path = dir.Write("locked.txt", content);
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  std::vector<NamedOperation> operations = FixedOperations();
+  operations.push_back({"ReplaceInFile", Replace(u"a", u"z"), nullptr});
+  for (const NamedOperation& op : operations) {
+    try {
+      op.run(path);
+      ADD_FAILURE() << op.name << " rewrote a read-only file";
+    } catch (const FileError& error) {
+      EXPECT_NE(std::string(error.what()).find(path), std::string::npos)
+          << error.what();
+    }
+    EXPECT_EQ(ReadAll(path), content) << op.name;
+  }
+  chmod(path.c_str(), 0644);
+}
+
+// Through the files: the operations on varied and invalid input give the
+// bytes of the character model (read as text, transformed, written as text).
+TEST(TextOperationsTest, MatchTheCharacterModelOnVariedInput) {
+  const std::vector<NamedOperation> operations = FixedOperations();
+  const std::u16string finds[] = {u"a", u"aa", u"  ", u"cat", u"\u00E9",
+                                  u"\r", u"\U0001F600", u"\xDCC3", u"\xD800"};
+  const std::u16string replacements[] = {u"", u"b", u"dog", u"\u00E9",
+                                         u"\xDCA9", u"\U0001F600"};
+  std::mt19937 random(7);
+  TempDir dir;
+  const std::string path = dir / "file.txt";
+  for (int round = 0; round < 400; ++round) {
+    const std::string bytes = testing::VariedBytes(
+        random, round % 60,
+        round % 3 == 0 ? testing::Validity::kValidUtf8
+                       : testing::Validity::kAnyBytes);
+    testing::WriteAll(path, bytes);
+    const std::u16string text = ReadTextFile(path);
+    for (const NamedOperation& op : operations) {
+      testing::WriteAll(path, bytes);
+      op.run(path);
+      ASSERT_EQ(ReadAll(path), EncodeUtf8(op.model(text)))
+          << op.name << ", round " << round;
+    }
+    std::u16string find_text;
+    std::u16string replace_text;
+    std::u16string expected = text;
+    const int pairs = 1 + static_cast<int>(random() % 3);
+    for (int k = 0; k < pairs; ++k) {
+      const std::u16string& find = finds[random() % std::size(finds)];
+      const std::u16string& replacement =
+          replacements[random() % std::size(replacements)];
+      find_text += (k > 0 ? u"\r\n" : u"") + find;
+      replace_text += (k > 0 ? u"\r\n" : u"") + replacement;
+      expected = testing::ReferenceReplace(expected, find, replacement);
+    }
+    if (replace_text.empty()) continue;  // that would mean "remove"
+    testing::WriteAll(path, bytes);
+    ReplaceInFile(path, find_text, replace_text);
+    ASSERT_EQ(ReadAll(path), EncodeUtf8(expected)) << "round " << round;
+  }
+}
+
+TEST(SplitLinesTest, SplitsAtCrLfOnly) {
+  using Lines = std::vector<std::u16string>;
+  EXPECT_EQ(SplitLines(u""), Lines{});
+  EXPECT_EQ(SplitLines(u"a"), Lines{u"a"});
+  EXPECT_EQ(SplitLines(u"a\r\n"), (Lines{u"a", u""}));
+  EXPECT_EQ(SplitLines(u"\r\n"), (Lines{u"", u""}));
+  EXPECT_EQ(SplitLines(u"a\nb\rc\r\nd"), (Lines{u"a\nb\rc", u"d"}));
+  EXPECT_EQ(SplitLines(u"a\r\r\n\nb"), (Lines{u"a\r", u"\nb"}));
+}
+
+TEST(FilterCharactersTest, DropAndKeepModes) {
+  EXPECT_EQ(FilterCharacters(u"a1b2\u00E9", u"0123456789", false), u"ab\u00E9");
+  EXPECT_EQ(FilterCharacters(u"a1b2\u00E9", u"0123456789", true), u"12");
+  EXPECT_EQ(FilterCharacters(u"\u00E9t\u00E9", u"\u00E9", false), u"t");
+  EXPECT_EQ(FilterCharacters(u"abc", u"", false), u"abc");
+  EXPECT_EQ(FilterCharacters(u"abc", u"", true), u"");
+}
+
+}  // namespace
+}  // namespace tarnwick
