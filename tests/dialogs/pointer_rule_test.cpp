@@ -122,5 +122,17 @@ TEST_F(PointerRuleTest, MovesWithAButtonHeldStillCount) {
   EXPECT_EQ(rule_->setting(), PointerSetting::kCustom);
 }
 
+TEST_F(PointerRuleTest, MovesFromTheWindowSystemReachTheRule) {
+  rule_->SetHandCursor(Hand());
+  window_.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
+  QTest::mouseMove(button_, QPoint(5, 5));
+  EXPECT_EQ(rule_->setting(), PointerSetting::kCustom);
+  QTest::mouseMove(label_, QPoint(5, 5));
+  EXPECT_EQ(rule_->setting(), PointerSetting::kCustom);
+  QTest::mouseMove(&window_, QPoint(250, 40));
+  EXPECT_EQ(rule_->setting(), PointerSetting::kStandard);
+}
+
 }  // namespace
 }  // namespace tarnwick

@@ -9,6 +9,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 
 #include "app/program_files.h"
 #include "app/routine_identities.h"
@@ -99,6 +100,16 @@ TEST_F(RemoveDialogTest, ShowsTheControlsAtTheirDesignPlaces) {
   }
 }
 
+TEST_F(RemoveDialogTest, OpensCentredOnTheScreen) {
+  auto dialog = Make();
+  const QPoint centre =
+      QGuiApplication::primaryScreen()->availableGeometry().center();
+  const QPoint shown = dialog->geometry().center();
+  // Within a few pixels: the window frame is not known before showing.
+  EXPECT_LE((shown - centre).manhattanLength(), 8)
+      << shown.x() << "," << shown.y();
+}
+
 TEST_F(RemoveDialogTest, UsesBoldArialAndATitleBarWithACloseBoxOnly) {
   auto dialog = Make();
   const Qt::WindowFlags flags = dialog->windowFlags();
@@ -142,6 +153,7 @@ TEST_F(RemoveDialogTest, TabMovesFromTheBoxThroughThePushButtons) {
   } while (widget != text1);
   EXPECT_EQ(order, (std::vector<std::string>{"Text1", "PushButton1",
                                              "PushButton2", "PushButton3"}));
+  EXPECT_EQ(dialog->focusWidget(), text1);
   EXPECT_EQ(text1->toPlainText(), "");
 }
 
