@@ -178,9 +178,12 @@ void OptionDialog::RunLoadStep(const char* identity) {
   Trap trap(reporter_, identity);
   trap.Run(100, [&] { ApplyDialogBackColor(*this); });
   trap.Run(102, [&] { setWindowIcon(QApplication::windowIcon()); });
-  const std::string path = ProgramFolder() + kHandCursorFile;
+  std::string path;
   bool exists = false;
-  trap.Run(104, [&] { exists = PathExists(path); });
+  trap.Run(104, [&] {
+    path = ProgramFolder() + kHandCursorFile;
+    exists = PathExists(path);
+  });
   if (exists) {
     trap.Run(106, [&] {
       std::optional<QCursor> hand = LoadCursorFile(path);

@@ -26,14 +26,20 @@ using testing::Type;
 using testing::U16;
 using testing::U8;
 
-// The bytes of a small icon file, which also serves as a pointer file.
-std::string IconFileBytes() {
+// The bytes of a small pointer file: an icon file whose header says
+// "cursor", with the hot spot where an icon keeps its colour planes.
+std::string CursorFileBytes() {
   QImage image(32, 32, QImage::Format_ARGB32);
   image.fill(Qt::blue);
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   EXPECT_TRUE(image.save(&buffer, "ICO"));
+  bytes[2] = 2;
+  bytes[10] = 5;  // hot spot x
+  bytes[11] = 0;
+  bytes[12] = 7;  // hot spot y
+  bytes[13] = 0;
   return bytes.toStdString();
 }
 
@@ -278,7 +284,7 @@ TEST_F(RemoveDialogTest, WithoutTheHandFileLoadsQuietlyAndKeepsTheArrow) {
 }
 
 TEST_F(RemoveDialogTest, TheHandFileBesideTheProgramIsThePushButtonPointer) {
-  program_folder_.Write("HAND-M.CUR", IconFileBytes());
+  program_folder_.Write("HAND-M.CUR", CursorFileBytes());
   auto dialog = Make();
   EXPECT_TRUE(reporter_.reports().empty());
   ASSERT_TRUE(dialog->hasHandPointer());
