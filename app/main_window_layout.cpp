@@ -113,13 +113,17 @@ MainWindowControls BuildMainWindowControls(QWidget& form, FileListModel* model) 
                      TwipsRect(120, 6570, 7800, 405));
   c.progress->SetShownText(QString::fromUtf8(texts::kProgressAtRest));
 
-  // Tab order 0 to 12; the frames and the bar take no focus themselves.
+  // Tab order 0 to 12. The bar (1) and the frames (7, 10) take no focus,
+  // so the chain links the controls that do.
   const std::array<QWidget*, 13> tab_order = {
       c.list,       c.progress,       c.help,       c.add_files, c.add_folder,
       c.clear_list, c.start,          c.remove_options, c.chooser,
       c.load_samples, c.output_frame, c.output_folder, c.browse};
-  for (std::size_t i = 1; i < tab_order.size(); ++i) {
-    QWidget::setTabOrder(tab_order[i - 1], tab_order[i]);
+  QWidget* previous = nullptr;
+  for (QWidget* control : tab_order) {
+    if (control->focusPolicy() == Qt::NoFocus) continue;
+    if (previous != nullptr) QWidget::setTabOrder(previous, control);
+    previous = control;
   }
   return c;
 }
