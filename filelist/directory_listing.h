@@ -5,6 +5,7 @@
 #ifndef TARNWICK_FILELIST_DIRECTORY_LISTING_H_
 #define TARNWICK_FILELIST_DIRECTORY_LISTING_H_
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,8 +20,9 @@ enum class ListingError {
 };
 
 enum class ListingKind {
-  kFiles,    // everything that is not a folder (a link to a folder is one)
-  kFolders,  // subfolders, links to folders included
+  kFiles,          // everything that is not a folder (a link to a folder is one)
+  kExistingFiles,  // the files for which IsExistingFile holds
+  kFolders,        // subfolders, links to folders included
 };
 
 struct DirectoryListing {
@@ -32,8 +34,17 @@ struct DirectoryListing {
 };
 
 // Lists the entries of folder (with or without a trailing "/") of the
-// given kind. Never throws for a file-system failure.
-DirectoryListing ListDirectory(const std::string& folder, ListingKind kind);
+// given kind whose names pass accept_name (all when it is empty). Never
+// throws for a file-system failure.
+//
+// For kExistingFiles the test is IsExistingFile's (the path names a regular
+// file, links followed). It is asked relative to the open folder, and for an
+// entry the listing itself gives as a regular file only once per folder
+// (whether the folder may be searched), so a large folder costs no look-up
+// per file; a path too long for the platform fails it as it would there.
+DirectoryListing ListDirectory(
+    const std::string& folder, ListingKind kind,
+    const std::function<bool(std::string_view)>& accept_name = {});
 
 // Sorts names in listing order.
 void SortInListingOrder(std::vector<std::string>& names);

@@ -25,6 +25,7 @@
 
 #include <sys/stat.h>
 
+#include <functional>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -146,9 +147,10 @@ void AppendFolderFiles(const std::string& scanned, const WildcardPattern& patter
     trap.Run(206, [&] {
       if (name[0] == '~') return;
       const std::string path = scanned + kSeparatorText + name;
-      if (!IsExistingFile(path)) return;
-      // Only a name beginning with "." carries the hidden bit, so only such
-      // a file can have the value 34; other files need no look-up.
+      // The listing has just found the path an existing file (nothing
+      // yields in between), so that test is not asked twice. Only a name
+      // beginning with "." carries the hidden bit, so only such a file can
+      // have the value 34; other files need no look-up.
       if (name[0] == '.' && FileAttributes(path) == kHiddenArchiveFile) return;
       list.Append(FixBackslashes(path));
     });
@@ -160,17 +162,13 @@ void AppendFolderFiles(const std::string& scanned, const WildcardPattern& patter
 FolderFiles ListFolderFiles(const std::string& folder, const WildcardPattern& pattern) {
   std::string base = folder;
   if (base.empty() || base.back() != kSeparator) base += kSeparator;
-  DirectoryListing listing = ListDirectory(base, ListingKind::kFiles);
-  FolderFiles files;
-  files.error = listing.error;
-  files.reason = std::move(listing.reason);
-  files.names.reserve(listing.names.size());
-  for (std::string& name : listing.names) {
-    if (pattern.Matches(name) && IsExistingFile(base + name)) {
-      files.names.push_back(std::move(name));
-    }
+  std::function<bool(std::string_view)> matches;
+  if (!pattern.MatchesEverything()) {
+    matches = [&pattern](std::string_view name) { return pattern.Matches(name); };
   }
-  return files;
+  DirectoryListing listing =
+      ListDirectory(base, ListingKind::kExistingFiles, matches);
+  return {std::move(listing.names), listing.error, std::move(listing.reason)};
 }
 
 FolderFiles ListFolderFiles(const std::string& folder, const std::string& pattern) {

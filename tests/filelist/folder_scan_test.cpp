@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/routine_identities.h"
+#include "batch/path_helpers.h"
 #include "tests/batch/forked_child.h"
 #include "tests/filelist/scan_host_fake.h"
 #include "tests/support/temp_dir.h"
@@ -189,6 +190,21 @@ TEST(FolderScanTest, DropsFoldersItMayNotRead) {
   TARNWICK_IN_CHILD([&] {
     testing::BecomeUnprivilegedUser();
     EXPECT_EQ(Scan(dir, "A"), (Names{"A/a.txt", "A/C/c.txt", "A/B/open/o.txt"}));
+  });
+}
+
+TEST(FolderScanTest, FilesOfAFolderThatMayNotBeSearchedDoNotExist) {
+  TempDir dir;
+  ASSERT_EQ(chmod(dir.path().c_str(), 0755), 0);
+  dir.Write("A/a.txt", "");
+  dir.Write("A/b.txt", "");
+  dir.Write("A/Sub/c.txt", "");
+  ASSERT_EQ(chmod((dir / "A").c_str(), 0444), 0);  // readable, not searchable
+  TARNWICK_IN_CHILD([&] {
+    testing::BecomeUnprivilegedUser();
+    EXPECT_FALSE(IsExistingFile(dir / "A/a.txt"));
+    EXPECT_EQ(GetFolderFiles(dir / "A", "*.*"), Names{});
+    EXPECT_EQ(Scan(dir, "A"), Names{});
   });
 }
 
