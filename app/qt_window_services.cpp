@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QUrl>
 
 #include "dialogs/find_replace_dialog.h"
@@ -20,12 +21,30 @@ std::vector<std::string> SelectionParts(const QString& folder,
     parts.push_back(selected.first().toStdString());
     return parts;
   }
-  const QDir dir(folder);
-  parts.push_back(QDir::cleanPath(folder).toStdString());
+  // Names typed with their own folder: when they all share one, that
+  // folder heads the answer, as when they were picked there.
+  QString common = QFileInfo(selected.first()).absolutePath();
+  for (const QString& file : selected) {
+    if (QFileInfo(file).absolutePath() != common) common = folder;
+  }
+  const QDir dir(common);
+  parts.push_back(QDir::cleanPath(common).toStdString());
   for (const QString& file : selected) {
     parts.push_back(dir.relativeFilePath(file).toStdString());
   }
   return parts;
+}
+
+QStringList NamesInNameBox(const QString& text) {
+  if (!text.contains(u'"')) {
+    return text.isEmpty() ? QStringList() : QStringList{text};
+  }
+  QStringList names;
+  const QStringList tokens = text.split(u'"');
+  for (qsizetype i = 1; i < tokens.size(); i += 2) {
+    if (!tokens[i].isEmpty()) names << tokens[i];
+  }
+  return names;
 }
 
 std::vector<std::string> QtOpenFileDialog::GetOpenFileNames(
@@ -46,8 +65,17 @@ std::vector<std::string> QtOpenFileDialog::GetOpenFileNames(
     }
   }
   if (dialog.exec() != QDialog::Accepted) return {};
-  return SelectionParts(dialog.directory().absolutePath(),
-                        dialog.selectedFiles());
+  // The name box holds every picked or typed name; the dialog's own answer
+  // would drop typed names that do not exist as soon as one name does.
+  const QDir folder = dialog.directory();
+  QStringList files;
+  if (const auto* box = dialog.findChild<QLineEdit*>("fileNameEdit")) {
+    for (const QString& name : NamesInNameBox(box->text())) {
+      files << folder.absoluteFilePath(name);
+    }
+  }
+  if (files.isEmpty()) files = dialog.selectedFiles();
+  return SelectionParts(folder.absolutePath(), files);
 }
 
 void QtOptionDialogs::ShowRemoveDialog(const std::string& caption,

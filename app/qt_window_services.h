@@ -22,6 +22,10 @@ class QtOpenFileDialog : public OpenFileDialog {
       QWidget* owner, const OpenFileRequest& request) override;
 };
 
+// The names in the dialog's name box: one name as typed, or several each
+// in double quotes ("a.txt" "b.txt").
+QStringList NamesInNameBox(const QString& text);
+
 // The selected files of a dialog that showed folder, in the dialog's form.
 std::vector<std::string> SelectionParts(const QString& folder,
                                         const QStringList& selected);

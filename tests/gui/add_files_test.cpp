@@ -1,0 +1,133 @@
+#include "filelist/add_files.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTimer>
+
+#include "app/qt_window_services.h"
+#include "tests/support/temp_dir.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::TempDir;
+
+TEST(PlanAddFilesTest, MapsTheDialogsAnswerOntoEntries) {
+  struct Case {
+    std::vector<std::string> parts;
+    AddFilesOutcome outcome;
+    std::vector<std::string> entries;
+  };
+  const Case cases[] = {
+      {{}, AddFilesOutcome::kCancelled, {}},
+      {{""}, AddFilesOutcome::kCancelled, {}},
+      {{"/data/a.txt"}, AddFilesOutcome::kAdded, {"/data/a.txt"}},
+      {{"/data//a.txt"}, AddFilesOutcome::kAdded, {"/data//a.txt"}},  // unchanged
+      {{"/data", "a.txt", "b.txt"}, AddFilesOutcome::kAdded,
+       {"/data/a.txt", "/data/b.txt"}},
+      {{"/data", "b.txt", "a.txt"}, AddFilesOutcome::kAdded,
+       {"/data/b.txt", "/data/a.txt"}},
+      {{"/", "a.txt", "b.txt"}, AddFilesOutcome::kAdded, {"/a.txt", "/b.txt"}},
+      {{"/data/", "a.txt", "a.txt"}, AddFilesOutcome::kAdded,
+       {"/data/a.txt", "/data/a.txt"}},
+  };
+  for (const Case& c : cases) {
+    const AddFilesPlan plan = PlanAddFiles(c.parts);
+    EXPECT_EQ(plan.outcome, c.outcome);
+    EXPECT_EQ(plan.entries, c.entries);
+  }
+}
+
+TEST(PlanAddFilesTest, SelectionMustFitTheBuffer) {
+  // folder (2) NUL + n names (8) NUL: exactly 30000 fits, one more does not.
+  std::vector<std::string> parts{"/d"};
+  while (SelectionBufferLength(parts) < kOpenFileBufferSize) {
+    parts.push_back("name.txt");
+  }
+  ASSERT_EQ(SelectionBufferLength(parts), 30000u);
+  EXPECT_EQ(PlanAddFiles(parts).outcome, AddFilesOutcome::kAdded);
+  EXPECT_EQ(PlanAddFiles(parts).entries.size(), parts.size() - 1);
+  parts.back() += "x";
+  const AddFilesPlan too_many = PlanAddFiles(parts);
+  EXPECT_EQ(too_many.outcome, AddFilesOutcome::kTooMany);
+  EXPECT_TRUE(too_many.entries.empty());
+  EXPECT_EQ(PlanAddFiles({std::string(30000, 'a')}).outcome, AddFilesOutcome::kTooMany);
+  EXPECT_EQ(PlanAddFiles({std::string(29999, 'a')}).outcome, AddFilesOutcome::kAdded);
+}
+
+TEST(PlanAddFilesTest, BufferCountsCharactersNotBytes) {
+  EXPECT_EQ(SelectionBufferLength({"/d", "\xC3\xA9.txt"}), 3u + 6u);  // é is one
+  EXPECT_EQ(SelectionBufferLength({"\xF0\x9F\x98\x80"}), 3u);  // two 16-bit units
+}
+
+// Scripts the real dialog: types a line into its name box and confirms.
+void TypeAndAccept(const QString& typed, QString* title, QStringList* filters) {
+  QTimer::singleShot(0, [=] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    *title = dialog->windowTitle();
+    *filters = dialog->nameFilters();
+    auto* name_box = dialog->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(name_box, nullptr);
+    // Typing happens in the focused name box, which keeps the typed text
+    // when the dialog selects the listed files among the names.
+    QApplication::setActiveWindow(dialog);
+    name_box->setFocus();
+    name_box->setText(typed);
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+}
+
+TEST(QtOpenFileDialogTest, SeveralNamesMayBeTypedEvenWhenMissing) {
+  TempDir dir;
+  dir.Write("a.txt", "a");
+  QtOpenFileDialog dialog;
+  QString title;
+  QStringList filters;
+  TypeAndAccept(QString::fromStdString("\"" + dir.path() + "/a.txt\" \"" +
+                                       dir.path() + "/missing.txt\""),
+                &title, &filters);
+  const auto parts = dialog.GetOpenFileNames(
+      nullptr, {"Add File(s) - Hold Ctrl to select multiple files", "All Files (*)"});
+  EXPECT_EQ(title, "Add File(s) - Hold Ctrl to select multiple files");
+  EXPECT_EQ(filters, QStringList{"All Files (*)"});
+  ASSERT_EQ(parts.size(), 3u);
+  const AddFilesPlan plan = PlanAddFiles(parts);
+  EXPECT_EQ(plan.entries, (std::vector<std::string>{dir / "a.txt", dir / "missing.txt"}));
+}
+
+TEST(QtOpenFileDialogTest, OneTypedMissingNameComesBackAsItsFullPath) {
+  TempDir dir;
+  QtOpenFileDialog dialog;
+  QString title;
+  QStringList filters;
+  TypeAndAccept(QString::fromStdString(dir / "new.txt"), &title, &filters);
+  EXPECT_EQ(dialog.GetOpenFileNames(nullptr, {"t", "All Files (*)"}),
+            std::vector<std::string>{dir / "new.txt"});
+}
+
+TEST(NamesInNameBoxTest, ReadsOneNameOrSeveralInQuotes) {
+  EXPECT_EQ(NamesInNameBox(""), QStringList());
+  EXPECT_EQ(NamesInNameBox("a b.txt"), QStringList{"a b.txt"});
+  EXPECT_EQ(NamesInNameBox("\"a.txt\" \"b c.txt\""), (QStringList{"a.txt", "b c.txt"}));
+  EXPECT_EQ(NamesInNameBox("\"a.txt\" \"\""), QStringList{"a.txt"});
+}
+
+TEST(SelectionPartsTest, GivesTheFolderAndTheNames) {
+  EXPECT_TRUE(SelectionParts("/d", {}).empty());
+  EXPECT_EQ(SelectionParts("/d", {"/d/a"}), std::vector<std::string>{"/d/a"});
+  EXPECT_EQ(SelectionParts("/d", {"/d/a", "/d/b"}),
+            (std::vector<std::string>{"/d", "a", "b"}));
+  EXPECT_EQ(SelectionParts("/", {"/a", "/b"}),
+            (std::vector<std::string>{"/", "a", "b"}));
+  EXPECT_EQ(SelectionParts("/shown", {"/d/a", "/d/b"}),
+            (std::vector<std::string>{"/d", "a", "b"}));
+  EXPECT_EQ(SelectionParts("/d", {"/d/a", "/d/e/b"}),
+            (std::vector<std::string>{"/d", "a", "e/b"}));
+}
+
+}  // namespace
+}  // namespace tarnwick
