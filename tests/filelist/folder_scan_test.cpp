@@ -1,6 +1,7 @@
 #include "filelist/folder_scan.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 
 #include "app/routine_identities.h"
 #include "batch/path_helpers.h"
+#include "batch/platform.h"
 #include "tests/batch/forked_child.h"
 #include "tests/filelist/scan_host_fake.h"
 #include "tests/support/temp_dir.h"
@@ -230,6 +232,51 @@ TEST(FolderScanTest, ReportsOtherFailuresAndGoesOn) {
     EXPECT_NE(host.reporter.reports()[0].find(routines::kFolderScan),
               std::string::npos) << host.reporter.reports()[0];
   });
+}
+
+// Makes a chain of folders, each named name, depth deep below root, with a
+// file f.txt in each; folder by folder, since the whole path may be longer
+// than the platform takes. Returns the removal for the end of the test.
+struct DeepChain {
+  DeepChain(const std::string& root, const std::string& name, int depth)
+      : name_(name) {
+    fds_.push_back(open(root.c_str(), O_RDONLY | O_DIRECTORY));
+    for (int level = 0; level < depth; ++level) {
+      EXPECT_EQ(mkdirat(fds_.back(), name.c_str(), 0755), 0) << level;
+      fds_.push_back(openat(fds_.back(), name.c_str(), O_RDONLY | O_DIRECTORY));
+      const int file = openat(fds_.back(), "f.txt", O_WRONLY | O_CREAT, 0644);
+      EXPECT_GE(file, 0) << level;
+      close(file);
+    }
+  }
+  ~DeepChain() {
+    for (std::size_t i = fds_.size() - 1; i > 0; --i) {
+      unlinkat(fds_[i], "f.txt", 0);
+      close(fds_[i]);
+      unlinkat(fds_[i - 1], name_.c_str(), AT_REMOVEDIR);
+    }
+    close(fds_[0]);
+  }
+  std::string name_;
+  std::vector<int> fds_;
+};
+
+TEST(FolderScanTest, StopsAtThePathLimit) {
+  TempDir dir;
+  const std::string name(200, 'n');
+  DeepChain chain(dir.path(), name, 25);  // about 5,000 bytes deep
+  FakeScanHost host;
+  AddFolderFilesToList(dir.path(), "*.txt", host);
+  EXPECT_TRUE(host.reporter.reports().empty()) << host.reporter.reports().front();
+  // Every file whose path the platform takes, and no other.
+  std::string folder = dir.path();
+  std::vector<std::string> expected;
+  while ((folder + "/" + name + "/f.txt").size() < kMaxPath) {
+    folder += "/" + name;
+    expected.push_back(folder + "/f.txt");
+  }
+  EXPECT_EQ(host.list.entries, expected);
+  EXPECT_GT(expected.size(), 15u);
 }
 
 TEST(FolderScanTest, GetSubDirectoriesKeepsEntriesThatAreNoFolders) {
