@@ -10,7 +10,7 @@ TARNWICK_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-utils imagemagick fonts-liberation
+  xvfb xauth x11-utils xdotool imagemagick fonts-liberation
 )
 
 tarnwick_install_missing() {
