@@ -12,11 +12,19 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "app/error_report.h"
 #include "app/settings_store.h"
 #include "filelist/file_list_model.h"
 #include "filelist/file_list_view.h"
 
 namespace tarnwick {
+namespace {
+
+constexpr char kChooserChangeIdentity[] = "Quelbrook2021/08/31.Form1.Combo1_Click ";
+constexpr char kOutputFolderChangeIdentity[] =
+    "Quelbrook2021/08/31.Form1.Text1_Change ";
+
+}  // namespace
 
 Form1::Form1(WindowServices& services, QWidget* parent)
     : QWidget(parent), services_(services), model_(new FileListModel(this)) {
@@ -100,13 +108,22 @@ void Form1::closeEvent(QCloseEvent* event) {
   if (work_depth_ > 0 && services_.exit_now) services_.exit_now();
 }
 
+// The change handlers have no trap of their own in the routine table; a
+// failure to store is reported in the same form, so nothing escapes into
+// the event loop.
 void Form1::chooserChanged(int position) {
   if (position < 0) return;
-  services_.settings.SaveSetting(settings::kCombo1, std::to_string(position));
+  Trap trap(services_.reporter, kChooserChangeIdentity);
+  trap.Run(100, [&] {
+    services_.settings.SaveSetting(settings::kCombo1, std::to_string(position));
+  });
 }
 
 void Form1::outputFolderChanged(const QString& text) {
-  services_.settings.SaveSetting(settings::kOutputFolder, text.toStdString());
+  Trap trap(services_.reporter, kOutputFolderChangeIdentity);
+  trap.Run(100, [&] {
+    services_.settings.SaveSetting(settings::kOutputFolder, text.toStdString());
+  });
 }
 
 // --- BatchHost ---

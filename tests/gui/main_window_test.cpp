@@ -298,6 +298,37 @@ TEST_F(MainWindowTest, ChooserAndBoxStoreEveryChange) {
             (std::vector<std::string>{"", "D", "D/", "D/o", "D/ou", "D/out"}));
 }
 
+// A store that refuses every write.
+class RefusingSettings : public testing::MemorySettings {
+ public:
+  void SaveSetting(std::string_view, std::string_view) override {
+    throw std::runtime_error("Permission denied");
+  }
+};
+
+TEST(MainWindowStoreFailureTest, RefusedWritesAreReportedAndTheWindowGoesOn) {
+  FakeWindowServices fake;
+  RefusingSettings refusing;
+  WindowServices services = fake.services;
+  WindowServices with_refusing{refusing,          services.reporter,
+                               services.messages, services.open_file_dialog,
+                               services.folder_picker, services.option_dialogs,
+                               services.urls,     services.random,
+                               services.exit_now};
+  Form1 form(with_refusing);
+  form.Load();
+  auto* chooser = form.findChild<QComboBox*>("Combo1");
+  EXPECT_EQ(chooser->currentIndex(), 0);
+  chooser->setCurrentIndex(3);
+  EXPECT_EQ(chooser->currentIndex(), 3);
+  const auto& reports = fake.reporter.reports();
+  ASSERT_EQ(reports.size(), 3u);  // start-up's two writes, then the change
+  EXPECT_NE(reports[0].find("Permission denied\r\nin Quelbrook2021/08/31.Form1.Combo1_Click at line 100"),
+            std::string::npos);
+  EXPECT_NE(reports[1].find("Form1.Text1_Change at line 100"), std::string::npos);
+  EXPECT_NE(reports[2].find("Form1.Combo1_Click at line 100"), std::string::npos);
+}
+
 TEST_F(MainWindowTest, BrowseButtonFillsTheBoxAndRemembersTheFolder) {
   struct Case {
     std::string picked;
