@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "batch/batch_run.h"
@@ -64,6 +65,43 @@ bool PrepareAnswers(const Options& options, DialogResults& answers) {
   return false;
 }
 
+// Entries with the same file name share one output file, which keeps the
+// last one's result: said before the run, so that nobody is surprised.
+void NoteSharedOutputNames(const std::vector<std::string>& files) {
+  constexpr int kMostNotes = 10;
+  struct Seen {
+    int count = 0;
+    std::string last;
+  };
+  std::unordered_map<std::string, Seen> seen;
+  std::vector<std::string> names;  // in order of first appearance
+  for (const std::string& file : files) {
+    const std::string name = GetFileNamePart(file);
+    Seen& entry = seen[name];
+    if (entry.count++ == 0) names.push_back(name);
+    entry.last = file;
+  }
+  int notes = 0;
+  int more = 0;
+  for (const std::string& name : names) {
+    const Seen& entry = seen[name];
+    if (entry.count < 2) continue;
+    if (notes == kMostNotes) {
+      ++more;
+      continue;
+    }
+    ++notes;
+    PrintError("note: " + std::to_string(entry.count) +
+               " entries share the output name " + name +
+               "; the output folder keeps the result of the last one, " +
+               entry.last);
+  }
+  if (more > 0) {
+    PrintError("note: " + std::to_string(more) +
+               " more output names are shared in the same way");
+  }
+}
+
 }  // namespace
 
 void PrintUsageError(const std::string& error) {
@@ -103,6 +141,7 @@ int RunBatchCommand(const Options& options) {
     }
   }
 
+  NoteSharedOutputNames(files);
   CliHost host(files, options.output_folder, options.operation,
                std::move(answers), reporter, progress);
   DialogResults results;

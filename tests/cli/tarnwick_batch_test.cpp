@@ -210,6 +210,22 @@ TEST(ListOrderTest, DashNamesAfterDoubleDashAndLoneDash) {
   EXPECT_EQ(ReadAll(out + "/--"), "ef");
 }
 
+TEST(ListOrderTest, SharedOutputNameKeepsTheLastResultWithANote) {
+  TempDir dir;
+  const std::string first = dir.Write("one/a.txt", "1\t");
+  const std::string last = dir.Write("two/a.txt", "2\t");
+  const std::string out = dir.MakeFolder("out");
+  const ProgramResult result = RunProgram(
+      {"--operation", "remove-all-tabs", "--output", out, first, last});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, kDoneLine);
+  EXPECT_EQ(result.err,
+            "tarnwick-batch: note: 2 entries share the output name a.txt; the "
+            "output folder keeps the result of the last one, " +
+                last + "\n");
+  EXPECT_EQ(ReadAll(out + "/a.txt"), "2");
+}
+
 TEST(ListOrderTest, OutputFolderHoldingTheInputRewritesItInPlace) {
   TempDir dir;
   const std::string input = dir.Write("in/a.txt", "a\tb");
