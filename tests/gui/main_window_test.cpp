@@ -156,6 +156,23 @@ TEST_F(MainWindowTest, TabOrderFollowsTheLayout) {
   EXPECT_EQ(order, expected);
 }
 
+TEST_F(MainWindowTest, TabKeyWalksTheControlsInOrder) {
+  Loaded();
+  form_->show();
+  QApplication::setActiveWindow(form_.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+  Find<QWidget>("ListView1")->setFocus();
+  QStringList visited{QApplication::focusWidget()->objectName()};
+  for (int i = 0; i < 10; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    visited << QApplication::focusWidget()->objectName();
+  }
+  EXPECT_EQ(visited, (QStringList{"ListView1", "PushButton5", "PushButton7",
+                                  "PushButton8", "PushButton9", "PushButton10",
+                                  "Combo1", "PushButton1", "Text1", "PushButton2",
+                                  "ListView1"}));
+}
+
 TEST_F(MainWindowTest, ChooserHoldsTheTwelveEntriesAndCannotBeTyped) {
   Loaded();
   auto* chooser = Find<QComboBox>("Combo1");
