@@ -27,8 +27,8 @@ using testing::TempDir;
 
 class MainWindowTest : public ::testing::Test {
  protected:
+  // Files beside the program (pointer, skin) come from a fresh folder.
   MainWindowTest() { SetProgramFolderForTesting(program_folder_.path()); }
-  ~MainWindowTest() override { SetProgramFolderForTesting(program_folder_.path()); }
 
   Form1& Loaded() {
     form_ = std::make_unique<Form1>(fake_.services);
