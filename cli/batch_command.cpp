@@ -1,6 +1,7 @@
 #include "cli/batch_command.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "cli/argument_text.h"
 #include "cli/cli_host.h"
 #include "cli/console_reporter.h"
+#include "cli/interruption.h"
 #include "cli/progress_line.h"
 #include "dialogs/dialog_logic.h"
 #include "filelist/folder_scan.h"
@@ -32,7 +34,13 @@ class CliScanHost : public ScanHost {
   CliScanHost(FileList& list, ErrorReporter& reporter)
       : list_(list), reporter_(reporter) {}
   FileList& List() override { return list_; }
-  void Yield() override {}
+  void Yield() override {
+    // Nothing is written while the list is built: stop at once.
+    if (const int signal_number = InterruptionSignal()) {
+      std::fprintf(stderr, "tarnwick-batch: interrupted before any file\n");
+      std::exit(kExitInterruptedBase + signal_number);
+    }
+  }
   ErrorReporter& Reporter() override { return reporter_; }
 
  private:
@@ -123,6 +131,7 @@ int RunBatchCommand(const Options& options) {
     }
   }
 
+  CatchInterruptions();
   ProgressLine progress(ProgressLine::TerminalStream());
   ConsoleReporter reporter(progress);
   VectorFileList list;

@@ -1,10 +1,12 @@
 #include "cli/cli_host.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "app/main_window_texts.h"
 #include "cli/console_reporter.h"
+#include "cli/interruption.h"
 #include "cli/progress_line.h"
 
 namespace tarnwick::cli {
@@ -73,6 +75,19 @@ void CliHost::SetProgressText(const std::string& text) {
     return;
   }
   progress_.Show(position_, FileCount(), share_, text);
+}
+
+void CliHost::ProcessEvents() {
+  const int signal_number = InterruptionSignal();
+  if (signal_number == 0) return;
+  progress_.Clear();
+  std::fflush(stdout);
+  // The entry whose turn it is has not been touched yet.
+  std::fprintf(stderr,
+               "tarnwick-batch: interrupted: %d of %d files done, the rest "
+               "left alone\n",
+               position_ - 1, FileCount());
+  std::exit(kExitInterruptedBase + signal_number);
 }
 
 void CliHost::ShowRemoveDialog(const std::string&, DialogResults& results) {

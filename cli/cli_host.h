@@ -46,7 +46,9 @@ class CliHost : public BatchHost {
 
   void SetProgressValue(double value) override;
   void SetProgressText(const std::string& text) override;
-  void ProcessEvents() override {}
+  // Between two files: ends the program when an interruption was asked
+  // for (see cli/interruption.h).
+  void ProcessEvents() override;
   void SetBusy(bool) override {}
 
   void ShowRemoveDialog(const std::string& caption,

@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -20,14 +22,29 @@ constexpr uid_t kNobody = 65534;
 
 // Reads both descriptors until each reaches its end (or, for a terminal,
 // the error that says its last writer is gone).
-void ReadAll(int out_fd, int err_fd, std::string& out, std::string& err) {
+void ReadAll(int out_fd, int err_fd, std::string& out, std::string& err,
+             pid_t child, int interrupt_after_ms) {
+  const auto deadline = std::chrono::steady_clock::now() +
+                        std::chrono::milliseconds(interrupt_after_ms);
+  bool interrupt_pending = interrupt_after_ms >= 0;
   pollfd fds[2] = {{out_fd, POLLIN, 0}, {err_fd, POLLIN, 0}};
   std::string* sinks[2] = {&out, &err};
   int open_count = err_fd >= 0 ? 2 : 1;
   if (err_fd < 0) fds[1].fd = -1;
   char buffer[65536];
   while (open_count > 0) {
-    if (poll(fds, 2, -1) < 0) {
+    int timeout = -1;
+    if (interrupt_pending) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+          deadline - std::chrono::steady_clock::now());
+      if (left.count() <= 0) {
+        kill(child, SIGINT);
+        interrupt_pending = false;
+      } else {
+        timeout = static_cast<int>(left.count());
+      }
+    }
+    if (poll(fds, 2, timeout) < 0) {
       if (errno == EINTR) continue;
       break;
     }
@@ -114,12 +131,14 @@ ProgramResult RunProgram(const std::vector<std::string>& arguments,
   ProgramResult result;
   if (settings.terminal) {
     close(terminal_side);
-    ReadAll(terminal_main, -1, result.out, result.err);
+    ReadAll(terminal_main, -1, result.out, result.err, child,
+            settings.interrupt_after_ms);
     close(terminal_main);
   } else {
     close(out_pipe[1]);
     close(err_pipe[1]);
-    ReadAll(out_pipe[0], err_pipe[0], result.out, result.err);
+    ReadAll(out_pipe[0], err_pipe[0], result.out, result.err, child,
+            settings.interrupt_after_ms);
     close(out_pipe[0]);
     close(err_pipe[0]);
   }

@@ -523,6 +523,38 @@ TEST(SurroundingsTest, OnePairServesEveryFileAndNoSettingsAreWritten) {
   EXPECT_TRUE(dir.List("config").empty());
 }
 
+TEST(SurroundingsTest, InterruptionStopsBetweenTwoFiles) {
+  TempDir dir;
+  const std::string body(4096, 'a');
+  constexpr int kFiles = 3000;
+  for (int i = 0; i < kFiles; ++i) {
+    dir.Write("in/f" + std::to_string(i) + ".txt", body + "\t");
+  }
+  const std::string out = dir.MakeFolder("out");
+  RunSettingsForChild settings;
+  settings.interrupt_after_ms = 300;
+  const ProgramResult result = RunProgram(
+      {"--operation", "remove-all-tabs", "--output", out, "--add-folder",
+       dir / "in"},
+      settings);
+  if (result.status == 0) {
+    GTEST_SKIP() << "the run ended before it could be interrupted";
+  }
+  EXPECT_EQ(result.status, 130) << result.err;
+  EXPECT_EQ(result.out, "");
+  EXPECT_NE(result.err.find("tarnwick-batch: interrupted"), std::string::npos)
+      << result.err;
+  // Every file in the output folder is a complete result; no temporary
+  // file is left.
+  const std::vector<std::string> names = dir.List("out");
+  EXPECT_LT(names.size(), static_cast<std::size_t>(kFiles));
+  for (const std::string& name : names) {
+    ASSERT_EQ(name.rfind("f", 0), 0u) << name;
+    ASSERT_EQ(name.substr(name.size() - 4), ".txt") << name;
+    ASSERT_EQ(ReadAll(out + "/" + name), body) << name;
+  }
+}
+
 TEST(SurroundingsTest, ProgressLineOnATerminal) {
   TempDir dir;
   const std::string a = dir.Write("in/a.txt", "a\t");
