@@ -5,6 +5,7 @@
 
 #include "batch/file_write.h"
 #include "engine/file_content.h"
+#include "engine/piecewise_edit.h"
 #include "engine/text_codec.h"
 #include "engine/text_file.h"
 #include "engine/text_transforms.h"
@@ -29,6 +30,13 @@
 //    join into a new character once the text between them is replaced).
 // Everything else (16-bit files, lines holding lone surrogates, several
 // pairs on bytes that are not valid UTF-8) works on the 16-bit text.
+//
+// The fixed operations edit 8-bit files piece by piece, each piece ending
+// right after an LF. An LF is never part of a multi-byte sequence, so the
+// pieces decode to consecutive stretches of the text; the filters look at
+// one unit at a time, the space squeezer at the unit before (an LF at the
+// start of a piece), and the empty-line remover is told that a piece
+// follows a line end.
 
 namespace tarnwick {
 namespace {
@@ -41,28 +49,28 @@ constexpr std::string_view kLettersAndDigits =
 constexpr std::string_view kKeepSet =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 \r\n\t";
 
-// Reads the file, applies edit to its bytes (8-bit text) or to its decoded
-// 16-bit text (a file with a UTF-16 byte-order mark) and writes it back.
-// edit takes a std::string& or a std::u16string&.
+// Rewrites the file with edit applied: to the bytes of 8-bit text, piece
+// by piece, or to the decoded text of a file with a UTF-16 byte-order mark.
+// edit(text, follows_line_end) takes a std::string& or a std::u16string&.
 template <class Edit>
 void EditFile(const std::string& path, Edit&& edit) {
+  const PiecewiseOutcome outcome = EditEightBitFile(
+      path, [&](std::string& piece, bool first) { edit(piece, !first); });
+  if (outcome == PiecewiseOutcome::kRewritten) return;
   std::string bytes = ReadWholeFile(path);
   const ByteOrderMark mark = DetectByteOrderMark(bytes);
-  if (mark == ByteOrderMark::kNone) {
-    edit(bytes);
-    ReplaceFileContents(path, bytes);
-    return;
-  }
   std::u16string text =
-      DecodeUtf16(bytes, mark == ByteOrderMark::kUtf16BigEndian);
+      mark == ByteOrderMark::kNone
+          ? DecodeUtf8(bytes)
+          : DecodeUtf16(bytes, mark == ByteOrderMark::kUtf16BigEndian);
   std::string().swap(bytes);
-  edit(text);
+  edit(text, false);
   WriteTextFile(path, text);
 }
 
 void FilterFile(const std::string& path, std::string_view set, bool keep) {
   const AsciiSet members(set);
-  EditFile(path, [&](auto& text) { DeleteCharacters(text, members, keep); });
+  EditFile(path, [&](auto& text, bool) { DeleteCharacters(text, members, keep); });
 }
 
 struct Pair {
@@ -115,11 +123,13 @@ void RemoveAllSpaces(const std::string& path) {
 }
 
 void RemoveExtraSpaces(const std::string& path) {
-  EditFile(path, [](auto& text) { SqueezeSpaces(text); });
+  EditFile(path, [](auto& text, bool) { SqueezeSpaces(text); });
 }
 
 void RemoveBlankLines(const std::string& path) {
-  EditFile(path, [](auto& text) { RemoveEmptyLines(text); });
+  EditFile(path, [](auto& text, bool follows_line_end) {
+    RemoveEmptyLines(text, follows_line_end);
+  });
 }
 
 void RemoveAllTabs(const std::string& path) {

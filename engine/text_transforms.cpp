@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string.h>  // memmem
 
+#include "engine/byte_compaction.h"
+
 namespace tarnwick {
 namespace {
 
@@ -46,23 +48,29 @@ void DeleteCharacters(std::basic_string<CharT>& text, const AsciiSet& set,
   for (std::size_t u = 0; u < kTable; ++u) stays[u] = set.Contains(u) == keep;
   const unsigned char non_ascii_stays = keep ? 0 : 1;
 
-  CharT* p = text.data();
-  const std::size_t size = text.size();
-  std::size_t kept = 0;
-  for (std::size_t i = 0; i < size; ++i) {
-    const CharT c = p[i];
-    p[kept] = c;
-    if constexpr (sizeof(CharT) == 1) {
-      kept += stays[Unit(c)];
-    } else {
+  if constexpr (sizeof(CharT) == 1) {
+    std::array<bool, 256> table{};
+    for (std::size_t u = 0; u < 256; ++u) table[u] = stays[u] != 0;
+    text.resize(CompactBytes(text.data(), text.size(), table));
+  } else {
+    CharT* p = text.data();
+    const std::size_t size = text.size();
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+      const CharT c = p[i];
+      p[kept] = c;
       kept += Unit(c) < kTable ? stays[Unit(c)] : non_ascii_stays;
     }
+    text.resize(kept);
   }
-  text.resize(kept);
 }
 
 template <class CharT>
 void SqueezeSpaces(std::basic_string<CharT>& text) {
+  if constexpr (sizeof(CharT) == 1) {
+    text.resize(SqueezeSpaceBytes(text.data(), text.size()));
+    return;
+  }
   CharT* p = text.data();
   const std::size_t size = text.size();
   std::size_t kept = 0;
@@ -78,13 +86,13 @@ void SqueezeSpaces(std::basic_string<CharT>& text) {
 }
 
 template <class CharT>
-void RemoveEmptyLines(std::basic_string<CharT>& text) {
+void RemoveEmptyLines(std::basic_string<CharT>& text, bool follows_line_end) {
   CharT* p = text.data();
   const std::size_t size = text.size();
   std::size_t kept = 0;        // units written so far
   std::size_t line_start = 0;  // where the current line begins (read side)
   std::size_t copied = 0;      // read position up to which all is handled
-  bool after_line_end = false; // a line end has been seen before line_start
+  bool after_line_end = follows_line_end;  // a line end stands before line_start
   while (line_start < size) {
     const CharT* lf = Traits<CharT>::find(p + line_start, size - line_start,
                                           CharT('\n'));
@@ -156,8 +164,8 @@ template void DeleteCharacters(std::string&, const AsciiSet&, bool);
 template void DeleteCharacters(std::u16string&, const AsciiSet&, bool);
 template void SqueezeSpaces(std::string&);
 template void SqueezeSpaces(std::u16string&);
-template void RemoveEmptyLines(std::string&);
-template void RemoveEmptyLines(std::u16string&);
+template void RemoveEmptyLines(std::string&, bool);
+template void RemoveEmptyLines(std::u16string&, bool);
 template std::size_t ReplaceAll(std::string&, std::string_view,
                                 std::string_view);
 template std::size_t ReplaceAll(std::u16string&, std::u16string_view,

@@ -35,9 +35,12 @@ void SqueezeSpaces(std::basic_string<CharT>& text);
 
 // Line ends are CR LF and LF (a lone CR is not one). Of every run of line
 // ends with nothing between them, only the first stays: each empty line goes
-// with the line end that closes it. The first line, even when empty, stays.
+// with the line end that closes it. The first line, even when empty, stays,
+// unless follows_line_end says that the text continues one that ended with a
+// line end (a file edited piece by piece).
 template <class CharT>
-void RemoveEmptyLines(std::basic_string<CharT>& text);
+void RemoveEmptyLines(std::basic_string<CharT>& text,
+                      bool follows_line_end = false);
 
 // Replaces every occurrence of find by replacement in one left-to-right pass
 // without overlap; inserted text is not scanned again. An empty find changes

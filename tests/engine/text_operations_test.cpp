@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <functional>
 #include <random>
 #include <stdexcept>
@@ -245,6 +246,39 @@ TEST(TextOperationsTest, MatchTheCharacterModelOnVariedInput) {
     testing::WriteAll(path, bytes);
     ReplaceInFile(path, find_text, replace_text);
     ASSERT_EQ(ReadAll(path), EncodeUtf8(expected)) << "round " << round;
+  }
+}
+
+// Files of several megabytes are edited piece by piece: the result must not
+// depend on where the pieces end, also inside a run of line ends or within a
+// line longer than a piece.
+TEST(TextOperationsTest, LargeFilesMatchTheCharacterModel) {
+  std::mt19937 random(99);
+  std::string bytes;
+  while (bytes.size() < (3u << 20)) {
+    bytes += testing::VariedBytes(random, 50, testing::Validity::kAnyBytes);
+  }
+  bytes += std::string((5u << 19) - 3, 'a') + "\r\n\r\n  \n";
+  for (std::size_t at = 1; (at << 20) + 3 < bytes.size(); ++at) {
+    // Runs of line ends around each mebibyte boundary.
+    bytes.replace((at << 20) - 3, 6, at % 2 ? "\n\n\r\n\r\n" : "\r\n\n\n\n\n");
+  }
+  TempDir dir;
+  const std::string path = dir / "large.txt";
+  testing::WriteAll(path, bytes);
+  const std::u16string text = ReadTextFile(path);
+  for (const NamedOperation& op : FixedOperations()) {
+    testing::WriteAll(path, bytes);
+    op.run(path);
+    // Not ASSERT_EQ on the texts: printing a diff of megabytes is too slow.
+    const std::string result = ReadAll(path);
+    const std::string expected = EncodeUtf8(op.model(text));
+    const auto mismatch =
+        std::mismatch(result.begin(), result.end(), expected.begin(), expected.end());
+    EXPECT_TRUE(result == expected)
+        << op.name << ": " << result.size() << " bytes instead of "
+        << expected.size() << ", first difference at byte "
+        << (mismatch.first - result.begin());
   }
 }
 

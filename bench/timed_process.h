@@ -1,0 +1,30 @@
+// Running a program for the benchmark and timing it, output flushed to disk.
+#ifndef TARNWICK_BENCH_TIMED_PROCESS_H_
+#define TARNWICK_BENCH_TIMED_PROCESS_H_
+
+#include <string>
+#include <vector>
+
+namespace tarnwick::bench {
+
+struct Command {
+  std::vector<std::string> argv;  // argv[0] is looked up in PATH
+  std::string stdin_path;         // empty: inherited
+  std::string stdout_path;        // empty: inherited
+};
+
+// Runs the command in the C locale and waits for it. Then flushes the file
+// flush_path to disk (when not empty) before the clock stops. Returns the
+// wall time in seconds. Throws std::runtime_error when the command fails.
+double RunTimed(const Command& command, const std::string& flush_path);
+
+// Writes every dirty page of the system to disk, so that one measurement
+// does not pay for the writes of the one before.
+void FlushEverything();
+
+// True when both files hold the same bytes.
+bool SameBytes(const std::string& a, const std::string& b);
+
+}  // namespace tarnwick::bench
+
+#endif  // TARNWICK_BENCH_TIMED_PROCESS_H_

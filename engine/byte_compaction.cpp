@@ -1,0 +1,115 @@
+#include "engine/byte_compaction.h"
+
+#include <cstdint>
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define TARNWICK_HAVE_AVX512_PATH 1
+#endif
+
+namespace tarnwick {
+namespace {
+
+std::size_t CompactBytesScalar(char* data, std::size_t size,
+                               const std::array<bool, 256>& stays) {
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < size; ++i) {
+    const char c = data[i];
+    data[kept] = c;
+    kept += stays[static_cast<unsigned char>(c)];
+  }
+  return kept;
+}
+
+std::size_t SqueezeSpaceBytesScalar(char* data, std::size_t size,
+                                    bool after_space) {
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < size; ++i) {
+    const char c = data[i];
+    const bool space = c == ' ';
+    data[kept] = c;
+    kept += !(space && after_space);
+    after_space = space;
+  }
+  return kept;
+}
+
+#ifdef TARNWICK_HAVE_AVX512_PATH
+#define TARNWICK_AVX512 \
+  __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2")))
+
+bool HasAvx512Compress() {
+  static const bool has = __builtin_cpu_supports("avx512f") &&
+                          __builtin_cpu_supports("avx512bw") &&
+                          __builtin_cpu_supports("avx512vbmi") &&
+                          __builtin_cpu_supports("avx512vbmi2");
+  return has;
+}
+
+// Blocks of 64 bytes: each block is loaded before anything is stored over
+// it, and the write position never passes the read position, so the full
+// 64-byte store of a compressed block only overwrites bytes already read.
+TARNWICK_AVX512 std::size_t CompactBytesAvx512(
+    char* data, std::size_t size, const std::array<bool, 256>& stays) {
+  alignas(64) std::uint8_t low[128];
+  for (int b = 0; b < 128; ++b) low[b] = stays[static_cast<std::size_t>(b)];
+  const __m512i table_low = _mm512_load_si512(low);
+  const __m512i table_high = _mm512_load_si512(low + 64);
+  const __mmask64 non_ascii_stays = stays[0x80] ? ~__mmask64{0} : 0;
+  std::size_t kept = 0;
+  std::size_t i = 0;
+  for (; i + 64 <= size; i += 64) {
+    const __m512i block = _mm512_loadu_si512(data + i);
+    const __m512i looked_up =
+        _mm512_permutex2var_epi8(table_low, block, table_high);
+    const __mmask64 high = _mm512_movepi8_mask(block);
+    const __mmask64 keep = (_mm512_test_epi8_mask(looked_up, looked_up) & ~high) |
+                           (high & non_ascii_stays);
+    _mm512_storeu_si512(data + kept, _mm512_maskz_compress_epi8(keep, block));
+    kept += static_cast<std::size_t>(__builtin_popcountll(keep));
+  }
+  const std::size_t rest = CompactBytesScalar(data + i, size - i, stays);
+  if (kept != i) __builtin_memmove(data + kept, data + i, rest);
+  return kept + rest;
+}
+
+TARNWICK_AVX512 std::size_t SqueezeSpaceBytesAvx512(char* data,
+                                                    std::size_t size) {
+  const __m512i spaces = _mm512_set1_epi8(' ');
+  std::size_t kept = 0;
+  std::size_t i = 0;
+  std::uint64_t carry = 0;  // 1 when the byte before the block is a space
+  for (; i + 64 <= size; i += 64) {
+    const __m512i block = _mm512_loadu_si512(data + i);
+    const std::uint64_t space = _mm512_cmpeq_epi8_mask(block, spaces);
+    const std::uint64_t after_space = (space << 1) | carry;
+    const __mmask64 keep = ~(space & after_space);
+    carry = space >> 63;
+    _mm512_storeu_si512(data + kept, _mm512_maskz_compress_epi8(keep, block));
+    kept += static_cast<std::size_t>(__builtin_popcountll(keep));
+  }
+  const std::size_t rest =
+      SqueezeSpaceBytesScalar(data + i, size - i, carry != 0);
+  if (kept != i) __builtin_memmove(data + kept, data + i, rest);
+  return kept + rest;
+}
+#endif
+
+}  // namespace
+
+std::size_t CompactBytes(char* data, std::size_t size,
+                         const std::array<bool, 256>& stays) {
+#ifdef TARNWICK_HAVE_AVX512_PATH
+  if (HasAvx512Compress()) return CompactBytesAvx512(data, size, stays);
+#endif
+  return CompactBytesScalar(data, size, stays);
+}
+
+std::size_t SqueezeSpaceBytes(char* data, std::size_t size) {
+#ifdef TARNWICK_HAVE_AVX512_PATH
+  if (HasAvx512Compress()) return SqueezeSpaceBytesAvx512(data, size);
+#endif
+  return SqueezeSpaceBytesScalar(data, size, false);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,119 @@
+#include "engine/piecewise_edit.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <string.h>  // memrchr
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "batch/file_error.h"
+#include "batch/file_write.h"
+#include "batch/path_helpers.h"
+#include "batch/pending_replacement.h"
+#include "engine/text_codec.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr const char* kCannotRead = "Cannot read";
+constexpr std::size_t kPieceSize = 1u << 20;
+
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// Reads into data until size bytes are there or the file ends; returns the
+// count.
+std::size_t ReadUpTo(int fd, char* data, std::size_t size,
+                     const std::string& path) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t got = ::read(fd, data + done, size - done);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw FileError::FromErrno(kCannotRead, path, errno);
+    }
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return done;
+}
+
+}  // namespace
+
+PiecewiseOutcome EditEightBitFile(const std::string& path,
+                                  const PieceEdit& edit) {
+  if (!PathExists(path)) {
+    std::string nothing;
+    edit(nothing, true);
+    ReplaceFileContents(path, nothing);
+    return PiecewiseOutcome::kRewritten;
+  }
+  Descriptor file(
+      ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+  if (file.get() < 0) throw FileError::FromErrno(kCannotRead, path, errno);
+  struct stat info {};
+  if (::fstat(file.get(), &info) != 0) {
+    throw FileError::FromErrno(kCannotRead, path, errno);
+  }
+  if (S_ISDIR(info.st_mode)) throw FileError::FromErrno(kCannotRead, path, EISDIR);
+  if (!S_ISREG(info.st_mode)) {
+    throw FileError(kCannotRead, path, "it is not a regular file", EINVAL);
+  }
+  posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+
+  std::string buffer(kPieceSize, '\0');
+  std::size_t filled = ReadUpTo(file.get(), buffer.data(), buffer.size(), path);
+  if (DetectByteOrderMark(std::string_view(buffer.data(), filled)) !=
+      ByteOrderMark::kNone) {
+    return PiecewiseOutcome::kSixteenBit;
+  }
+
+  PendingReplacement output(path, std::nullopt);
+  std::string piece;
+  bool first = true;
+  bool at_end = filled < buffer.size();
+  for (;;) {
+    std::size_t cut = filled;
+    if (!at_end) {
+      const void* lf = memrchr(buffer.data(), '\n', filled);
+      if (lf == nullptr) {
+        // A line longer than the buffer: read more of it before editing.
+        buffer.resize(buffer.size() * 2);
+        filled += ReadUpTo(file.get(), buffer.data() + filled,
+                           buffer.size() - filled, path);
+        at_end = filled < buffer.size();
+        continue;
+      }
+      cut = static_cast<std::size_t>(static_cast<const char*>(lf) -
+                                     buffer.data()) + 1;
+    }
+    piece.assign(buffer.data(), cut);
+    std::memmove(buffer.data(), buffer.data() + cut, filled - cut);
+    filled -= cut;
+    if (!piece.empty() || first) {
+      edit(piece, first);
+      output.Write(piece);
+      first = false;
+    }
+    if (at_end) break;
+    filled += ReadUpTo(file.get(), buffer.data() + filled,
+                       buffer.size() - filled, path);
+    at_end = filled < buffer.size();
+  }
+  output.Commit();
+  return PiecewiseOutcome::kRewritten;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,29 @@
+// Rewriting an 8-bit text file piece by piece, so that even a very large
+// file needs only a small buffer, much as the classic stream editors work.
+#ifndef TARNWICK_ENGINE_PIECEWISE_EDIT_H_
+#define TARNWICK_ENGINE_PIECEWISE_EDIT_H_
+
+#include <functional>
+#include <string>
+
+namespace tarnwick {
+
+// edit(piece, first): transforms one piece of the file in place. Every piece
+// but the last ends right after an LF, so a CR LF is never split and every
+// piece but the first begins a line.
+using PieceEdit = std::function<void(std::string& piece, bool first)>;
+
+enum class PiecewiseOutcome {
+  kRewritten,   // the file now holds the edited pieces
+  kSixteenBit,  // the file begins with a UTF-16 mark: nothing was done
+};
+
+// Reads the file at path in pieces, edits each and writes the results by
+// the safe write (the old content survives any failure; a read-only file is
+// refused). A missing file counts as empty and is created. Throws FileError.
+PiecewiseOutcome EditEightBitFile(const std::string& path,
+                                  const PieceEdit& edit);
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_ENGINE_PIECEWISE_EDIT_H_

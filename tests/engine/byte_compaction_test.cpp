@@ -1,0 +1,51 @@
+#include "engine/byte_compaction.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+namespace tarnwick {
+namespace {
+
+// Lengths around the 64-byte blocks of the vector path, with and without
+// bytes of 0x80 and above.
+TEST(ByteCompactionTest, MatchesByteByByteOnAllLengths) {
+  std::mt19937 random(64);
+  for (int non_ascii_stays = 0; non_ascii_stays < 2; ++non_ascii_stays) {
+    std::array<bool, 256> stays{};
+    for (int b = 0; b < 256; ++b) {
+      stays[b] = b >= 0x80 ? non_ascii_stays == 1 : (b % 3 != 0 && b != ' ');
+    }
+    for (std::size_t size = 0; size < 300; ++size) {
+      std::string bytes(size, '\0');
+      for (char& c : bytes) c = static_cast<char>(random() % 256);
+      std::string expected;
+      for (char c : bytes) {
+        if (stays[static_cast<unsigned char>(c)]) expected += c;
+      }
+      bytes.resize(CompactBytes(bytes.data(), bytes.size(), stays));
+      ASSERT_EQ(bytes, expected) << "size " << size;
+    }
+  }
+}
+
+TEST(ByteCompactionTest, SqueezesRunsAcrossBlocks) {
+  std::mt19937 random(65);
+  for (std::size_t size = 0; size < 400; ++size) {
+    std::string bytes(size, ' ');
+    for (char& c : bytes) c = random() % 3 == 0 ? 'x' : ' ';
+    std::string expected;
+    for (char c : bytes) {
+      if (!(c == ' ' && !expected.empty() && expected.back() == ' ')) expected += c;
+    }
+    bytes.resize(SqueezeSpaceBytes(bytes.data(), bytes.size()));
+    ASSERT_EQ(bytes, expected) << "size " << size;
+  }
+  std::string spaces(1000, ' ');
+  spaces.resize(SqueezeSpaceBytes(spaces.data(), spaces.size()));
+  EXPECT_EQ(spaces, " ");
+}
+
+}  // namespace
+}  // namespace tarnwick
