@@ -56,7 +56,7 @@ PiecewiseOutcome EditEightBitFile(const std::string& path,
                                   const PieceEdit& edit) {
   if (!PathExists(path)) {
     std::string nothing;
-    edit(nothing, true);
+    edit(nothing, true, true);
     ReplaceFileContents(path, nothing);
     return PiecewiseOutcome::kRewritten;
   }
@@ -102,8 +102,8 @@ PiecewiseOutcome EditEightBitFile(const std::string& path,
     piece.assign(buffer.data(), cut);
     std::memmove(buffer.data(), buffer.data() + cut, filled - cut);
     filled -= cut;
-    if (!piece.empty() || first) {
-      edit(piece, first);
+    if (!piece.empty() || at_end) {
+      edit(piece, first, at_end);
       output.Write(piece);
       first = false;
     }

@@ -8,10 +8,12 @@
 
 namespace tarnwick {
 
-// edit(piece, first): transforms one piece of the file in place. Every piece
-// but the last ends right after an LF, so a CR LF is never split and every
-// piece but the first begins a line.
-using PieceEdit = std::function<void(std::string& piece, bool first)>;
+// edit(piece, first, last): replaces one piece of the file by what is to be
+// written for it. Every piece but the last ends right after an LF, so a
+// CR LF or a multi-byte sequence is never split and every piece but the
+// first begins a line. The last piece may be empty. An edit may hold bytes
+// back and write them with a later piece.
+using PieceEdit = std::function<void(std::string& piece, bool first, bool last)>;
 
 enum class PiecewiseOutcome {
   kRewritten,   // the file now holds the edited pieces

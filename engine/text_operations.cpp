@@ -3,9 +3,9 @@
 #include <stdexcept>
 #include <utility>
 
-#include "batch/file_write.h"
 #include "engine/file_content.h"
 #include "engine/piecewise_edit.h"
+#include "engine/streaming_replace.h"
 #include "engine/text_codec.h"
 #include "engine/text_file.h"
 #include "engine/text_transforms.h"
@@ -36,7 +36,9 @@
 // pieces decode to consecutive stretches of the text; the filters look at
 // one unit at a time, the space squeezer at the unit before (an LF at the
 // start of a piece), and the empty-line remover is told that a piece
-// follows a line end.
+// follows a line end. Find and replace runs each pair as a streaming pass
+// over the pieces (holding back the bytes that might begin a match reaching
+// into the next piece), the passes one after another, as on the whole text.
 
 namespace tarnwick {
 namespace {
@@ -55,7 +57,7 @@ constexpr std::string_view kKeepSet =
 template <class Edit>
 void EditFile(const std::string& path, Edit&& edit) {
   const PiecewiseOutcome outcome = EditEightBitFile(
-      path, [&](std::string& piece, bool first) { edit(piece, !first); });
+      path, [&](std::string& piece, bool first, bool) { edit(piece, !first); });
   if (outcome == PiecewiseOutcome::kRewritten) return;
   std::string bytes = ReadWholeFile(path);
   const ByteOrderMark mark = DetectByteOrderMark(bytes);
@@ -83,15 +85,40 @@ void ReplacePairs(std::u16string& text, const std::vector<Pair>& pairs) {
   for (const Pair& pair : pairs) ReplaceAll(text, pair.find, pair.replacement);
 }
 
-// Whether the pairs may be applied to the bytes of this 8-bit text (see the
-// note at the top).
-bool PairsWorkOnBytes(const std::vector<Pair>& pairs, std::string_view bytes) {
+// Whether the pairs may be applied to the bytes of 8-bit text (see the
+// note at the top); several pairs need valid UTF-8 as well.
+bool PairsWorkOnBytes(const std::vector<Pair>& pairs) {
   for (const Pair& pair : pairs) {
     if (!IsWellFormedUtf16(pair.find) || !IsWellFormedUtf16(pair.replacement)) {
       return false;
     }
   }
-  return pairs.size() <= 1 || IsValidUtf8(bytes);
+  return true;
+}
+
+// Thrown by the byte path when several pairs meet bytes that are not valid
+// UTF-8; the 16-bit path takes over.
+struct NotValidUtf8 {};
+
+// Applies the pairs to the bytes of an 8-bit file, piece by piece, each
+// pair a streaming pass feeding the next.
+PiecewiseOutcome ReplaceOnBytes(const std::string& path,
+                                const std::vector<Pair>& pairs) {
+  std::vector<StreamingReplace> passes;
+  for (const Pair& pair : pairs) {
+    passes.emplace_back(EncodeUtf8(pair.find), EncodeUtf8(pair.replacement));
+  }
+  const bool needs_valid_utf8 = pairs.size() > 1;
+  std::string next;
+  return EditEightBitFile(path, [&](std::string& piece, bool, bool last) {
+    if (needs_valid_utf8 && !IsValidUtf8(piece)) throw NotValidUtf8{};
+    for (StreamingReplace& pass : passes) {
+      next.clear();
+      pass.Feed(piece, next);
+      if (last) pass.Finish(next);
+      piece.swap(next);
+    }
+  });
 }
 
 }  // namespace
@@ -154,8 +181,6 @@ void RemoveNonAlphanumeric(const std::string& path) {
 
 void ReplaceInFile(const std::string& path, std::u16string_view find_text,
                    std::u16string_view replace_text) {
-  std::string bytes = ReadWholeFile(path);
-
   const std::vector<std::u16string> finds = SplitLines(find_text);
   const std::vector<std::u16string> replacements = SplitLines(replace_text);
   if (!replace_text.empty() && replacements.size() < finds.size()) {
@@ -172,15 +197,15 @@ void ReplaceInFile(const std::string& path, std::u16string_view find_text,
                                    : std::u16string_view(replacements[k])});
   }
 
-  const ByteOrderMark mark = DetectByteOrderMark(bytes);
-  if (mark == ByteOrderMark::kNone && PairsWorkOnBytes(pairs, bytes)) {
-    for (const Pair& pair : pairs) {
-      ReplaceAll<char>(bytes, EncodeUtf8(pair.find),
-                       EncodeUtf8(pair.replacement));
+  if (PairsWorkOnBytes(pairs)) {
+    try {
+      if (ReplaceOnBytes(path, pairs) == PiecewiseOutcome::kRewritten) return;
+    } catch (const NotValidUtf8&) {
+      // Nothing was written; work on the 16-bit text instead.
     }
-    ReplaceFileContents(path, bytes);
-    return;
   }
+  std::string bytes = ReadWholeFile(path);
+  const ByteOrderMark mark = DetectByteOrderMark(bytes);
   std::u16string text =
       mark == ByteOrderMark::kNone
           ? DecodeUtf8(bytes)

@@ -1,9 +1,7 @@
 #include "engine/text_transforms.h"
 
-#include <cstring>
-#include <string.h>  // memmem
-
 #include "engine/byte_compaction.h"
+#include "engine/byte_search.h"
 
 namespace tarnwick {
 namespace {
@@ -24,12 +22,7 @@ unsigned Unit(CharT c) {
 // from, or npos.
 std::size_t FindFrom(std::string_view haystack, std::size_t from,
                      std::string_view needle) {
-  if (from > haystack.size()) return std::string_view::npos;
-  const void* hit = memmem(haystack.data() + from, haystack.size() - from,
-                           needle.data(), needle.size());
-  return hit == nullptr ? std::string_view::npos
-                        : static_cast<std::size_t>(
-                              static_cast<const char*>(hit) - haystack.data());
+  return FindBytes(haystack, from, needle);
 }
 
 std::size_t FindFrom(std::u16string_view haystack, std::size_t from,

@@ -263,22 +263,42 @@ TEST(TextOperationsTest, LargeFilesMatchTheCharacterModel) {
     // Runs of line ends around each mebibyte boundary.
     bytes.replace((at << 20) - 3, 6, at % 2 ? "\n\n\r\n\r\n" : "\r\n\n\n\n\n");
   }
+  std::string valid;
+  while (valid.size() < (3u << 20)) {
+    valid += testing::VariedBytes(random, 50, testing::Validity::kValidUtf8);
+  }
   TempDir dir;
   const std::string path = dir / "large.txt";
-  testing::WriteAll(path, bytes);
-  const std::u16string text = ReadTextFile(path);
-  for (const NamedOperation& op : FixedOperations()) {
-    testing::WriteAll(path, bytes);
-    op.run(path);
+  auto expect_model = [&](const std::string& before, const char* name,
+                          const Operation& run,
+                          const std::function<std::u16string(std::u16string_view)>& model) {
+    testing::WriteAll(path, before);
+    const std::u16string text = ReadTextFile(path);
+    run(path);
     // Not ASSERT_EQ on the texts: printing a diff of megabytes is too slow.
     const std::string result = ReadAll(path);
-    const std::string expected = EncodeUtf8(op.model(text));
+    const std::string expected = EncodeUtf8(model(text));
     const auto mismatch =
         std::mismatch(result.begin(), result.end(), expected.begin(), expected.end());
     EXPECT_TRUE(result == expected)
-        << op.name << ": " << result.size() << " bytes instead of "
+        << name << ": " << result.size() << " bytes instead of "
         << expected.size() << ", first difference at byte "
         << (mismatch.first - result.begin());
+  };
+  for (const NamedOperation& op : FixedOperations()) {
+    expect_model(bytes, op.name, op.run, op.model);
+  }
+  const auto two_pairs = [](std::u16string_view text) {
+    return testing::ReferenceReplace(
+        testing::ReferenceReplace(text, u"aa", u"\u00E9"), u"\u00E9\n", u"\n");
+  };
+  for (const std::string* before : {&bytes, &valid}) {
+    expect_model(*before, "one pair", Replace(u"a\n\r", u"\n"),
+                 [](std::u16string_view text) {
+                   return testing::ReferenceReplace(text, u"a\n\r", u"\n");
+                 });
+    expect_model(*before, "two pairs",
+                 Replace(u"aa\r\n\u00E9\n\r\n", u"\u00E9\r\n\n\r\n"), two_pairs);
   }
 }
 

@@ -1,0 +1,18 @@
+// Finding a byte string in a longer one, vectorised where the processor
+// allows (AVX-512) and with the C library's memmem elsewhere.
+#ifndef TARNWICK_ENGINE_BYTE_SEARCH_H_
+#define TARNWICK_ENGINE_BYTE_SEARCH_H_
+
+#include <cstddef>
+#include <string_view>
+
+namespace tarnwick {
+
+// The position of the first occurrence of needle in haystack at or after
+// from, or std::string_view::npos. An empty needle is found at from.
+std::size_t FindBytes(std::string_view haystack, std::size_t from,
+                      std::string_view needle) noexcept;
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_ENGINE_BYTE_SEARCH_H_

@@ -1,0 +1,40 @@
+#include "engine/streaming_replace.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "engine/text_transforms.h"
+
+namespace tarnwick {
+namespace {
+
+// However the input is cut into pieces, the result is that of one pass over
+// the whole.
+TEST(StreamingReplaceTest, PiecesGiveTheResultOfOnePass) {
+  const char* const finds[] = {"a", "aa", "aab", "abab", "\r\n", "xyzzy"};
+  const char* const replacements[] = {"", "b", "aa", "ab", "\n"};
+  std::mt19937 random(5);
+  for (int round = 0; round < 3000; ++round) {
+    std::string input(random() % 80, 'a');
+    for (char& c : input) c = "ab\r\nxyz"[random() % 7];
+    const std::string find = finds[random() % std::size(finds)];
+    const std::string replacement = replacements[random() % std::size(replacements)];
+    std::string expected = input;
+    ReplaceAll<char>(expected, find, replacement);
+
+    StreamingReplace pass(find, replacement);
+    std::string output;
+    for (std::size_t at = 0; at < input.size();) {
+      const std::size_t length = std::min<std::size_t>(random() % 7, input.size() - at);
+      pass.Feed(std::string_view(input).substr(at, length), output);
+      at += length;
+    }
+    pass.Finish(output);
+    ASSERT_EQ(output, expected) << "round " << round << ", find " << find;
+  }
+}
+
+}  // namespace
+}  // namespace tarnwick
