@@ -20,10 +20,22 @@ class StreamingReplace {
   // The input has ended: appends the rest of the result.
   void Finish(std::string& output);
 
+  // True once a removal (an empty replacement) has brought a byte of 0x80
+  // or above next to a continuation byte (0x80..0xBF): bytes that were not
+  // valid UTF-8 might now form a character, so that the result no longer
+  // decodes to the replaced text. Valid UTF-8 never makes this true.
+  bool MayHaveJoined() const { return may_have_joined_; }
+
  private:
+  // Appends bytes of the result, watching the seams left by removals.
+  void Emit(std::string_view bytes, std::string& output);
+
   std::string find_;
   std::string replacement_;
   std::string held_;  // the end of the input so far, not yet settled
+  unsigned char last_emitted_ = 0;
+  bool after_removal_ = false;
+  bool may_have_joined_ = false;
 };
 
 }  // namespace tarnwick

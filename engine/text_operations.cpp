@@ -26,10 +26,13 @@
 //    pass selects the same matches, and replacing them by the encoded
 //    replacement (also free of lone surrogates) gives the encoding of the
 //    replaced text. For a second pass the bytes must decode to that replaced
-//    text again, which holds when they are valid UTF-8 (escaped bytes could
-//    join into a new character once the text between them is replaced).
+//    text again. Valid sequences stay intact and a replacement (valid UTF-8,
+//    never starting with a continuation byte) cannot complete an escaped
+//    lead byte; only a removal can bring escaped bytes together into a new
+//    character, and only where a byte of 0x80 or above meets a continuation
+//    byte. StreamingReplace watches for exactly that.
 // Everything else (16-bit files, lines holding lone surrogates, several
-// pairs on bytes that are not valid UTF-8) works on the 16-bit text.
+// pairs where a removal might join escaped bytes) works on the 16-bit text.
 //
 // The fixed operations edit 8-bit files piece by piece, each piece ending
 // right after an LF. An LF is never part of a multi-byte sequence, so the
@@ -86,7 +89,7 @@ void ReplacePairs(std::u16string& text, const std::vector<Pair>& pairs) {
 }
 
 // Whether the pairs may be applied to the bytes of 8-bit text (see the
-// note at the top); several pairs need valid UTF-8 as well.
+// note at the top).
 bool PairsWorkOnBytes(const std::vector<Pair>& pairs) {
   for (const Pair& pair : pairs) {
     if (!IsWellFormedUtf16(pair.find) || !IsWellFormedUtf16(pair.replacement)) {
@@ -96,9 +99,9 @@ bool PairsWorkOnBytes(const std::vector<Pair>& pairs) {
   return true;
 }
 
-// Thrown by the byte path when several pairs meet bytes that are not valid
-// UTF-8; the 16-bit path takes over.
-struct NotValidUtf8 {};
+// Thrown by the byte path when a removal might have joined escaped bytes
+// before a later pair; the 16-bit path takes over.
+struct BytesMayHaveJoined {};
 
 // Applies the pairs to the bytes of an 8-bit file, piece by piece, each
 // pair a streaming pass feeding the next.
@@ -108,15 +111,17 @@ PiecewiseOutcome ReplaceOnBytes(const std::string& path,
   for (const Pair& pair : pairs) {
     passes.emplace_back(EncodeUtf8(pair.find), EncodeUtf8(pair.replacement));
   }
-  const bool needs_valid_utf8 = pairs.size() > 1;
   std::string next;
   return EditEightBitFile(path, [&](std::string& piece, bool, bool last) {
-    if (needs_valid_utf8 && !IsValidUtf8(piece)) throw NotValidUtf8{};
-    for (StreamingReplace& pass : passes) {
+    for (std::size_t k = 0; k < passes.size(); ++k) {
       next.clear();
-      pass.Feed(piece, next);
-      if (last) pass.Finish(next);
+      passes[k].Feed(piece, next);
+      if (last) passes[k].Finish(next);
       piece.swap(next);
+      // The last pass's output is written as it is: no later pass decodes it.
+      if (k + 1 < passes.size() && passes[k].MayHaveJoined()) {
+        throw BytesMayHaveJoined{};
+      }
     }
   });
 }
@@ -200,7 +205,7 @@ void ReplaceInFile(const std::string& path, std::u16string_view find_text,
   if (PairsWorkOnBytes(pairs)) {
     try {
       if (ReplaceOnBytes(path, pairs) == PiecewiseOutcome::kRewritten) return;
-    } catch (const NotValidUtf8&) {
+    } catch (const BytesMayHaveJoined&) {
       // Nothing was written; work on the 16-bit text instead.
     }
   }

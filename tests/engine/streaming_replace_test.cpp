@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "engine/text_transforms.h"
 
@@ -33,6 +34,31 @@ TEST(StreamingReplaceTest, PiecesGiveTheResultOfOnePass) {
     }
     pass.Finish(output);
     ASSERT_EQ(output, expected) << "round " << round << ", find " << find;
+  }
+}
+
+TEST(StreamingReplaceTest, NoticesWhereARemovalMayJoinBytes) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> pieces;
+    const char* find;
+    const char* replacement;
+    bool may_have_joined;
+  };
+  const Case cases[] = {
+      {"lead, removal, continuation", {"\xC3x\xA9"}, "x", "", true},
+      {"across pieces", {"\xE2\x82x", "x", "\xAC"}, "xx", "", true},
+      {"valid text around a removal", {"\xC3\xA9x\xC3\xA9"}, "x", "", false},
+      {"a replacement stands between", {"\xC3x\xA9"}, "x", "y", false},
+      {"ASCII before the continuation", {"ax\xA9"}, "x", "", false},
+      {"no removal at all", {"\xC3\xA9"}, "zz", "", false},
+  };
+  for (const Case& c : cases) {
+    StreamingReplace pass(c.find, c.replacement);
+    std::string output;
+    for (const std::string& piece : c.pieces) pass.Feed(piece, output);
+    pass.Finish(output);
+    EXPECT_EQ(pass.MayHaveJoined(), c.may_have_joined) << c.name;
   }
 }
 
