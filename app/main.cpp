@@ -28,9 +28,12 @@ int main(int argc, char** argv) {
   tarnwick::QtOptionDialogs option_dialogs(reporter, messages, settings);
   tarnwick::DesktopUrlOpener urls;
   tarnwick::TimeSeededRandom random;
+  tarnwick::QtPrompts prompts;
+  tarnwick::DesktopFolderOpener folders;
   tarnwick::WindowServices services{
       settings, reporter, messages, open_file_dialog, folder_picker,
-      option_dialogs, urls, random, [] { std::_Exit(EXIT_SUCCESS); }};
+      option_dialogs, urls, random, prompts, folders,
+      [] { std::_Exit(EXIT_SUCCESS); }};
 
   tarnwick::Form1 form(services);
   form.Load();

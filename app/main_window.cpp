@@ -49,6 +49,7 @@ Form1::Form1(WindowServices& services, QWidget* parent)
   connect(controls_.clear_list, &QPushButton::clicked, this, &Form1::clearList);
   connect(controls_.browse, &QPushButton::clicked, this, &Form1::browseOutput);
   connect(controls_.start, &QPushButton::clicked, this, &Form1::startRemoving);
+  connectFileList();
 }
 
 bool Form1::IsBusy() const { return cursor().shape() == Qt::WaitCursor; }

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <QCursor>
 #include <QWidget>
@@ -61,6 +62,8 @@ class Form1 : public QWidget, public BatchHost {
 
  public slots:
   void addFiles();        // PushButton7
+  void addFolder();       // PushButton8
+  void loadSamples();     // PushButton1
   void browseOutput();    // PushButton2
   void showHelp();        // PushButton5
   void clearList();       // PushButton9
@@ -73,6 +76,8 @@ class Form1 : public QWidget, public BatchHost {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void connectFileList();
+  void dropPaths(const std::vector<std::string>& paths);
   void chooserChanged(int position);
   void outputFolderChanged(const QString& text);
   void applySkin();

@@ -43,6 +43,15 @@ inline constexpr std::array<const char*, 12> kChooserEntries = {
 
 inline constexpr char kSelectFolderPrompt[] = "Please select folder:";
 
+// "Add All File(s) In Folder": the extension prompt (CR CR between its two
+// parts) and the pattern that stands before the answer.
+inline constexpr char kExtensionPrompt[] =
+    "Enter file extension to load:\r\r"
+    "(* for all files, txt for all txt files, doc for all doc files, etc.)";
+inline constexpr char kExtensionPatternStart[] = "*.";
+// Dropped folders are scanned for files of every kind.
+inline constexpr char kAllFilesPattern[] = "*.*";
+
 inline constexpr char kHelpMessageStart[] =
     "This software is intended to be used on text/text-based files. This "
     "software will not work on non-text-based files such as MS Word docs.";

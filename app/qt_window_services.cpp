@@ -5,8 +5,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QUrl>
+
+#include "app/message_box_reporter.h"
+#include "app/start_up.h"
 
 #include "dialogs/find_replace_dialog.h"
 #include "dialogs/remove_dialog.h"
@@ -91,6 +96,30 @@ void QtOptionDialogs::ShowFindReplaceDialog(const std::string& caption,
 
 void DesktopUrlOpener::OpenUrl(const std::string& address) {
   QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
+}
+
+std::string QtPrompts::InputBox(QWidget* owner, const std::string& prompt,
+                                const std::string& title,
+                                const std::string& default_text) {
+  bool accepted = false;
+  const QString answer = QInputDialog::getText(
+      owner, QString::fromStdString(title),
+      QString::fromStdString(DisplayText(prompt)), QLineEdit::Normal,
+      QString::fromStdString(default_text), &accepted);
+  return accepted ? answer.toStdString() : std::string();
+}
+
+bool QtPrompts::AskYesNo(QWidget* owner, const std::string& question) {
+  QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(ApplicationTitle()),
+                  QString::fromStdString(DisplayText(question)),
+                  QMessageBox::Yes | QMessageBox::No, owner);
+  box.setTextFormat(Qt::PlainText);
+  box.setDefaultButton(QMessageBox::Yes);
+  return box.exec() == QMessageBox::Yes;
+}
+
+void DesktopFolderOpener::OpenFolder(const std::string& folder) {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
 }
 
 }  // namespace tarnwick

@@ -1,5 +1,6 @@
 // The program's own window services: Qt's multi-select open-file dialog,
-// the option dialogs, and the desktop's URL handler.
+// the option dialogs, the input box and the question box, and the desktop's
+// URL handler for web addresses and folders.
 #ifndef TARNWICK_APP_QT_WINDOW_SERVICES_H_
 #define TARNWICK_APP_QT_WINDOW_SERVICES_H_
 
@@ -50,6 +51,22 @@ class QtOptionDialogs : public OptionDialogs {
 class DesktopUrlOpener : public UrlOpener {
  public:
   void OpenUrl(const std::string& address) override;
+};
+
+// The input box on QInputDialog; the Yes/No question on QMessageBox with
+// the application title and no icon.
+class QtPrompts : public Prompts {
+ public:
+  std::string InputBox(QWidget* owner, const std::string& prompt,
+                       const std::string& title,
+                       const std::string& default_text) override;
+  bool AskYesNo(QWidget* owner, const std::string& question) override;
+};
+
+// Hands the folder to the desktop's URL handler as a local file address.
+class DesktopFolderOpener : public FolderOpener {
+ public:
+  void OpenFolder(const std::string& folder) override;
 };
 
 }  // namespace tarnwick

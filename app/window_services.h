@@ -1,7 +1,8 @@
 // What the main window needs from the outside world, each behind a small
 // interface so that tests can script it: message boxes, the open-file
-// dialog, the folder picker, the option dialogs, the web browser and the
-// random draw at start-up.
+// dialog, the folder picker, the option dialogs, the input box and the
+// Yes/No question, the web browser and the file manager, and the random
+// draw at start-up.
 #ifndef TARNWICK_APP_WINDOW_SERVICES_H_
 #define TARNWICK_APP_WINDOW_SERVICES_H_
 
@@ -61,6 +62,28 @@ class UrlOpener {
   virtual void OpenUrl(const std::string& address) = 0;
 };
 
+// The input box and the Yes/No question, both modal and owned by a window.
+class Prompts {
+ public:
+  virtual ~Prompts() = default;
+  // Shows prompt (CR and CR LF are line breaks) with an answer box that
+  // starts with default_text. The typed answer, or the empty text when the
+  // user cancelled.
+  virtual std::string InputBox(QWidget* owner, const std::string& prompt,
+                               const std::string& title,
+                               const std::string& default_text) = 0;
+  // Yes and No, no icon, the application title. True for Yes.
+  virtual bool AskYesNo(QWidget* owner, const std::string& question) = 0;
+};
+
+// Opens a folder in the desktop's file manager; nothing waits for it and
+// the outcome is not examined.
+class FolderOpener {
+ public:
+  virtual ~FolderOpener() = default;
+  virtual void OpenFolder(const std::string& folder) = 0;
+};
+
 // A whole number from 1 to 100.
 class RandomSource {
  public:
@@ -77,6 +100,8 @@ struct WindowServices {
   OptionDialogs& option_dialogs;
   UrlOpener& urls;
   RandomSource& random;
+  Prompts& prompts;
+  FolderOpener& folders;
   // Ends the process at once when the window is closed while work is still
   // running inside it (the run or scan that is on the stack never returns).
   std::function<void()> exit_now;

@@ -40,6 +40,14 @@ bool FileListModel::RemoveAt(int position) {
   return true;
 }
 
+bool FileListModel::SetTextAt(int position, const std::string& text) {
+  if (position < 1 || position > Count()) return false;
+  entries_[static_cast<std::size_t>(position - 1)] = text;
+  const QModelIndex changed = index(position - 1, 0);
+  emit dataChanged(changed, changed, {Qt::DisplayRole});
+  return true;
+}
+
 void FileListModel::Clear() {
   if (entries_.empty()) return;
   beginResetModel();

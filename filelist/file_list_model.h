@@ -30,6 +30,9 @@ class FileListModel : public QAbstractListModel, public FileList {
   // Removes the entry at a 1-based position; false when there is none.
   bool RemoveAt(int position);
   void Clear();
+  // Gives the entry at a 1-based position a new text; false when there is
+  // no such entry.
+  bool SetTextAt(int position, const std::string& text);
   const std::vector<std::string>& Entries() const { return entries_; }
 
   // The header text of the single column.

@@ -1,25 +1,106 @@
 // ListView1: the file list shown in report view, one column with a header.
+//
+// Besides showing the entries, the list
+// - takes files and folders dropped from a file manager (local file
+//   addresses) and hands their paths to the window; other drags are refused
+//   while they pass over it, so the no-drop pointer shows;
+// - removes the selected entry on the Delete key (whatever modifiers are
+//   held) and on a double-click, one entry each time, never while the
+//   window is busy;
+// - lets the user reorder the entries with the mouse: a press inside the
+//   list starts dragging, a press on an entry picks it, and while dragging
+//   every move over an entry with another text exchanges the two texts, so
+//   the picked path travels with the pointer; a release the list receives
+//   ends dragging. Dragging entries never starts a drag-and-drop operation.
 #ifndef TARNWICK_FILELIST_FILE_LIST_VIEW_H_
 #define TARNWICK_FILELIST_FILE_LIST_VIEW_H_
 
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QCursor>
+#include <QPersistentModelIndex>
 #include <QTreeView>
+
+class QMimeData;
 
 namespace tarnwick {
 
 class FileListModel;
 
+// While dragging an entry, an exchange scrolls the list one entry ahead
+// when the pointer's screen row lies above or below this band (inclusive).
+inline constexpr int kScrollAheadTop = 305;
+inline constexpr int kScrollAheadBottom = 364;
+
 class FileListView : public QTreeView {
   Q_OBJECT
 
  public:
+  // What the list asks of the window it sits on. Any member may be empty.
+  struct Hooks {
+    // The window's busy state: removal does nothing while it holds.
+    std::function<bool()> is_busy;
+    // Runs first on every mouse move over the list (the window's pointer
+    // rule).
+    std::function<void()> pointer_moved;
+    // The pointer shown while an entry is picked; nothing keeps the
+    // pointer the list has.
+    std::function<std::optional<QCursor>()> drag_pointer;
+    // The pointer's row on the whole screen, in screen pixels; when empty,
+    // QCursor::pos().y().
+    std::function<int()> screen_y;
+    // The local paths of a drop, in the drag source's order.
+    std::function<void(const std::vector<std::string>&)> paths_dropped;
+  };
+
   explicit FileListView(FileListModel* model, QWidget* parent = nullptr);
 
   FileListModel* ListModel() const { return model_; }
+  Hooks& hooks() { return hooks_; }
+
   // The selected entry's 1-based position, or 0 when none is selected.
   int SelectedPosition() const;
 
+  // Removes the selected entry. Does nothing (false) while busy, on an
+  // empty list or with nothing selected.
+  bool RemoveSelected();
+
+  // True from a press inside the list until the next release it receives.
+  bool IsDragging() const { return is_dragging_; }
+  // The picked entry's 1-based position; 0 before any entry was picked and
+  // once the picked entry has left the list.
+  int DragEntryPosition() const;
+
+  // The local paths a drag carries, in order, as byte strings exactly as
+  // the file system names them (percent escapes decoded, so names that are
+  // not valid UTF-8 survive); addresses that are not local files are left
+  // out. Empty when the data carries no local file.
+  static std::vector<std::string> DroppedPaths(const QMimeData* data);
+
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
  private:
+  void PickSelectedEntry();
+  void MoveStep(const QPoint& position);
+  void ScrollAhead(int position);
+
   FileListModel* model_;
+  Hooks hooks_;
+  bool is_dragging_ = false;
+  // Follows its entry when entries before it are removed; invalid once the
+  // entry itself is removed or the list is cleared.
+  QPersistentModelIndex drag_entry_;
 };
 
 }  // namespace tarnwick

@@ -88,6 +88,40 @@ class FixedRandom : public RandomSource {
   int draw = 50;
 };
 
+// Answers the input box with the next scripted answer (empty when none is
+// left: cancelled) and the question with answer_yes; records every showing.
+class ScriptedPrompts : public Prompts {
+ public:
+  struct Input {
+    std::string prompt;
+    std::string title;
+    std::string default_text;
+  };
+  std::string InputBox(QWidget*, const std::string& prompt,
+                       const std::string& title,
+                       const std::string& default_text) override {
+    inputs.push_back({prompt, title, default_text});
+    if (answers.empty()) return {};
+    std::string answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  bool AskYesNo(QWidget*, const std::string& question) override {
+    questions.push_back(question);
+    return answer_yes;
+  }
+  std::deque<std::string> answers;
+  std::vector<Input> inputs;
+  bool answer_yes = false;
+  std::vector<std::string> questions;
+};
+
+class RecordingFolderOpener : public FolderOpener {
+ public:
+  void OpenFolder(const std::string& folder) override { opened.push_back(folder); }
+  std::vector<std::string> opened;
+};
+
 struct FakeWindowServices {
   MemorySettings settings;
   RecordingReporter reporter;
@@ -97,10 +131,13 @@ struct FakeWindowServices {
   ScriptedOptionDialogs option_dialogs;
   RecordingUrls urls;
   FixedRandom random;
+  ScriptedPrompts prompts;
+  RecordingFolderOpener folders;
   int exits = 0;
   WindowServices services{settings,       reporter,       messages,
                           open_file_dialog, folder_picker, option_dialogs,
-                          urls,           random,         [this] { ++exits; }};
+                          urls,           random,         prompts,
+                          folders,        [this] { ++exits; }};
 };
 
 }  // namespace tarnwick::testing

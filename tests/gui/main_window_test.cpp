@@ -331,6 +331,7 @@ TEST(MainWindowStoreFailureTest, RefusedWritesAreReportedAndTheWindowGoesOn) {
                                services.messages, services.open_file_dialog,
                                services.folder_picker, services.option_dialogs,
                                services.urls,     services.random,
+                               services.prompts,  services.folders,
                                services.exit_now};
   Form1 form(with_refusing);
   form.Load();

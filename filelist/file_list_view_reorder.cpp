@@ -1,0 +1,85 @@
+// Reordering the file list with the mouse: the press, move, release and
+// double-click handlers of the list.
+#include <QCursor>
+#include <QMouseEvent>
+
+#include "filelist/file_list_model.h"
+#include "filelist/file_list_view.h"
+
+namespace tarnwick {
+
+void FileListView::mousePressEvent(QMouseEvent* event) {
+  is_dragging_ = true;
+  // The list's own handling selects the entry under the pointer.
+  QTreeView::mousePressEvent(event);
+  if (indexAt(event->position().toPoint()).isValid()) PickSelectedEntry();
+}
+
+// A press on an entry picks it: the drag pointer when its image loads, and
+// the selected entry becomes the one carried along.
+void FileListView::PickSelectedEntry() {
+  if (hooks_.drag_pointer) {
+    if (const std::optional<QCursor> pointer = hooks_.drag_pointer()) {
+      viewport()->setCursor(*pointer);
+    }
+  }
+  const int selected = SelectedPosition();
+  drag_entry_ = selected > 0 ? QPersistentModelIndex(model_->index(selected - 1, 0))
+                             : QPersistentModelIndex();
+}
+
+void FileListView::mouseMoveEvent(QMouseEvent* event) {
+  if (hooks_.pointer_moved) hooks_.pointer_moved();
+  // With a button held the list's own handling would move the selection
+  // (or start a rubber band); only hovering is left to it.
+  if (event->buttons() == Qt::NoButton) QTreeView::mouseMoveEvent(event);
+  if (is_dragging_) MoveStep(event->position().toPoint());
+}
+
+void FileListView::MoveStep(const QPoint& position) {
+  const QModelIndex under = indexAt(position);
+  if (!under.isValid() || !drag_entry_.isValid()) return;
+  const int from = drag_entry_.row() + 1;
+  const int to = under.row() + 1;
+  const std::string picked = model_->At(from);
+  const std::string target = model_->At(to);
+  // Also the pointer still over the picked entry itself.
+  if (target == picked) return;
+  model_->SetTextAt(from, target);
+  model_->SetTextAt(to, picked);
+  selectionModel()->setCurrentIndex(
+      under, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  drag_entry_ = QPersistentModelIndex(under);
+  ScrollAhead(to);
+}
+
+// position: the 1-based position the picked path has just reached.
+void FileListView::ScrollAhead(int position) {
+  const int screen_y = hooks_.screen_y ? hooks_.screen_y() : QCursor::pos().y();
+  if (screen_y < kScrollAheadTop) {
+    if (position >= 2) scrollTo(model_->index(position - 2, 0), EnsureVisible);
+  } else if (screen_y > kScrollAheadBottom) {
+    if (position + 1 <= model_->Count()) {
+      scrollTo(model_->index(position, 0), EnsureVisible);
+    }
+  }
+}
+
+// Qt hands the list the release of a press that began in it wherever the
+// pointer is, so every such release ends dragging; only a release lost to
+// another window leaves the list dragging.
+void FileListView::mouseReleaseEvent(QMouseEvent* event) {
+  is_dragging_ = false;
+  viewport()->setCursor(Qt::ArrowCursor);
+  QTreeView::mouseReleaseEvent(event);
+}
+
+// The second press of a double-click is a press like the first; then the
+// selected entry (the one double-clicked, or whatever is selected when the
+// double-click hits empty space) is removed.
+void FileListView::mouseDoubleClickEvent(QMouseEvent* event) {
+  mousePressEvent(event);
+  RemoveSelected();
+}
+
+}  // namespace tarnwick
