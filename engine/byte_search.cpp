@@ -52,6 +52,37 @@ __attribute__((target("avx512f,avx512bw"))) std::size_t FindAvx512(
   }
   return FindPortable(data, size, i, needle);
 }
+
+__attribute__((target("avx512f,avx512bw"))) std::size_t FindAllAvx512(
+    const char* data, std::size_t size, std::size_t from,
+    std::string_view needle, std::size_t* positions, std::size_t capacity) {
+  const std::size_t m = needle.size();
+  const __m512i first = _mm512_set1_epi8(needle.front());
+  const __m512i last = _mm512_set1_epi8(needle.back());
+  std::size_t count = 0;
+  std::size_t allowed = from;  // the earliest start that does not overlap
+  std::size_t i = from;
+  for (; i + m - 1 + 64 <= size; i += 64) {
+    unsigned long long candidates =
+        _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(data + i), first) &
+        _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(data + i + m - 1), last);
+    while (candidates != 0) {
+      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctzll(candidates));
+      candidates &= candidates - 1;
+      if (at < allowed) continue;
+      if (m > 2 && std::memcmp(data + at + 1, needle.data() + 1, m - 2) != 0) continue;
+      positions[count++] = at;
+      if (count == capacity) return count;
+      allowed = at + m;
+    }
+  }
+  for (std::size_t at = allowed > i ? allowed : i;
+       count < capacity && (at = FindPortable(data, size, at, needle)) != kNone;
+       at += m) {
+    positions[count++] = at;
+  }
+  return count;
+}
 #endif
 
 }  // namespace
@@ -71,6 +102,25 @@ std::size_t FindBytes(std::string_view haystack, std::size_t from,
   if (HasAvx512()) return FindAvx512(haystack.data(), size, from, needle);
 #endif
   return FindPortable(haystack.data(), size, from, needle);
+}
+
+std::size_t FindAllBytes(std::string_view haystack, std::size_t from,
+                         std::string_view needle, std::size_t* positions,
+                         std::size_t capacity) noexcept {
+  if (needle.empty() || capacity == 0) return 0;
+#ifdef TARNWICK_HAVE_AVX512_PATH
+  if (needle.size() >= 2 && from <= haystack.size() && HasAvx512()) {
+    return FindAllAvx512(haystack.data(), haystack.size(), from, needle,
+                         positions, capacity);
+  }
+#endif
+  std::size_t count = 0;
+  for (std::size_t at = from;
+       count < capacity && (at = FindBytes(haystack, at, needle)) != kNone;
+       at += needle.size()) {
+    positions[count++] = at;
+  }
+  return count;
 }
 
 }  // namespace tarnwick

@@ -13,6 +13,14 @@ namespace tarnwick {
 std::size_t FindBytes(std::string_view haystack, std::size_t from,
                       std::string_view needle) noexcept;
 
+// Finds the occurrences of a non-empty needle at or after from, left to
+// right and without overlap (each search goes on after the last match),
+// and stores the first `capacity` of their positions. Returns how many it
+// stored; fewer than capacity means there are no more.
+std::size_t FindAllBytes(std::string_view haystack, std::size_t from,
+                         std::string_view needle, std::size_t* positions,
+                         std::size_t capacity) noexcept;
+
 }  // namespace tarnwick
 
 #endif  // TARNWICK_ENGINE_BYTE_SEARCH_H_

@@ -56,8 +56,7 @@ PiecewiseOutcome EditEightBitFile(const std::string& path,
                                   const PieceEdit& edit) {
   if (!PathExists(path)) {
     std::string nothing;
-    edit(nothing, true, true);
-    ReplaceFileContents(path, nothing);
+    ReplaceFileContents(path, edit(nothing, true, true));
     return PiecewiseOutcome::kRewritten;
   }
   Descriptor file(
@@ -103,8 +102,7 @@ PiecewiseOutcome EditEightBitFile(const std::string& path,
     std::memmove(buffer.data(), buffer.data() + cut, filled - cut);
     filled -= cut;
     if (!piece.empty() || at_end) {
-      edit(piece, first, at_end);
-      output.Write(piece);
+      output.Write(edit(piece, first, at_end));
       first = false;
     }
     if (at_end) break;

@@ -5,15 +5,18 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace tarnwick {
 
-// edit(piece, first, last): replaces one piece of the file by what is to be
-// written for it. Every piece but the last ends right after an LF, so a
-// CR LF or a multi-byte sequence is never split and every piece but the
+// edit(piece, first, last): returns the bytes to write for one piece of the
+// file (the piece itself, edited in place, or bytes of the edit's own, valid
+// until the next call). Every piece but the last ends right after an LF, so
+// a CR LF or a multi-byte sequence is never split and every piece but the
 // first begins a line. The last piece may be empty. An edit may hold bytes
 // back and write them with a later piece.
-using PieceEdit = std::function<void(std::string& piece, bool first, bool last)>;
+using PieceEdit =
+    std::function<std::string_view(std::string& piece, bool first, bool last)>;
 
 enum class PiecewiseOutcome {
   kRewritten,   // the file now holds the edited pieces

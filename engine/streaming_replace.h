@@ -14,11 +14,10 @@ class StreamingReplace {
   // find must not be empty.
   StreamingReplace(std::string find, std::string replacement);
 
-  // Takes the next piece; appends to output all of the result that no later
-  // piece can change.
-  void Feed(std::string_view piece, std::string& output);
-  // The input has ended: appends the rest of the result.
-  void Finish(std::string& output);
+  // Takes the next piece and returns all of the result that no later piece
+  // can change; after the last piece, all the rest. The view stays valid
+  // until the next call.
+  std::string_view Feed(std::string_view piece, bool last);
 
   // True once a removal (an empty replacement) has brought a byte of 0x80
   // or above next to a continuation byte (0x80..0xBF): bytes that were not
@@ -27,12 +26,16 @@ class StreamingReplace {
   bool MayHaveJoined() const { return may_have_joined_; }
 
  private:
-  // Appends bytes of the result, watching the seams left by removals.
-  void Emit(std::string_view bytes, std::string& output);
+  // Watches the seams that removals leave, for non-empty bytes of the
+  // result about to be given out.
+  void NoteEmitted(std::string_view bytes);
 
   std::string find_;
   std::string replacement_;
-  std::string held_;  // the end of the input so far, not yet settled
+  bool find_has_line_feed_;
+  std::string held_;     // the end of the input so far, not yet settled
+  std::string joined_;   // held_ followed by the piece
+  std::string result_;   // only ever grows, so it is not cleared each time
   unsigned char last_emitted_ = 0;
   bool after_removal_ = false;
   bool may_have_joined_ = false;

@@ -60,7 +60,10 @@ constexpr std::string_view kKeepSet =
 template <class Edit>
 void EditFile(const std::string& path, Edit&& edit) {
   const PiecewiseOutcome outcome = EditEightBitFile(
-      path, [&](std::string& piece, bool first, bool) { edit(piece, !first); });
+      path, [&](std::string& piece, bool first, bool) -> std::string_view {
+        edit(piece, !first);
+        return piece;
+      });
   if (outcome == PiecewiseOutcome::kRewritten) return;
   std::string bytes = ReadWholeFile(path);
   const ByteOrderMark mark = DetectByteOrderMark(bytes);
@@ -111,19 +114,18 @@ PiecewiseOutcome ReplaceOnBytes(const std::string& path,
   for (const Pair& pair : pairs) {
     passes.emplace_back(EncodeUtf8(pair.find), EncodeUtf8(pair.replacement));
   }
-  std::string next;
-  return EditEightBitFile(path, [&](std::string& piece, bool, bool last) {
-    for (std::size_t k = 0; k < passes.size(); ++k) {
-      next.clear();
-      passes[k].Feed(piece, next);
-      if (last) passes[k].Finish(next);
-      piece.swap(next);
-      // The last pass's output is written as it is: no later pass decodes it.
-      if (k + 1 < passes.size() && passes[k].MayHaveJoined()) {
-        throw BytesMayHaveJoined{};
-      }
-    }
-  });
+  return EditEightBitFile(
+      path, [&](std::string& piece, bool, bool last) -> std::string_view {
+        std::string_view bytes = piece;
+        for (std::size_t k = 0; k < passes.size(); ++k) {
+          bytes = passes[k].Feed(bytes, last);
+          // The last pass's result is written as it is: nothing decodes it.
+          if (k + 1 < passes.size() && passes[k].MayHaveJoined()) {
+            throw BytesMayHaveJoined{};
+          }
+        }
+        return bytes;
+      });
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 namespace tarnwick {
 namespace {
@@ -22,6 +23,32 @@ TEST(FindBytesTest, AgreesWithStringFind) {
     ASSERT_EQ(FindBytes(haystack, from, needle),
               std::string_view(haystack).find(needle, from))
         << "round " << round;
+  }
+}
+
+TEST(FindAllBytesTest, FindsEveryMatchWithoutOverlapInBatches) {
+  std::mt19937 random(4);
+  for (int round = 0; round < 5000; ++round) {
+    std::string haystack(random() % 300, 'a');
+    for (char& c : haystack) c = "aab"[random() % 3];
+    std::string needle(1 + random() % 4, 'a');
+    for (char& c : needle) c = "aab"[random() % 3];
+    std::vector<std::size_t> expected;
+    for (std::size_t at = 0; (at = haystack.find(needle, at)) != std::string::npos;
+         at += needle.size()) {
+      expected.push_back(at);
+    }
+    const std::size_t capacity = 1 + random() % 5;
+    std::vector<std::size_t> found;
+    std::size_t from = 0;
+    for (;;) {
+      std::size_t batch[5];
+      const std::size_t count = FindAllBytes(haystack, from, needle, batch, capacity);
+      found.insert(found.end(), batch, batch + count);
+      if (count < capacity) break;
+      from = batch[count - 1] + needle.size();
+    }
+    ASSERT_EQ(found, expected) << "round " << round;
   }
 }
 

@@ -29,10 +29,10 @@ TEST(StreamingReplaceTest, PiecesGiveTheResultOfOnePass) {
     std::string output;
     for (std::size_t at = 0; at < input.size();) {
       const std::size_t length = std::min<std::size_t>(random() % 7, input.size() - at);
-      pass.Feed(std::string_view(input).substr(at, length), output);
+      output += pass.Feed(std::string_view(input).substr(at, length), false);
       at += length;
     }
-    pass.Finish(output);
+    output += pass.Feed("", true);
     ASSERT_EQ(output, expected) << "round " << round << ", find " << find;
   }
 }
@@ -56,8 +56,8 @@ TEST(StreamingReplaceTest, NoticesWhereARemovalMayJoinBytes) {
   for (const Case& c : cases) {
     StreamingReplace pass(c.find, c.replacement);
     std::string output;
-    for (const std::string& piece : c.pieces) pass.Feed(piece, output);
-    pass.Finish(output);
+    for (const std::string& piece : c.pieces) output += pass.Feed(piece, false);
+    output += pass.Feed("", true);
     EXPECT_EQ(pass.MayHaveJoined(), c.may_have_joined) << c.name;
   }
 }
