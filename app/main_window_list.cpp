@@ -19,6 +19,9 @@
 //   100 decide whether the path is an existing folder
 //   102 scan a folder with "*.*"
 //   104 append anything else unchanged
+// A dropped file is never tested, so a path that has gone by the time it
+// is examined is no folder and is appended as dropped; a dropped folder
+// that cannot be listed contributes nothing, as in any scan.
 #include "app/error_report.h"
 #include "app/main_window.h"
 #include "app/main_window_texts.h"
