@@ -16,7 +16,8 @@ struct ReplaceOptions {
 };
 
 // Writes bytes to a new file in the same folder, checks every write and the
-// close, flushes it to disk and renames it over path. A path that is a
+// close, flushes it to disk when it replaces an existing file, and renames it
+// over path. A path that is a
 // symbolic link rewrites the file it points to and keeps the link. A
 // read-only file (owner write bit clear) is refused. On any failure the
 // temporary file is removed and the old file stays as it was.

@@ -89,6 +89,7 @@ PendingReplacement::PendingReplacement(const std::string& path,
     close(probe);
     if (!mode) mode = old.st_mode & 07777;
   }
+  replaces_existing_ = exists;
 
   // With bits to set, the new file starts private to us, so that nobody
   // can open it in between and read what it is given later. Without, the
@@ -178,12 +179,16 @@ void PendingReplacement::CopyFrom(int source_fd, const std::string& source_path)
 }
 
 void PendingReplacement::Commit() {
-  if (fsync(fd_) != 0) Fail(errno);
+  // Flushing protects the content being replaced: a crash after the rename
+  // must not leave an empty file where the old one stood. A new file has no
+  // old content to lose, so it is not flushed (as cp does not flush).
+  if (replaces_existing_ && fsync(fd_) != 0) Fail(errno);
   const int closing = fd_;
   fd_ = -1;
   if (close(closing) != 0) Fail(errno);
   if (rename(temporary_.c_str(), target_.c_str()) != 0) Fail(errno);
   temporary_.clear();
+  if (!replaces_existing_) return;
   // Make the rename itself durable. The new content is in place already,
   // so a folder that cannot be flushed is no reason to report a failure.
   const int folder = open(FolderOf(target_).c_str(),

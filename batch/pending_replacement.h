@@ -36,8 +36,9 @@ class PendingReplacement {
   // Appends the content of an open file, from its current offset to its
   // end. Throws FileError (action "Cannot read" when reading failed).
   void CopyFrom(int source_fd, const std::string& source_path);
-  // Flushes the new file to disk, closes it and renames it over the old
-  // file. Throws FileError; afterwards nothing is left to clean up.
+  // Closes the new file and renames it over the old file; when an old file
+  // is replaced, the new one is flushed to disk first and the rename made
+  // durable. Throws FileError; afterwards nothing is left to clean up.
   void Commit();
 
   // The file being replaced, links followed.
@@ -53,6 +54,7 @@ class PendingReplacement {
   std::string target_;      // the file that is replaced
   std::string temporary_;   // the new file while it is pending
   int fd_ = -1;
+  bool replaces_existing_ = false;
 };
 
 }  // namespace tarnwick
