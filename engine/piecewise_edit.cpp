@@ -50,14 +50,31 @@ std::size_t ReadUpTo(int fd, char* data, std::size_t size,
   return done;
 }
 
+// The length of the longest start of data[0, filled) that ends right after
+// a line feed (in the units of the encoding), or 0 when there is none.
+std::size_t CutAfterLastLineFeed(const char* data, std::size_t filled,
+                                 ByteOrderMark mark) {
+  if (mark == ByteOrderMark::kNone) {
+    const void* lf = memrchr(data, '\n', filled);
+    return lf == nullptr ? 0
+                         : static_cast<std::size_t>(static_cast<const char*>(lf) -
+                                                    data) + 1;
+  }
+  const char low = mark == ByteOrderMark::kUtf16LittleEndian ? '\n' : '\0';
+  const char high = mark == ByteOrderMark::kUtf16LittleEndian ? '\0' : '\n';
+  for (std::size_t k = filled & ~std::size_t{1}; k >= 2; k -= 2) {
+    if (data[k - 2] == low && data[k - 1] == high) return k;
+  }
+  return 0;
+}
+
 }  // namespace
 
-PiecewiseOutcome EditEightBitFile(const std::string& path,
-                                  const PieceEdit& edit) {
+void EditFileInPieces(const std::string& path, const PieceEdit& edit) {
   if (!PathExists(path)) {
     std::string nothing;
     ReplaceFileContents(path, edit(nothing, true, true));
-    return PiecewiseOutcome::kRewritten;
+    return;
   }
   Descriptor file(
       ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
@@ -74,10 +91,8 @@ PiecewiseOutcome EditEightBitFile(const std::string& path,
 
   std::string buffer(kPieceSize, '\0');
   std::size_t filled = ReadUpTo(file.get(), buffer.data(), buffer.size(), path);
-  if (DetectByteOrderMark(std::string_view(buffer.data(), filled)) !=
-      ByteOrderMark::kNone) {
-    return PiecewiseOutcome::kSixteenBit;
-  }
+  const ByteOrderMark mark =
+      DetectByteOrderMark(std::string_view(buffer.data(), filled));
 
   PendingReplacement output(path, std::nullopt);
   std::string piece;
@@ -86,8 +101,8 @@ PiecewiseOutcome EditEightBitFile(const std::string& path,
   for (;;) {
     std::size_t cut = filled;
     if (!at_end) {
-      const void* lf = memrchr(buffer.data(), '\n', filled);
-      if (lf == nullptr) {
+      cut = CutAfterLastLineFeed(buffer.data(), filled, mark);
+      if (cut == 0) {
         // A line longer than the buffer: read more of it before editing.
         buffer.resize(buffer.size() * 2);
         filled += ReadUpTo(file.get(), buffer.data() + filled,
@@ -95,10 +110,16 @@ PiecewiseOutcome EditEightBitFile(const std::string& path,
         at_end = filled < buffer.size();
         continue;
       }
-      cut = static_cast<std::size_t>(static_cast<const char*>(lf) -
-                                     buffer.data()) + 1;
     }
-    piece.assign(buffer.data(), cut);
+    const std::string_view bytes(buffer.data(), cut);
+    if (mark == ByteOrderMark::kNone) {
+      piece.assign(bytes);
+    } else {
+      const std::u16string text =
+          DecodeUtf16(bytes, mark == ByteOrderMark::kUtf16BigEndian);
+      if (!IsWellFormedUtf16(text)) throw NotWellFormedUtf16{};
+      piece = EncodeUtf8(text);
+    }
     std::memmove(buffer.data(), buffer.data() + cut, filled - cut);
     filled -= cut;
     if (!piece.empty() || at_end) {
@@ -111,7 +132,6 @@ PiecewiseOutcome EditEightBitFile(const std::string& path,
     at_end = filled < buffer.size();
   }
   output.Commit();
-  return PiecewiseOutcome::kRewritten;
 }
 
 }  // namespace tarnwick

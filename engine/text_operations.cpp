@@ -3,7 +3,6 @@
 #include <stdexcept>
 #include <utility>
 
-#include "engine/file_content.h"
 #include "engine/piecewise_edit.h"
 #include "engine/streaming_replace.h"
 #include "engine/text_codec.h"
@@ -31,10 +30,13 @@
 //    lead byte; only a removal can bring escaped bytes together into a new
 //    character, and only where a byte of 0x80 or above meets a continuation
 //    byte. StreamingReplace watches for exactly that.
-// Everything else (16-bit files, lines holding lone surrogates, several
-// pairs where a removal might join escaped bytes) works on the 16-bit text.
+// A 16-bit file whose text is well-formed UTF-16 is converted to UTF-8 and
+// then edited as 8-bit text: that UTF-8 decodes back to the same text, so
+// all of the above holds for it too. Everything else (16-bit text with lone
+// surrogates, lines holding lone surrogates, several pairs where a removal
+// might join escaped bytes) works on the whole 16-bit text.
 //
-// The fixed operations edit 8-bit files piece by piece, each piece ending
+// The operations edit files piece by piece, each piece ending
 // right after an LF. An LF is never part of a multi-byte sequence, so the
 // pieces decode to consecutive stretches of the text; the filters look at
 // one unit at a time, the space squeezer at the unit before (an LF at the
@@ -54,26 +56,28 @@ constexpr std::string_view kLettersAndDigits =
 constexpr std::string_view kKeepSet =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 \r\n\t";
 
-// Rewrites the file with edit applied: to the bytes of 8-bit text, piece
-// by piece, or to the decoded text of a file with a UTF-16 byte-order mark.
+// Reads the whole file as 16-bit text, applies edit and writes it back.
+template <class Edit>
+void EditWholeText(const std::string& path, Edit&& edit) {
+  std::u16string text = ReadTextFile(path);
+  edit(text, false);
+  WriteTextFile(path, text);
+}
+
+// Rewrites the file with edit applied, piece by piece to the bytes of its
+// 8-bit text (see the note at the top), or else to its whole 16-bit text.
 // edit(text, follows_line_end) takes a std::string& or a std::u16string&.
 template <class Edit>
 void EditFile(const std::string& path, Edit&& edit) {
-  const PiecewiseOutcome outcome = EditEightBitFile(
-      path, [&](std::string& piece, bool first, bool) -> std::string_view {
-        edit(piece, !first);
-        return piece;
-      });
-  if (outcome == PiecewiseOutcome::kRewritten) return;
-  std::string bytes = ReadWholeFile(path);
-  const ByteOrderMark mark = DetectByteOrderMark(bytes);
-  std::u16string text =
-      mark == ByteOrderMark::kNone
-          ? DecodeUtf8(bytes)
-          : DecodeUtf16(bytes, mark == ByteOrderMark::kUtf16BigEndian);
-  std::string().swap(bytes);
-  edit(text, false);
-  WriteTextFile(path, text);
+  try {
+    EditFileInPieces(
+        path, [&](std::string& piece, bool first, bool) -> std::string_view {
+          edit(piece, !first);
+          return piece;
+        });
+  } catch (const NotWellFormedUtf16&) {
+    EditWholeText(path, edit);
+  }
 }
 
 void FilterFile(const std::string& path, std::string_view set, bool keep) {
@@ -106,15 +110,14 @@ bool PairsWorkOnBytes(const std::vector<Pair>& pairs) {
 // before a later pair; the 16-bit path takes over.
 struct BytesMayHaveJoined {};
 
-// Applies the pairs to the bytes of an 8-bit file, piece by piece, each
-// pair a streaming pass feeding the next.
-PiecewiseOutcome ReplaceOnBytes(const std::string& path,
-                                const std::vector<Pair>& pairs) {
+// Applies the pairs to the bytes of the file's 8-bit text, piece by piece,
+// each pair a streaming pass feeding the next.
+void ReplaceOnBytes(const std::string& path, const std::vector<Pair>& pairs) {
   std::vector<StreamingReplace> passes;
   for (const Pair& pair : pairs) {
     passes.emplace_back(EncodeUtf8(pair.find), EncodeUtf8(pair.replacement));
   }
-  return EditEightBitFile(
+  EditFileInPieces(
       path, [&](std::string& piece, bool, bool last) -> std::string_view {
         std::string_view bytes = piece;
         for (std::size_t k = 0; k < passes.size(); ++k) {
@@ -206,18 +209,14 @@ void ReplaceInFile(const std::string& path, std::u16string_view find_text,
 
   if (PairsWorkOnBytes(pairs)) {
     try {
-      if (ReplaceOnBytes(path, pairs) == PiecewiseOutcome::kRewritten) return;
+      ReplaceOnBytes(path, pairs);
+      return;
     } catch (const BytesMayHaveJoined&) {
       // Nothing was written; work on the 16-bit text instead.
+    } catch (const NotWellFormedUtf16&) {
     }
   }
-  std::string bytes = ReadWholeFile(path);
-  const ByteOrderMark mark = DetectByteOrderMark(bytes);
-  std::u16string text =
-      mark == ByteOrderMark::kNone
-          ? DecodeUtf8(bytes)
-          : DecodeUtf16(bytes, mark == ByteOrderMark::kUtf16BigEndian);
-  std::string().swap(bytes);
+  std::u16string text = ReadTextFile(path);
   ReplacePairs(text, pairs);
   WriteTextFile(path, text);
 }

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
+#include <memory>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -33,6 +35,25 @@ struct NamedOperation {
   std::function<std::u16string(std::u16string_view)> model;
 };
 
+// A temporary folder on a memory file system where there is one: the tests
+// that rewrite thousands of files would otherwise wait on the disk for each
+// file's flush.
+std::unique_ptr<TempDir> FastTempDir() {
+  const char* old = std::getenv("TMPDIR");
+  const std::string saved = old == nullptr ? "" : old;
+  struct stat info {};
+  if (stat("/dev/shm", &info) == 0 && S_ISDIR(info.st_mode)) {
+    setenv("TMPDIR", "/dev/shm", 1);
+  }
+  auto dir = std::make_unique<TempDir>();
+  if (old == nullptr) {
+    unsetenv("TMPDIR");
+  } else {
+    setenv("TMPDIR", saved.c_str(), 1);
+  }
+  return dir;
+}
+
 std::vector<NamedOperation> FixedOperations() {
   using namespace testing;
   const std::u16string letters_digits =
@@ -53,6 +74,18 @@ std::vector<NamedOperation> FixedOperations() {
       {"RemoveNonAlphanumeric", RemoveNonAlphanumeric,
        [](auto t) { return ReferenceDelete(t, kReferenceKeepSet, true); }},
   };
+}
+
+// The text as a UTF-16 file with its byte-order mark.
+std::string Utf16File(std::u16string_view text, bool big_endian) {
+  std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char16_t unit : text) {
+    const char high = static_cast<char>(unit >> 8);
+    const char low = static_cast<char>(unit & 0xFF);
+    bytes += big_endian ? high : low;
+    bytes += big_endian ? low : high;
+  }
+  return bytes;
 }
 
 Operation Replace(std::u16string find, std::u16string replacement) {
@@ -154,6 +187,12 @@ TEST(TextOperationsTest, SixteenBitFilesAreWrittenAsUtf8) {
        "\xEF\xBB\xBF" "a b\t\xE2\x82\xAC"},
       {"blank lines", RemoveBlankLines,
        std::string("\xFF\xFE" "a\0\r\0\n\0\n\0b\0", 12), "\xEF\xBB\xBF" "a\r\nb"},
+      // Lone surrogates: the text is edited as 16-bit text, so a removal may
+      // pair them up, and a "?" in the find text does not match them.
+      {"lone surrogates pair up", RemoveAllSpaces,
+       Utf16File(u"\xD800 \xDC00", false), "\xEF\xBB\xBF\xF0\x90\x80\x80"},
+      {"a lone surrogate is not a question mark", Replace(u"?", u"!"),
+       Utf16File(u"\xD800?", true), "\xEF\xBB\xBF?!"},
   });
 }
 
@@ -211,17 +250,24 @@ TEST(TextOperationsTest, ReadOnlyFileIsRefusedAndKept) {
 TEST(TextOperationsTest, MatchTheCharacterModelOnVariedInput) {
   const std::vector<NamedOperation> operations = FixedOperations();
   const std::u16string finds[] = {u"a", u"aa", u"  ", u"cat", u"\u00E9",
-                                  u"\r", u"\U0001F600", u"\xDCC3", u"\xD800"};
+                                  u"\r", u"\U0001F600", u"\xDCC3", u"\xD800", u"?"};
   const std::u16string replacements[] = {u"", u"b", u"dog", u"\u00E9",
                                          u"\xDCA9", u"\U0001F600"};
   std::mt19937 random(7);
-  TempDir dir;
-  const std::string path = dir / "file.txt";
+  const std::unique_ptr<TempDir> dir = FastTempDir();
+  const std::string path = *dir / "file.txt";
   for (int round = 0; round < 400; ++round) {
-    const std::string bytes = testing::VariedBytes(
+    std::string bytes = testing::VariedBytes(
         random, round % 60,
         round % 3 == 0 ? testing::Validity::kValidUtf8
                        : testing::Validity::kAnyBytes);
+    // Some rounds as UTF-16 files: well-formed ones from valid UTF-8, and
+    // ones whose byte escapes become lone surrogates.
+    if (round % 4 == 1) {
+      std::u16string units = DecodeUtf8(bytes);
+      if (round % 3 == 1 && !units.empty()) units[random() % units.size()] = u'\xD800';
+      bytes = Utf16File(units, round % 8 == 1);
+    }
     testing::WriteAll(path, bytes);
     const std::u16string text = ReadTextFile(path);
     for (const NamedOperation& op : operations) {
@@ -292,7 +338,15 @@ TEST(TextOperationsTest, LargeFilesMatchTheCharacterModel) {
     return testing::ReferenceReplace(
         testing::ReferenceReplace(text, u"aa", u"\u00E9"), u"\u00E9\n", u"\n");
   };
-  for (const std::string* before : {&bytes, &valid}) {
+  const std::string valid_utf16 = Utf16File(DecodeUtf8(valid), false);
+  const std::string malformed_utf16 = Utf16File(DecodeUtf8(bytes), true);
+  for (const std::string* before : {&valid_utf16, &malformed_utf16}) {
+    for (const NamedOperation& op : FixedOperations()) {
+      expect_model(*before, op.name, op.run, op.model);
+    }
+  }
+  for (const std::string* before : std::initializer_list<const std::string*>{
+           &bytes, &valid, &valid_utf16, &malformed_utf16}) {
     expect_model(*before, "one pair", Replace(u"a\n\r", u"\n"),
                  [](std::u16string_view text) {
                    return testing::ReferenceReplace(text, u"a\n\r", u"\n");
