@@ -17,6 +17,12 @@ std::size_t CompactBytes(char* data, std::size_t size,
 // Drops every space that follows a space; returns the new length.
 std::size_t SqueezeSpaceBytes(char* data, std::size_t size);
 
+// Line ends are CR LF and LF. Drops every line end that directly follows
+// another one (or, when follows_line_end, starts the data); returns the new
+// length.
+std::size_t RemoveEmptyLineBytes(char* data, std::size_t size,
+                                 bool follows_line_end);
+
 }  // namespace tarnwick
 
 #endif  // TARNWICK_ENGINE_BYTE_COMPACTION_H_

@@ -80,6 +80,10 @@ void SqueezeSpaces(std::basic_string<CharT>& text) {
 
 template <class CharT>
 void RemoveEmptyLines(std::basic_string<CharT>& text, bool follows_line_end) {
+  if constexpr (sizeof(CharT) == 1) {
+    text.resize(RemoveEmptyLineBytes(text.data(), text.size(), follows_line_end));
+    return;
+  }
   CharT* p = text.data();
   const std::size_t size = text.size();
   std::size_t kept = 0;        // units written so far

@@ -1,4 +1,5 @@
 #include "engine/byte_compaction.h"
+#include "engine/text_transforms.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,20 @@ TEST(ByteCompactionTest, SqueezesRunsAcrossBlocks) {
   std::string spaces(1000, ' ');
   spaces.resize(SqueezeSpaceBytes(spaces.data(), spaces.size()));
   EXPECT_EQ(spaces, " ");
+}
+
+// Against the 16-bit empty-line remover, which works line by line.
+TEST(ByteCompactionTest, RemovesEmptyLinesAcrossBlocks) {
+  std::mt19937 random(66);
+  for (int round = 0; round < 4000; ++round) {
+    std::string bytes(random() % 300, ' ');
+    for (char& c : bytes) c = "\r\n\n\ra"[random() % 5];
+    const bool follows_line_end = round % 2 == 1;
+    std::u16string units(bytes.begin(), bytes.end());
+    RemoveEmptyLines(units, follows_line_end);
+    bytes.resize(RemoveEmptyLineBytes(bytes.data(), bytes.size(), follows_line_end));
+    ASSERT_EQ(std::u16string(bytes.begin(), bytes.end()), units) << "round " << round;
+  }
 }
 
 }  // namespace
