@@ -115,10 +115,10 @@ void EditFileInPieces(const std::string& path, const PieceEdit& edit) {
     if (mark == ByteOrderMark::kNone) {
       piece.assign(bytes);
     } else {
-      const std::u16string text =
-          DecodeUtf16(bytes, mark == ByteOrderMark::kUtf16BigEndian);
-      if (!IsWellFormedUtf16(text)) throw NotWellFormedUtf16{};
-      piece = EncodeUtf8(text);
+      if (!TranscodeUtf16ToUtf8(bytes, mark == ByteOrderMark::kUtf16BigEndian,
+                                piece)) {
+        throw NotWellFormedUtf16{};
+      }
     }
     std::memmove(buffer.data(), buffer.data() + cut, filled - cut);
     filled -= cut;

@@ -3,6 +3,11 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define TARNWICK_HAVE_AVX512_PATH 1
+#endif
+
 namespace tarnwick {
 namespace {
 
@@ -162,6 +167,88 @@ std::u16string DecodeUtf16(std::string_view bytes, bool big_endian) {
   }
   if (odd) text[pairs] = static_cast<char16_t>(0xDC00 + in[bytes.size() - 1]);
   return text;
+}
+
+namespace {
+
+#ifdef TARNWICK_HAVE_AVX512_PATH
+bool HasAvx512() {
+  static const bool has =
+      __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
+  return has;
+}
+
+// Narrows 32 units at a time while they are all ASCII; returns how many
+// units it handled (a multiple of 32) and advances out past their bytes.
+__attribute__((target("avx512f,avx512bw"))) std::size_t NarrowAsciiAvx512(
+    const unsigned char* in, std::size_t units, bool big_endian,
+    unsigned char*& out) {
+  const __m512i limit = _mm512_set1_epi16(0x7F);
+  std::size_t k = 0;
+  for (; k + 32 <= units; k += 32) {
+    __m512i block = _mm512_loadu_si512(in + 2 * k);
+    if (big_endian) {
+      block = _mm512_or_si512(_mm512_srli_epi16(block, 8), _mm512_slli_epi16(block, 8));
+    }
+    if (_mm512_cmpgt_epu16_mask(block, limit) != 0) break;
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
+                        _mm512_maskz_cvtepi16_epi8(~__mmask32{0}, block));
+    out += 32;
+  }
+  return k;
+}
+#endif
+
+}  // namespace
+
+bool TranscodeUtf16ToUtf8(std::string_view bytes, bool big_endian,
+                          std::string& utf8) {
+  if (bytes.size() % 2 != 0) return false;
+  const std::size_t units = bytes.size() / 2;
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  const int first = big_endian ? 8 : 0;
+  const int second = big_endian ? 0 : 8;
+  auto unit = [&](std::size_t k) {
+    return static_cast<char16_t>((in[2 * k] << first) | (in[2 * k + 1] << second));
+  };
+  utf8.resize(units * 3);  // no unit takes more than three bytes
+  auto* out = reinterpret_cast<unsigned char*>(utf8.data());
+  std::size_t k = 0;
+  while (k < units) {
+#ifdef TARNWICK_HAVE_AVX512_PATH
+    if (HasAvx512()) {
+      k += NarrowAsciiAvx512(in + 2 * k, units - k, big_endian, out);
+      if (k >= units) break;
+    }
+#endif
+    // Up to the next block of 32 units, one unit (or pair) at a time.
+    const std::size_t stop = k + 32 < units ? k + 32 : units;
+    for (; k < stop; ++k) {
+      const char16_t u = unit(k);
+      if (u < 0x80) {
+        *out++ = static_cast<unsigned char>(u);
+      } else if (u < 0x800) {
+        *out++ = static_cast<unsigned char>(0xC0 | (u >> 6));
+        *out++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
+      } else if (IsHighSurrogate(u)) {
+        if (k + 1 >= units || !IsLowSurrogate(unit(k + 1))) return false;
+        const char32_t cp = 0x10000 + ((u - 0xD800u) << 10) + (unit(k + 1) - 0xDC00u);
+        *out++ = static_cast<unsigned char>(0xF0 | (cp >> 18));
+        *out++ = static_cast<unsigned char>(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+        ++k;
+      } else if (IsLowSurrogate(u)) {
+        return false;
+      } else {
+        *out++ = static_cast<unsigned char>(0xE0 | (u >> 12));
+        *out++ = static_cast<unsigned char>(0x80 | ((u >> 6) & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
+      }
+    }
+  }
+  utf8.resize(static_cast<std::size_t>(out - reinterpret_cast<unsigned char*>(utf8.data())));
+  return true;
 }
 
 bool IsValidUtf8(std::string_view bytes) noexcept {

@@ -32,6 +32,12 @@ std::string EncodeUtf8(std::u16string_view text);
 // Decodes every byte pair, the mark included (it becomes U+FEFF).
 std::u16string DecodeUtf16(std::string_view bytes, bool big_endian);
 
+// EncodeUtf8(DecodeUtf16(bytes, big_endian)) into utf8, in one pass, when
+// that text is well-formed; returns false (utf8 then unspecified) when it
+// holds a lone surrogate or the bytes end in an odd byte.
+bool TranscodeUtf16ToUtf8(std::string_view bytes, bool big_endian,
+                          std::string& utf8);
+
 // True when the bytes are valid UTF-8 throughout (decoding makes no escape).
 bool IsValidUtf8(std::string_view bytes) noexcept;
 

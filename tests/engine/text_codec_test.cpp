@@ -105,6 +105,41 @@ TEST(DecodeUtf16Test, BothByteOrdersKeepTheMark) {
             u"\uFEFFA\xDCE9");
 }
 
+TEST(TranscodeUtf16ToUtf8Test, MatchesDecodingThenEncoding) {
+  std::mt19937 random(16);
+  const char16_t units[] = {u'a', u' ', u'\r', u'\n', u'\u00E9', u'\u20AC',
+                            u'\xD83D', u'\xDE00', u'\xFEFF', u'\x7F', u'\x80'};
+  for (int round = 0; round < 5000; ++round) {
+    std::u16string text;
+    const bool lone_allowed = round % 3 == 0;
+    for (int n = static_cast<int>(random() % 150); n > 0; --n) {
+      if (random() % 4 != 0) {
+        text.append(1 + random() % 40, u'x');  // long runs take the fast path
+      } else if (random() % 2 == 0) {
+        text += u"\U0001F600";
+      } else {
+        const char16_t u = units[random() % std::size(units)];
+        if (lone_allowed || (u != u'\xD83D' && u != u'\xDE00')) text += u;
+      }
+    }
+    const bool big_endian = round % 2 == 0;
+    std::string bytes;
+    for (char16_t u : text) {
+      const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
+      bytes += big_endian ? high : low;
+      bytes += big_endian ? low : high;
+    }
+    std::string utf8;
+    const bool ok = TranscodeUtf16ToUtf8(bytes, big_endian, utf8);
+    ASSERT_EQ(ok, IsWellFormedUtf16(text)) << "round " << round;
+    if (ok) {
+      ASSERT_EQ(utf8, EncodeUtf8(text)) << "round " << round;
+    }
+  }
+  std::string utf8;
+  EXPECT_FALSE(TranscodeUtf16ToUtf8("a\0b", false, utf8));  // an odd byte
+}
+
 TEST(DetectByteOrderMarkTest, OnlyARealMarkCounts) {
   EXPECT_EQ(DetectByteOrderMark("\xFF\xFE"), ByteOrderMark::kUtf16LittleEndian);
   EXPECT_EQ(DetectByteOrderMark("\xFE\xFF" "ab"), ByteOrderMark::kUtf16BigEndian);
