@@ -52,17 +52,21 @@ std::string_view StreamingReplace::Feed(std::string_view piece, bool last) {
   };
 
   std::size_t read = 0;
-  constexpr std::size_t kBatch = 256;
-  std::size_t hits[kBatch];
-  for (;;) {
-    const std::size_t found = FindAllBytes(input, read, find_, hits, kBatch);
-    for (std::size_t k = 0; k < found; ++k) {
-      emit(input.data() + read, hits[k] - read);
-      emit(replacement_.data(), r);
-      if (r == 0) after_removal_ = true;
-      read = hits[k] + m;
+  if (r != 0) {
+    // A replacement leaves no seam to watch: the bytes go straight through.
+    out = ReplaceAllBytes(input, read, find_, replacement_, out);
+  } else {
+    constexpr std::size_t kBatch = 256;
+    std::size_t hits[kBatch];
+    for (;;) {
+      const std::size_t found = FindAllBytes(input, read, find_, hits, kBatch);
+      for (std::size_t k = 0; k < found; ++k) {
+        emit(input.data() + read, hits[k] - read);
+        after_removal_ = true;
+        read = hits[k] + m;
+      }
+      if (found < kBatch) break;
     }
-    if (found < kBatch) break;
   }
   // A match that starts in the last m - 1 bytes might reach into the next
   // piece: hold those bytes back. It cannot when the input ends with an LF
