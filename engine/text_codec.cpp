@@ -172,28 +172,49 @@ std::u16string DecodeUtf16(std::string_view bytes, bool big_endian) {
 namespace {
 
 #ifdef TARNWICK_HAVE_AVX512_PATH
-bool HasAvx512() {
-  static const bool has =
-      __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
+bool HasAvx512Compress() {
+  static const bool has = __builtin_cpu_supports("avx512f") &&
+                          __builtin_cpu_supports("avx512bw") &&
+                          __builtin_cpu_supports("avx512vbmi2") &&
+                          __builtin_cpu_supports("bmi2");
   return has;
 }
 
-// Narrows 32 units at a time while they are all ASCII; returns how many
-// units it handled (a multiple of 32) and advances out past their bytes.
-__attribute__((target("avx512f,avx512bw"))) std::size_t NarrowAsciiAvx512(
-    const unsigned char* in, std::size_t units, bool big_endian,
-    unsigned char*& out) {
-  const __m512i limit = _mm512_set1_epi16(0x7F);
+// Converts 32 units at a time while each block holds only units below
+// U+0800 (one or two UTF-8 bytes each); returns how many units it handled
+// (a multiple of 32) and advances out past their bytes. A two-byte unit
+// becomes the 16-bit word of its two bytes; the second byte of every ASCII
+// unit is then compressed away.
+__attribute__((target("avx512f,avx512bw,avx512vbmi2,bmi2"))) std::size_t
+TranscodeBlocksAvx512(const unsigned char* in, std::size_t units,
+                      bool big_endian, unsigned char*& out) {
+  const __m512i ascii_limit = _mm512_set1_epi16(0x7F);
+  const __m512i two_byte_limit = _mm512_set1_epi16(0x7FF);
   std::size_t k = 0;
   for (; k + 32 <= units; k += 32) {
     __m512i block = _mm512_loadu_si512(in + 2 * k);
     if (big_endian) {
       block = _mm512_or_si512(_mm512_srli_epi16(block, 8), _mm512_slli_epi16(block, 8));
     }
-    if (_mm512_cmpgt_epu16_mask(block, limit) != 0) break;
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
-                        _mm512_maskz_cvtepi16_epi8(~__mmask32{0}, block));
-    out += 32;
+    const __mmask32 wide = _mm512_cmpgt_epu16_mask(block, ascii_limit);
+    if (wide == 0) {
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
+                          _mm512_maskz_cvtepi16_epi8(~__mmask32{0}, block));
+      out += 32;
+      continue;
+    }
+    if (_mm512_cmpgt_epu16_mask(block, two_byte_limit) != 0) break;
+    const __m512i lead = _mm512_or_si512(_mm512_srli_epi16(block, 6),
+                                         _mm512_set1_epi16(0xC0));
+    const __m512i trail = _mm512_or_si512(
+        _mm512_and_si512(block, _mm512_set1_epi16(0x3F)), _mm512_set1_epi16(0x80));
+    const __m512i pairs = _mm512_or_si512(lead, _mm512_slli_epi16(trail, 8));
+    const __m512i words = _mm512_mask_mov_epi16(block, wide, pairs);
+    // Byte 2j always stays; byte 2j+1 only for a two-byte unit j.
+    std::uint64_t keep = 0x5555555555555555ull;
+    keep |= _pdep_u64(wide, 0xAAAAAAAAAAAAAAAAull);
+    _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(keep, words));
+    out += __builtin_popcountll(keep);
   }
   return k;
 }
@@ -216,8 +237,8 @@ bool TranscodeUtf16ToUtf8(std::string_view bytes, bool big_endian,
   std::size_t k = 0;
   while (k < units) {
 #ifdef TARNWICK_HAVE_AVX512_PATH
-    if (HasAvx512()) {
-      k += NarrowAsciiAvx512(in + 2 * k, units - k, big_endian, out);
+    if (HasAvx512Compress()) {
+      k += TranscodeBlocksAvx512(in + 2 * k, units - k, big_endian, out);
       if (k >= units) break;
     }
 #endif
