@@ -5,8 +5,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${TARNWICK_BENCH_BUILD:-$root/build-release}"
 if [ ! -f "$build/build.ninja" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DTARNWICK_BUILD_TESTS=OFF -DTARNWICK_BUILD_APP=OFF -DTARNWICK_BUILD_BENCH=ON
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
 fi
 cmake --build "$build" --target tarnwick_engine_bench
 folder="$build/bench-data"
