@@ -59,6 +59,9 @@ TEST(ReplaceAllBytesTest, ReplacesWhatLiesWhollyInside) {
     for (char& c : haystack) c = "aab"[random() % 3];
     std::string needle(2 + random() % 3, 'a');
     for (char& c : needle) c = "aab"[random() % 3];
+    if (round % 7 == 0 && haystack.size() > 40) {
+      needle = haystack.substr(random() % (haystack.size() - 20), 20);  // long
+    }
     const std::string replacement(random() % 3 == 0 ? 70 + random() % 70 : 1 + random() % 3,
                                   'R');
     std::size_t from = random() % (haystack.size() + 1);
