@@ -37,8 +37,8 @@ class PendingReplacement {
   // end. Throws FileError (action "Cannot read" when reading failed).
   void CopyFrom(int source_fd, const std::string& source_path);
   // Closes the new file and renames it over the old file; when an old file
-  // is replaced, the new one is flushed to disk first and the rename made
-  // durable. Throws FileError; afterwards nothing is left to clean up.
+  // is replaced, the new one is flushed to disk first, so that a crash
+  // leaves either the old content or the new. Throws FileError; afterwards nothing is left to clean up.
   void Commit();
 
   // The file being replaced, links followed.
