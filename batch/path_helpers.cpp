@@ -153,7 +153,9 @@ CopyOutcome SafeCopyFile(const std::string& source,
       return {CopyStatus::kFailed, UnreadableSourceReason(std::strerror(errno))};
     }
     // The permission bits travel, the set-user and set-group bits do not.
-    PendingReplacement replacement(to, source_info.st_mode & 0777);
+    // The copy is ours to rewrite, so its owner may always write it: a
+    // read-only input still gets its result, and the next run can replace it.
+    PendingReplacement replacement(to, (source_info.st_mode & 0777) | S_IWUSR);
     replacement.CopyFrom(input.fd, from);
     replacement.Commit();
     return {CopyStatus::kCopied, ""};

@@ -47,7 +47,8 @@ struct CopyOutcome {
 };
 
 // Copies source over destination by the safe-write recipe (the old
-// destination survives any failure), keeping the source's permission bits.
+// destination survives any failure), keeping the source's permission bits
+// and adding the owner's write bit, so that the copy can be rewritten.
 // Never throws and shows nothing.
 CopyOutcome SafeCopyFile(const std::string& source,
                          const std::string& destination) noexcept;

@@ -144,6 +144,19 @@ TEST(SafeCopyFile, DoesNothingForTheSameFileUnderAnyName) {
   EXPECT_EQ(dir.List(), (Names{"a.txt", "hard", "soft"}));
 }
 
+TEST(SafeCopyFile, CopyOfAReadOnlySourceCanBeRewrittenAndReplaced) {
+  TempDir dir;
+  const std::string source = dir.Write("in/ro.txt", "x y");
+  chmod(source.c_str(), 0444);
+  dir.MakeFolder("out");
+  for (int run = 0; run < 2; ++run) {
+    EXPECT_EQ(SafeCopyFile(source, dir / "out/ro.txt").status, CopyStatus::kCopied)
+        << "run " << run;
+    EXPECT_EQ(StatOf(dir / "out/ro.txt").st_mode & 07777, 0644u) << "run " << run;
+  }
+  EXPECT_EQ(StatOf(source).st_mode & 07777, 0444u);
+}
+
 TEST(SafeCopyFile, ExplainsEveryCopyThatDidNotHappen) {
   TempDir dir;
   const std::string source = dir.Write("a.txt", "new");

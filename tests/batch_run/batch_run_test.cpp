@@ -211,8 +211,11 @@ TEST_F(BatchRunTest, AFileThatCannotBeCopiedIsReportedAndLeftAlone) {
 TEST_F(BatchRunTest, FailuresInTheMiddleAreReportedAndTheRunGoesOn) {
   host_.chooser = kRemoveAllTabs;
   AddFile("a.txt", "a\t");
-  const std::string locked = AddFile("locked.txt", "b\t");
-  ASSERT_EQ(chmod(locked.c_str(), 0444), 0);  // the copy keeps the bits
+  // An entry that lies in the output folder itself is rewritten in place;
+  // a read-only one is refused by the operation.
+  const std::string locked = dir_.Write("out/locked.txt", "b\t");
+  host_.files.push_back(locked);
+  ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
   AddFile("c.txt", "c\t");
   const BatchSummary summary = Run();
   EXPECT_EQ(host_.reporter.lines(), std::vector<int>{142});
