@@ -24,6 +24,7 @@ std::string BrowseForFolder(QWidget* owner, const std::string& prompt,
     dialog.setOptions(QFileDialog::ShowDirsOnly |
                       QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.resize(kFileDialogWidth, kFileDialogHeight);
     if (!start_folder.empty() && IsFolder(start_folder)) {
       const QFileInfo start(QString::fromStdString(start_folder));
       if (IsRootFolder(start_folder)) {

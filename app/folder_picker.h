@@ -11,6 +11,11 @@ class QWidget;
 
 namespace tarnwick {
 
+// The size the file and folder dialogs open at: wide enough for the names,
+// sizes and dates of their columns.
+inline constexpr int kFileDialogWidth = 760;
+inline constexpr int kFileDialogHeight = 480;
+
 // Shows the modal picker and returns the picked folder without a trailing
 // "/" (the root stays "/"), or the empty text when the user cancelled.
 // Swallows every failure: an empty or missing start folder selects nothing.

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include "app/folder_picker.h"
 #include "app/message_box_reporter.h"
 #include "app/start_up.h"
 
@@ -63,6 +64,7 @@ std::vector<std::string> QtOpenFileDialog::GetOpenFileNames(
   // are switched to extended selection afterwards.
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.resize(kFileDialogWidth, kFileDialogHeight);
   for (QAbstractItemView* view : dialog.findChildren<QAbstractItemView*>()) {
     const QString name = view->objectName();
     if (name == "listView" || name == "treeView") {
