@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "app/main_window_texts.h"
+#include "batch/batch_texts.h"
 #include "filelist/file_list_view.h"
 
 namespace tarnwick {
@@ -111,7 +112,7 @@ MainWindowControls BuildMainWindowControls(QWidget& form, FileListModel* model) 
                           TwipsRect(120, 6045, 7800, 405));
   c.progress = Place(new TextProgressBar(&form), "ProgressBar1",
                      TwipsRect(120, 6570, 7800, 405));
-  c.progress->SetShownText(QString::fromUtf8(texts::kProgressAtRest));
+  c.progress->SetShownText(QString::fromUtf8(batch_texts::kProgressIdle));
 
   // Tab order 0 to 12. The bar (1) and the frames (7, 10) take no focus,
   // so the chain links the controls that do.

@@ -18,7 +18,6 @@ inline constexpr char kRemoveOptionsFrame[] = "Remove Options";
 inline constexpr char kOutputFolderFrame[] = "Save Results To This Folder";
 inline constexpr char kBrowseButton[] = "...";
 inline constexpr char kStartButton[] = "Start Removing";
-inline constexpr char kProgressAtRest[] = "Progress Bar";
 
 inline constexpr char kFileListColumn[] = "File(s)";
 inline constexpr char kFileListToolTip[] =

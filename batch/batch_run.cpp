@@ -6,6 +6,7 @@
 #include "app/error_report.h"
 #include "app/routine_identities.h"
 #include "app/settings_store.h"
+#include "batch/batch_texts.h"
 #include "batch/operation_keys.h"
 #include "batch/path_helpers.h"
 #include "batch/platform.h"
@@ -15,12 +16,11 @@
 namespace tarnwick {
 namespace {
 
-constexpr char kNoFiles[] = "No files added.";
-constexpr char kNoFolder[] =
-    "Folder does not exist. Please select another folder.";
-constexpr char kDone[] = "Done.";
-constexpr char kProgressIdle[] = "Progress Bar";
-constexpr char kProgressPrefix[] = "Processing: ";
+using batch_texts::kDone;
+using batch_texts::kNoFiles;
+using batch_texts::kNoFolder;
+using batch_texts::kProgressIdle;
+using batch_texts::kProgressPrefix;
 constexpr char kRemoveCaption[] = "Remove X - File ";
 constexpr char kFindReplaceCaption[] = "Find And Replace - File ";
 

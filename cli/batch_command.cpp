@@ -15,14 +15,12 @@
 #include "cli/interruption.h"
 #include "cli/progress_line.h"
 #include "dialogs/dialog_logic.h"
+#include "dialogs/dialog_texts.h"
 #include "filelist/folder_scan.h"
 #include "filelist/vector_file_list.h"
 
 namespace tarnwick::cli {
 namespace {
-
-constexpr char kLineCountMessage[] =
-    "The number of lines of Find What and Replace With.";
 
 void PrintError(const std::string& text) {
   std::fflush(stdout);
@@ -66,7 +64,7 @@ bool PrepareAnswers(const Options& options, DialogResults& answers) {
   std::fflush(stdout);
   std::fprintf(stderr,
                "%s\n(--find-what has %zu line(s), --replace-with has %zu.%s)\n",
-               kLineCountMessage, find_lines, replace_lines,
+               dialog_texts::kLineCountsDiffer, find_lines, replace_lines,
                replace_lines == 0
                    ? " To remove text, use --operation remove-x."
                    : "");

@@ -5,15 +5,13 @@
 #include <stdexcept>
 
 #include "app/main_window_texts.h"
+#include "batch/batch_texts.h"
 #include "cli/console_reporter.h"
 #include "cli/interruption.h"
 #include "cli/progress_line.h"
 
 namespace tarnwick::cli {
 namespace {
-
-constexpr char kDone[] = "Done.";
-constexpr char kProgressIdle[] = "Progress Bar";
 
 void WriteLine(std::FILE* stream, const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), stream);
@@ -70,7 +68,7 @@ std::string CliHost::ChooserText() {
 void CliHost::SetProgressValue(double value) { share_ = value; }
 
 void CliHost::SetProgressText(const std::string& text) {
-  if (text == kProgressIdle) {
+  if (text == batch_texts::kProgressIdle) {
     progress_.Clear();
     return;
   }
@@ -102,7 +100,7 @@ void CliHost::ShowFindReplaceDialog(const std::string&,
 
 void CliHost::ShowMessage(const std::string& text) {
   progress_.Clear();
-  if (text == kDone) {
+  if (text == batch_texts::kDone) {
     WriteLine(stdout, text);
   } else {
     std::fflush(stdout);
