@@ -10,6 +10,7 @@
 
 #include "batch/file_error.h"
 #include "batch/pending_replacement.h"
+#include "batch/unique_fd.h"
 
 namespace tarnwick {
 namespace {
@@ -17,21 +18,6 @@ namespace {
 constexpr char kCannotRead[] = "Cannot read";
 constexpr std::size_t kMaxChunk = 1u << 30;
 constexpr std::size_t kCompareChunk = 1u << 20;
-
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // Reads up to size bytes at data; fewer only at the end of the file.
 // Returns the count, or -1 with errno set.
@@ -53,7 +39,7 @@ ssize_t ReadFull(int fd, char* data, std::size_t size) {
 // True when the regular file at path holds exactly bytes. Any failure to
 // read it answers false, so that the caller goes on to write.
 bool HoldsBytes(const std::string& path, std::string_view bytes) {
-  Descriptor file(open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+  UniqueFd file(open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
   if (file.get() < 0) return false;
   std::vector<char> buffer(kCompareChunk);
   std::size_t offset = 0;
@@ -95,7 +81,7 @@ std::string ReadFileBytes(const std::string& path) {
   if (path.find('\0') != std::string::npos) {
     throw FileError(kCannotRead, path, "the path holds a zero byte", EINVAL);
   }
-  Descriptor file(open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+  UniqueFd file(open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
   if (file.get() < 0) throw FileError::FromErrno(kCannotRead, path, errno);
   struct stat info;
   if (fstat(file.get(), &info) != 0) {

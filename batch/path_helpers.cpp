@@ -11,6 +11,7 @@
 #include "batch/file_error.h"
 #include "batch/pending_replacement.h"
 #include "batch/platform.h"
+#include "batch/unique_fd.h"
 
 namespace tarnwick {
 namespace {
@@ -63,14 +64,6 @@ std::string MissingSourceReason(const std::string& source) {
 std::string UnreadableSourceReason(const std::string& system_reason) {
   return "the source cannot be read (" + system_reason + ")";
 }
-
-// Closes a descriptor when it goes out of scope.
-struct ScopedFd {
-  int fd;
-  ~ScopedFd() {
-    if (fd >= 0) close(fd);
-  }
-};
 
 }  // namespace
 
@@ -148,15 +141,15 @@ CopyOutcome SafeCopyFile(const std::string& source,
       }
     }
 
-    ScopedFd input{open(from.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)};
-    if (input.fd < 0 || fstat(input.fd, &source_info) != 0) {
+    UniqueFd input(open(from.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (input.get() < 0 || fstat(input.get(), &source_info) != 0) {
       return {CopyStatus::kFailed, UnreadableSourceReason(std::strerror(errno))};
     }
     // The permission bits travel, the set-user and set-group bits do not.
     // The copy is ours to rewrite, so its owner may always write it: a
     // read-only input still gets its result, and the next run can replace it.
     PendingReplacement replacement(to, (source_info.st_mode & 0777) | S_IWUSR);
-    replacement.CopyFrom(input.fd, from);
+    replacement.CopyFrom(input.get(), from);
     replacement.Commit();
     return {CopyStatus::kCopied, ""};
   } catch (const FileError& error) {

@@ -9,26 +9,12 @@
 
 #include "batch/file_error.h"
 #include "batch/path_helpers.h"
+#include "batch/unique_fd.h"
 
 namespace tarnwick {
 namespace {
 
 constexpr const char* kCannotRead = "Cannot read";
-
-// Closes the descriptor when the read is over, also on failure.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // Large buffers are faulted in far faster as huge pages; a hint only.
 void AdviseHugePages(std::string& buffer) {
@@ -46,7 +32,7 @@ void AdviseHugePages(std::string& buffer) {
 
 std::string ReadWholeFile(const std::string& path) {
   if (!PathExists(path)) return std::string();
-  Descriptor file(
+  UniqueFd file(
       ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
   if (file.get() < 0) throw FileError::FromErrno(kCannotRead, path, errno);
   struct stat info {};

@@ -11,6 +11,7 @@
 #include "batch/file_write.h"
 #include "batch/path_helpers.h"
 #include "batch/pending_replacement.h"
+#include "batch/unique_fd.h"
 #include "engine/text_codec.h"
 
 namespace tarnwick {
@@ -18,20 +19,6 @@ namespace {
 
 constexpr const char* kCannotRead = "Cannot read";
 constexpr std::size_t kPieceSize = 1u << 20;
-
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // Reads into data until size bytes are there or the file ends; returns the
 // count.
@@ -76,7 +63,7 @@ void EditFileInPieces(const std::string& path, const PieceEdit& edit) {
     ReplaceFileContents(path, edit(nothing, true, true));
     return;
   }
-  Descriptor file(
+  UniqueFd file(
       ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
   if (file.get() < 0) throw FileError::FromErrno(kCannotRead, path, errno);
   struct stat info {};
