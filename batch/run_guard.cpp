@@ -15,6 +15,4 @@ RunGuard::~RunGuard() {
   if (owns_) run_under_way = false;
 }
 
-bool RunGuard::RunUnderWay() noexcept { return run_under_way; }
-
 }  // namespace tarnwick

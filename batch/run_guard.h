@@ -17,8 +17,6 @@ class RunGuard {
   RunGuard& operator=(const RunGuard&) = delete;
 
   bool owns_run() const noexcept { return owns_; }
-  // True while some guard owns a run.
-  static bool RunUnderWay() noexcept;
 
  private:
   bool owns_;
