@@ -7,26 +7,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/design_fonts.h"
 #include "app/main_window_texts.h"
 #include "batch/batch_texts.h"
 #include "filelist/file_list_view.h"
 
 namespace tarnwick {
 namespace {
-
-QFont WindowFont() {
-  QFont font(QStringLiteral("Arial"));
-  font.setPointSizeF(9);
-  font.setBold(true);
-  return font;
-}
-
-QFont PushButtonFont() {
-  QFont font(QStringLiteral("Arial"));
-  font.setPointSizeF(11.25);
-  font.setBold(true);
-  return font;
-}
 
 template <typename Control>
 Control* Place(Control* control, const char* name, const QRect& rect) {
@@ -53,14 +40,6 @@ QGroupBox* AddFrame(QWidget* parent, const char* name, const char* text,
 
 }  // namespace
 
-int Pixels(int twips) {
-  return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
-}
-
-QRect TwipsRect(int left, int top, int width, int height) {
-  return QRect(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
-}
-
 TextProgressBar::TextProgressBar(QWidget* parent) : QProgressBar(parent) {
   setRange(0, 100);
   setValue(0);
@@ -74,7 +53,8 @@ void TextProgressBar::SetShownText(const QString& text) {
 }
 
 MainWindowControls BuildMainWindowControls(QWidget& form, FileListModel* model) {
-  form.setFixedSize(Pixels(kClientWidthTwips), Pixels(kClientHeightTwips));
+  form.setFixedSize(TwipsToPixels(kClientWidthTwips),
+                    TwipsToPixels(kClientHeightTwips));
   form.setFont(WindowFont());
   QPalette palette = form.palette();
   palette.setColor(QPalette::Window, Qt::white);

@@ -7,6 +7,8 @@
 #include <QRect>
 #include <QString>
 
+#include "app/twips.h"
+
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
@@ -18,13 +20,9 @@ namespace tarnwick {
 class FileListModel;
 class FileListView;
 
-inline constexpr int kTwipsPerPixel = 15;
 inline constexpr int kClientWidthTwips = 8040;
 inline constexpr int kClientHeightTwips = 7095;
 inline constexpr int kFileListColumnTwips = 7000;
-
-int Pixels(int twips);
-QRect TwipsRect(int left, int top, int width, int height);
 
 // A progress bar that shows its text exactly as set: no "%" placeholders.
 class TextProgressBar : public QProgressBar {

@@ -81,7 +81,7 @@ void Form1::Load() {
     model_->SetColumnCaption(QString::fromUtf8(texts::kFileListColumn));
   });
   trap.Run(130, [&] {
-    controls_.list->setColumnWidth(0, Pixels(kFileListColumnTwips));
+    controls_.list->setColumnWidth(0, TwipsToPixels(kFileListColumnTwips));
   });
 
   {

@@ -14,25 +14,15 @@
 #include <QScreen>
 #include <QTextDocument>
 
+#include "app/design_fonts.h"
 #include "app/error_report.h"
 #include "app/program_files.h"
+#include "app/twips.h"
 #include "batch/path_helpers.h"
 #include "dialogs/pointer_rule.h"
 
 namespace tarnwick {
 namespace {
-
-// The fonts of the window, its labels and boxes, and of the push buttons.
-constexpr char kFontFamily[] = "Arial";
-constexpr double kWindowPointSize = 9.0;
-constexpr double kButtonPointSize = 11.25;
-
-QFont BoldArial(double point_size) {
-  QFont font(QString::fromLatin1(kFontFamily));
-  font.setPointSizeF(point_size);
-  font.setBold(true);
-  return font;
-}
 
 void SetBackground(QWidget& widget, const QColor& colour) {
   QPalette palette = widget.palette();
@@ -66,13 +56,6 @@ void ApplyDialogBackColor(QWidget& window) {
   }
 }
 
-int TwipsToPixels(int twips) { return (twips + 7) / 15; }
-
-QRect DesignRect(int left, int top, int width, int height) {
-  return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
-               TwipsToPixels(height));
-}
-
 OptionDialog::OptionDialog(ErrorReporter& reporter, int client_width,
                            int client_height, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint |
@@ -83,7 +66,7 @@ OptionDialog::OptionDialog(ErrorReporter& reporter, int client_width,
       pointer_rule_(new PointerRule(this)) {
   setModal(true);
   setSizeGripEnabled(false);
-  setFont(BoldArial(kWindowPointSize));
+  setFont(WindowFont());
   SetBackground(*this, Qt::white);
   setFixedSize(TwipsToPixels(client_width), TwipsToPixels(client_height));
   pointer_rule_->AddSurface(this);
@@ -119,7 +102,7 @@ QLabel* OptionDialog::AddLabel(QWidget* parent, const char* name,
   label->setWordWrap(false);
   // A label is never narrower than its text: the design widths were made
   // for the original face, and a clipped caption helps nobody.
-  QRect place = DesignRect(left, top, width, height);
+  QRect place = TwipsRect(left, top, width, height);
   const int text_width = label->fontMetrics().horizontalAdvance(label->text());
   place.setWidth(std::max(place.width(), text_width));
   label->setGeometry(place);
@@ -136,7 +119,7 @@ QPlainTextEdit* OptionDialog::AddTextBox(const char* name, int left, int top,
   box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   // TAB moves to the next control; tabs are typed as "<tab>".
   box->setTabChangesFocus(true);
-  box->setGeometry(DesignRect(left, top, width, height));
+  box->setGeometry(TwipsRect(left, top, width, height));
   return box;
 }
 
@@ -147,8 +130,8 @@ QPushButton* OptionDialog::AddPushButton(const char* name, const char* text,
   button->setObjectName(QString::fromLatin1(name));
   button->setAutoDefault(false);
   button->setDefault(false);
-  button->setFont(BoldArial(kButtonPointSize));
-  button->setGeometry(DesignRect(left, top, width, height));
+  button->setFont(PushButtonFont());
+  button->setGeometry(TwipsRect(left, top, width, height));
   pointer_rule_->AddPushButton(button);
   return button;
 }
@@ -157,7 +140,7 @@ QGroupBox* OptionDialog::AddFrame(const char* name, const char* text,
                                   int left, int top, int width, int height) {
   auto* frame = new QGroupBox(QString::fromUtf8(text), this);
   frame->setObjectName(QString::fromLatin1(name));
-  frame->setGeometry(DesignRect(left, top, width, height));
+  frame->setGeometry(TwipsRect(left, top, width, height));
   SetBackground(*frame, Qt::white);
   pointer_rule_->AddSurface(frame);
   return frame;
@@ -169,7 +152,7 @@ QCheckBox* OptionDialog::AddCheckBox(QWidget* parent, const char* name,
   auto* box = new QCheckBox(QString::fromUtf8(text), parent);
   box->setObjectName(QString::fromLatin1(name));
   box->setChecked(false);
-  box->setGeometry(DesignRect(left, top, width, height));
+  box->setGeometry(TwipsRect(left, top, width, height));
   SetBackground(*box, Qt::white);
   return box;
 }

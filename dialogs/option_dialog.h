@@ -29,10 +29,6 @@ class PointerRule;
 // controls keep their colours.
 void ApplyDialogBackColor(QWidget& window);
 
-// Design-size units: 15 twips to a pixel, rounded to the nearest.
-int TwipsToPixels(int twips);
-QRect DesignRect(int left, int top, int width, int height);
-
 class OptionDialog : public QDialog {
   Q_OBJECT
 
