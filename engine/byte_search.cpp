@@ -28,38 +28,21 @@ bool HasAvx512() {
   return has;
 }
 
+#define TARNWICK_AVX512BW __attribute__((target("avx512f,avx512bw")))
+
+// Calls on_match(at) for each occurrence of needle (at least two bytes) at
+// or after from, left to right and without overlap, until it returns false.
 // Compares 64 candidate positions at once on the needle's first and last
 // byte, and checks only the positions where both agree.
-__attribute__((target("avx512f,avx512bw"))) std::size_t FindAvx512(
-    const char* data, std::size_t size, std::size_t from,
-    std::string_view needle) {
+template <typename OnMatch>
+TARNWICK_AVX512BW inline void ForEachMatchAvx512(const char* data,
+                                                 std::size_t size,
+                                                 std::size_t from,
+                                                 std::string_view needle,
+                                                 OnMatch on_match) {
   const std::size_t m = needle.size();
   const __m512i first = _mm512_set1_epi8(needle.front());
   const __m512i last = _mm512_set1_epi8(needle.back());
-  std::size_t i = from;
-  for (; i + m - 1 + 64 <= size; i += 64) {
-    const __m512i at_first = _mm512_loadu_si512(data + i);
-    const __m512i at_last = _mm512_loadu_si512(data + i + m - 1);
-    unsigned long long candidates =
-        _mm512_cmpeq_epi8_mask(at_first, first) & _mm512_cmpeq_epi8_mask(at_last, last);
-    while (candidates != 0) {
-      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctzll(candidates));
-      if (m <= 2 || std::memcmp(data + at + 1, needle.data() + 1, m - 2) == 0) {
-        return at;
-      }
-      candidates &= candidates - 1;
-    }
-  }
-  return FindPortable(data, size, i, needle);
-}
-
-__attribute__((target("avx512f,avx512bw"))) std::size_t FindAllAvx512(
-    const char* data, std::size_t size, std::size_t from,
-    std::string_view needle, std::size_t* positions, std::size_t capacity) {
-  const std::size_t m = needle.size();
-  const __m512i first = _mm512_set1_epi8(needle.front());
-  const __m512i last = _mm512_set1_epi8(needle.back());
-  std::size_t count = 0;
   std::size_t allowed = from;  // the earliest start that does not overlap
   std::size_t i = from;
   for (; i + m - 1 + 64 <= size; i += 64) {
@@ -71,20 +54,37 @@ __attribute__((target("avx512f,avx512bw"))) std::size_t FindAllAvx512(
       candidates &= candidates - 1;
       if (at < allowed) continue;
       if (m > 2 && std::memcmp(data + at + 1, needle.data() + 1, m - 2) != 0) continue;
-      positions[count++] = at;
-      if (count == capacity) return count;
+      if (!on_match(at)) return;
       allowed = at + m;
     }
   }
   for (std::size_t at = allowed > i ? allowed : i;
-       count < capacity && (at = FindPortable(data, size, at, needle)) != kNone;
-       at += m) {
-    positions[count++] = at;
+       (at = FindPortable(data, size, at, needle)) != kNone; at += m) {
+    if (!on_match(at)) return;
   }
-  return count;
 }
 
-#define TARNWICK_AVX512BW __attribute__((target("avx512f,avx512bw")))
+TARNWICK_AVX512BW std::size_t FindAvx512(const char* data, std::size_t size,
+                                         std::size_t from,
+                                         std::string_view needle) {
+  std::size_t found = kNone;
+  ForEachMatchAvx512(data, size, from, needle, [&](std::size_t at) {
+    found = at;
+    return false;
+  });
+  return found;
+}
+
+TARNWICK_AVX512BW std::size_t FindAllAvx512(
+    const char* data, std::size_t size, std::size_t from,
+    std::string_view needle, std::size_t* positions, std::size_t capacity) {
+  std::size_t count = 0;
+  ForEachMatchAvx512(data, size, from, needle, [&](std::size_t at) {
+    positions[count++] = at;
+    return count < capacity;
+  });
+  return count;
+}
 
 // Copies count bytes in blocks of 64, the last one masked, so that short
 // stretches cost a single load and store.
@@ -101,31 +101,13 @@ TARNWICK_AVX512BW inline char* CopyAvx512(char* out, const char* from,
 TARNWICK_AVX512BW char* ReplaceAllAvx512(
     const char* data, std::size_t size, std::size_t& from,
     std::string_view needle, std::string_view replacement, char* out) {
-  const std::size_t m = needle.size();
-  const __m512i first = _mm512_set1_epi8(needle.front());
-  const __m512i last = _mm512_set1_epi8(needle.back());
   std::size_t read = from;
-  std::size_t i = from;
-  for (; i + m - 1 + 64 <= size; i += 64) {
-    unsigned long long candidates =
-        _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(data + i), first) &
-        _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(data + i + m - 1), last);
-    while (candidates != 0) {
-      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctzll(candidates));
-      candidates &= candidates - 1;
-      if (at < read) continue;
-      if (m > 2 && std::memcmp(data + at + 1, needle.data() + 1, m - 2) != 0) continue;
-      out = CopyAvx512(out, data + read, at - read);
-      out = CopyAvx512(out, replacement.data(), replacement.size());
-      read = at + m;
-    }
-  }
-  for (std::size_t at = read > i ? read : i;
-       (at = FindPortable(data, size, at, needle)) != kNone; at += m) {
+  ForEachMatchAvx512(data, size, from, needle, [&](std::size_t at) {
     out = CopyAvx512(out, data + read, at - read);
     out = CopyAvx512(out, replacement.data(), replacement.size());
-    read = at + m;
-  }
+    read = at + needle.size();
+    return true;
+  });
   from = read;
   return out;
 }
