@@ -1,37 +1,73 @@
-// Helpers shared by the option dialogs' window tests: a recording message
-// sink, typing into a box, mouse moves, running code once a modal window is
-// up, and the check that no top-level window is left behind.
+// Helpers shared by the option dialogs' window tests: a fixture recording
+// results, reports and messages, finding and clicking controls by name,
+// typing into a box, mouse moves, the tab order, the screenshot, running
+// code once a modal window is up, and the check that no top-level window is
+// left behind.
 #ifndef TARNWICK_TESTS_DIALOGS_DIALOG_TEST_SUPPORT_H_
 #define TARNWICK_TESTS_DIALOGS_DIALOG_TEST_SUPPORT_H_
 
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
 
-#include "dialogs/message_sink.h"
+#include "app/program_files.h"
+#include "batch/batch_host.h"
+#include "tests/support/recording_messages.h"
+#include "tests/support/recording_reporter.h"
+#include "tests/support/temp_dir.h"
 
 namespace tarnwick::testing {
 
-class RecordingMessages : public MessageSink {
- public:
-  void ShowMessage(const std::string& text) override {
-    messages.push_back(text);
-    if (fail) throw std::runtime_error("The message box failed");
+// The child of dialog named name; a missing one is a failure.
+template <typename T>
+T* Find(QWidget& dialog, const char* name) {
+  T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
+  EXPECT_NE(widget, nullptr) << name;
+  return widget;
+}
+
+// A left click on the button of dialog named name.
+inline void Click(QWidget& dialog, const char* name) {
+  QTest::mouseClick(Find<QAbstractButton>(dialog, name), Qt::LeftButton);
+}
+
+// The names of the controls Tab visits, starting at first.
+inline std::vector<std::string> TabOrder(QWidget& dialog, QWidget* first) {
+  std::vector<std::string> order;
+  QWidget* widget = first;
+  do {
+    if ((widget->focusPolicy() & Qt::TabFocus) &&
+        widget->isVisibleTo(&dialog)) {
+      order.push_back(widget->objectName().toStdString());
+    }
+    widget = widget->nextInFocusChain();
+  } while (widget != first);
+  return order;
+}
+
+// The dialog's picture has its design size; it is saved as file_name in
+// the folder TARNWICK_SCREENSHOT_DIR names, when set.
+inline void ExpectScreenshot(QWidget& dialog, QSize design,
+                             const char* file_name) {
+  const QPixmap shot = dialog.grab();
+  EXPECT_EQ(shot.size() / shot.devicePixelRatio(), design);
+  const QByteArray folder = qgetenv("TARNWICK_SCREENSHOT_DIR");
+  if (!folder.isEmpty()) {
+    EXPECT_TRUE(shot.save(QString::fromLocal8Bit(folder) + "/" + file_name));
   }
-  std::vector<std::string> messages;
-  bool fail = false;
-};
+}
 
 // Types text into box key by key, pressing Enter for every "\n".
 inline void Type(QPlainTextEdit* box, const QString& text) {
@@ -98,6 +134,18 @@ class WindowTest : public ::testing::Test {
                     << widget->objectName().toStdString();
     }
   }
+};
+
+// Fixture for an option dialog: files beside the program come from a fresh
+// folder, and the dialog's results, reports and messages are recorded.
+class OptionDialogTest : public WindowTest {
+ protected:
+  OptionDialogTest() { SetProgramFolderForTesting(program_folder_.path()); }
+
+  TempDir program_folder_;
+  DialogResults results_;
+  RecordingReporter reporter_;
+  RecordingMessages messages_;
 };
 
 }  // namespace tarnwick::testing

@@ -7,11 +7,9 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/program_files.h"
 #include "app/routine_identities.h"
 #include "dialogs/dialog_texts.h"
 #include "tests/dialogs/dialog_test_support.h"
@@ -22,6 +20,8 @@
 namespace tarnwick {
 namespace {
 
+using testing::Click;
+using testing::Find;
 using testing::MoveMouse;
 using testing::Type;
 using testing::U8;
@@ -35,12 +35,8 @@ class FailingSettings : public testing::MemorySettings {
   }
 };
 
-class FindReplaceDialogTest : public testing::WindowTest {
+class FindReplaceDialogTest : public testing::OptionDialogTest {
  protected:
-  FindReplaceDialogTest() {
-    SetProgramFolderForTesting(program_folder_.path());
-  }
-
   std::unique_ptr<Form3> Make(SettingsStore* settings = nullptr) {
     auto dialog = std::make_unique<Form3>(
         results_, reporter_, messages_,
@@ -49,29 +45,10 @@ class FindReplaceDialogTest : public testing::WindowTest {
     return dialog;
   }
 
-  template <typename T>
-  static T* Find(QWidget& dialog, const char* name) {
-    T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-  }
-
-  static void Click(QWidget& dialog, const char* name) {
-    QTest::mouseClick(Find<QAbstractButton>(dialog, name), Qt::LeftButton);
-  }
-
   std::vector<std::string> Form3Check1Writes() const {
-    std::vector<std::string> values;
-    for (const auto& [key, value] : settings_.writes) {
-      if (key == "Form3Check1") values.push_back(value);
-    }
-    return values;
+    return settings_.WritesOf("Form3Check1");
   }
 
-  testing::TempDir program_folder_;
-  DialogResults results_;
-  testing::RecordingReporter reporter_;
-  testing::RecordingMessages messages_;
   testing::MemorySettings settings_;
 };
 
@@ -136,18 +113,10 @@ TEST_F(FindReplaceDialogTest, ShowsTheControlsAtTheirDesignPlaces) {
 TEST_F(FindReplaceDialogTest, TabOrderRunsBoxesButtonsThenTheCheckBox) {
   auto dialog = Make();
   auto* text1 = Find<QPlainTextEdit>(*dialog, "Text1");
-  std::vector<std::string> order;
-  QWidget* widget = text1;
-  do {
-    if ((widget->focusPolicy() & Qt::TabFocus) &&
-        widget->isVisibleTo(dialog.get())) {
-      order.push_back(widget->objectName().toStdString());
-    }
-    widget = widget->nextInFocusChain();
-  } while (widget != text1);
-  EXPECT_EQ(order, (std::vector<std::string>{"Text1", "Text2", "PushButton1",
-                                             "PushButton2", "PushButton3",
-                                             "Check1"}));
+  EXPECT_EQ(testing::TabOrder(*dialog, text1),
+            (std::vector<std::string>{"Text1", "Text2", "PushButton1",
+                                      "PushButton2", "PushButton3",
+                                      "Check1"}));
 }
 
 TEST_F(FindReplaceDialogTest, OkAcceptsOnlyEqualLineCounts) {
@@ -173,13 +142,13 @@ TEST_F(FindReplaceDialogTest, OkAcceptsOnlyEqualLineCounts) {
     const std::string context =
         c.find.toStdString() + " / " + c.replace.toStdString();
     results_ = {};
-    messages_.messages.clear();
+    messages_.shown.clear();
     auto dialog = Make();
     Type(Find<QPlainTextEdit>(*dialog, "Text1"), c.find);
     Type(Find<QPlainTextEdit>(*dialog, "Text2"), c.replace);
     Click(*dialog, "PushButton1");
     EXPECT_EQ(!dialog->isVisible(), c.closes) << context;
-    EXPECT_EQ(messages_.messages,
+    EXPECT_EQ(messages_.shown,
               c.closes ? std::vector<std::string>{}
                        : std::vector<std::string>{kRefusal})
         << context;
@@ -252,7 +221,7 @@ TEST_F(FindReplaceDialogTest, TabHintShowsItsMessageAndStaysOpen) {
   auto dialog = Make();
   Click(*dialog, "PushButton3");
   Click(*dialog, "PushButton3");
-  EXPECT_EQ(messages_.messages,
+  EXPECT_EQ(messages_.shown,
             std::vector<std::string>(
                 2, "Please type <tab> where you would like tabs inserted."));
   EXPECT_TRUE(dialog->isVisible());
@@ -363,12 +332,7 @@ TEST_F(FindReplaceDialogTest, ScreenshotLooksLikeTheDesign) {
   Type(Find<QPlainTextEdit>(*dialog, "Text1"), "colour\nrecognise<tab>");
   Type(Find<QPlainTextEdit>(*dialog, "Text2"), "color\nrecognize<tab>");
   Click(*dialog, "Check1");
-  const QPixmap shot = dialog->grab();
-  EXPECT_EQ(shot.size() / shot.devicePixelRatio(), QSize(488, 399));
-  const QByteArray folder = qgetenv("TARNWICK_SCREENSHOT_DIR");
-  if (!folder.isEmpty()) {
-    EXPECT_TRUE(shot.save(QString::fromLocal8Bit(folder) + "/form3.png"));
-  }
+  testing::ExpectScreenshot(*dialog, QSize(488, 399), "form3.png");
 }
 
 }  // namespace

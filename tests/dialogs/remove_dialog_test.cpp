@@ -5,13 +5,12 @@
 #include <QBuffer>
 #include <QFontInfo>
 #include <QImage>
-#include <QLabel>
 #include <QPixmap>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 
-#include "app/program_files.h"
 #include "app/routine_identities.h"
 #include "dialogs/dialog_texts.h"
 #include "tests/dialogs/dialog_test_support.h"
@@ -21,6 +20,8 @@
 namespace tarnwick {
 namespace {
 
+using testing::Click;
+using testing::Find;
 using testing::MoveMouse;
 using testing::Type;
 using testing::U16;
@@ -43,27 +44,13 @@ std::string CursorFileBytes() {
   return bytes.toStdString();
 }
 
-class RemoveDialogTest : public testing::WindowTest {
+class RemoveDialogTest : public testing::OptionDialogTest {
  protected:
-  RemoveDialogTest() { SetProgramFolderForTesting(program_folder_.path()); }
-
   std::unique_ptr<Form2> Make() {
     auto dialog = std::make_unique<Form2>(results_, reporter_, messages_);
     dialog->show();
     return dialog;
   }
-
-  template <typename T>
-  static T* Find(QWidget& dialog, const char* name) {
-    T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-  }
-
-  testing::TempDir program_folder_;
-  DialogResults results_;
-  testing::RecordingReporter reporter_;
-  testing::RecordingMessages messages_;
 };
 
 TEST_F(RemoveDialogTest, ShowsTheControlsAtTheirDesignPlaces) {
@@ -148,17 +135,9 @@ TEST_F(RemoveDialogTest, TabMovesFromTheBoxThroughThePushButtons) {
   auto dialog = Make();
   auto* text1 = Find<QPlainTextEdit>(*dialog, "Text1");
   EXPECT_TRUE(text1->tabChangesFocus());
-  std::vector<std::string> order;
-  QWidget* widget = text1;
-  do {
-    if ((widget->focusPolicy() & Qt::TabFocus) &&
-        widget->isVisibleTo(dialog.get())) {
-      order.push_back(widget->objectName().toStdString());
-    }
-    widget = widget->nextInFocusChain();
-  } while (widget != text1);
-  EXPECT_EQ(order, (std::vector<std::string>{"Text1", "PushButton1",
-                                             "PushButton2", "PushButton3"}));
+  EXPECT_EQ(testing::TabOrder(*dialog, text1),
+            (std::vector<std::string>{"Text1", "PushButton1", "PushButton2",
+                                      "PushButton3"}));
   EXPECT_EQ(dialog->focusWidget(), text1);
   EXPECT_EQ(text1->toPlainText(), "");
 }
@@ -182,14 +161,13 @@ TEST_F(RemoveDialogTest, OkHandsOnTheTypedTextWithCrLfAndTabs) {
     auto dialog = Make();
     Type(Find<QPlainTextEdit>(*dialog, "Text1"), c.typed);
     EXPECT_TRUE(dialog->isVisible());
-    QTest::mouseClick(Find<QPushButton>(*dialog, "PushButton1"),
-                      Qt::LeftButton);
+    Click(*dialog, "PushButton1");
     EXPECT_FALSE(dialog->isVisible()) << c.typed.toStdString();
     EXPECT_EQ(U8(results_.find_what), c.find_what) << c.typed.toStdString();
     EXPECT_EQ(results_.replace_with, u"untouched");
   }
   EXPECT_TRUE(reporter_.reports().empty());
-  EXPECT_TRUE(messages_.messages.empty());
+  EXPECT_TRUE(messages_.shown.empty());
 }
 
 TEST_F(RemoveDialogTest, EnterStartsANewLineAndEscapeDoesNothing) {
@@ -205,7 +183,7 @@ TEST_F(RemoveDialogTest, EnterStartsANewLineAndEscapeDoesNothing) {
   EXPECT_TRUE(dialog->isVisible());
   EXPECT_EQ(text1->document()->blockCount(), 3);
   EXPECT_EQ(results_.find_what, u"");
-  QTest::mouseClick(Find<QPushButton>(*dialog, "PushButton1"), Qt::LeftButton);
+  Click(*dialog, "PushButton1");
   EXPECT_EQ(results_.find_what, u"one\r\n\r\ntwo");
 }
 
@@ -213,7 +191,7 @@ TEST_F(RemoveDialogTest, CancelEmptiesTheResultAndCloses) {
   results_.find_what = u"left from before";
   auto dialog = Make();
   Type(Find<QPlainTextEdit>(*dialog, "Text1"), "typed");
-  QTest::mouseClick(Find<QPushButton>(*dialog, "PushButton2"), Qt::LeftButton);
+  Click(*dialog, "PushButton2");
   EXPECT_FALSE(dialog->isVisible());
   EXPECT_EQ(results_.find_what, u"");
   EXPECT_TRUE(reporter_.reports().empty());
@@ -231,11 +209,8 @@ TEST_F(RemoveDialogTest, TabHintShowsTheSameMessageEveryTimeAndKeepsTheText) {
   auto dialog = Make();
   auto* text1 = Find<QPlainTextEdit>(*dialog, "Text1");
   Type(text1, "a<tab>");
-  for (int i = 0; i < 3; ++i) {
-    QTest::mouseClick(Find<QPushButton>(*dialog, "PushButton3"),
-                      Qt::LeftButton);
-  }
-  EXPECT_EQ(messages_.messages,
+  for (int i = 0; i < 3; ++i) Click(*dialog, "PushButton3");
+  EXPECT_EQ(messages_.shown,
             std::vector<std::string>(
                 3, "Please type <tab> where you would like tabs inserted."));
   EXPECT_TRUE(dialog->isVisible());
@@ -246,7 +221,7 @@ TEST_F(RemoveDialogTest, TabHintShowsTheSameMessageEveryTimeAndKeepsTheText) {
 TEST_F(RemoveDialogTest, AFailingHintIsReportedUnderItsRoutineAndLine) {
   messages_.fail = true;
   auto dialog = Make();
-  QTest::mouseClick(Find<QPushButton>(*dialog, "PushButton3"), Qt::LeftButton);
+  Click(*dialog, "PushButton3");
   ASSERT_EQ(reporter_.reports().size(), 1u);
   EXPECT_NE(reporter_.reports()[0].find(
                 std::string("in ") + routines::kRemoveDialogTab + "at line 100"),
@@ -313,7 +288,7 @@ TEST_F(RemoveDialogTest, AnUnreadableHandFileIsReportedAtItsLoadLine) {
   EXPECT_NE(reporter_.reports()[0].find(routines::kRemoveDialogLoad),
             std::string::npos);
   EXPECT_FALSE(dialog->hasHandPointer());
-  QTest::mouseClick(Find<QPushButton>(*dialog, "PushButton1"), Qt::LeftButton);
+  Click(*dialog, "PushButton1");
   EXPECT_FALSE(dialog->isVisible());
 }
 
@@ -344,12 +319,7 @@ TEST_F(RemoveDialogTest, ShowRemoveDialogRunsOneModalShowingWithTheCaption) {
 TEST_F(RemoveDialogTest, ScreenshotLooksLikeTheDesign) {
   auto dialog = Make();
   Type(Find<QPlainTextEdit>(*dialog, "Text1"), "remove<tab>this\nand this");
-  const QPixmap shot = dialog->grab();
-  EXPECT_EQ(shot.size() / shot.devicePixelRatio(), QSize(488, 157));
-  const QByteArray folder = qgetenv("TARNWICK_SCREENSHOT_DIR");
-  if (!folder.isEmpty()) {
-    EXPECT_TRUE(shot.save(QString::fromLocal8Bit(folder) + "/form2.png"));
-  }
+  testing::ExpectScreenshot(*dialog, QSize(488, 157), "form2.png");
 }
 
 }  // namespace

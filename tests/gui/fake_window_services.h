@@ -10,15 +10,10 @@
 
 #include "app/window_services.h"
 #include "tests/support/memory_settings.h"
+#include "tests/support/recording_messages.h"
 #include "tests/support/recording_reporter.h"
 
 namespace tarnwick::testing {
-
-class RecordingMessages : public MessageSink {
- public:
-  void ShowMessage(const std::string& text) override { shown.push_back(text); }
-  std::vector<std::string> shown;
-};
 
 class ScriptedOpenFileDialog : public OpenFileDialog {
  public:

@@ -103,11 +103,7 @@ class MainWindowListTest : public ::testing::Test {
   }
 
   std::vector<std::string> WritesOf(const std::string& key) const {
-    std::vector<std::string> values;
-    for (const auto& [written_key, value] : fake_.settings.writes) {
-      if (written_key == key) values.push_back(value);
-    }
-    return values;
+    return fake_.settings.WritesOf(key);
   }
   void ClickAddAll() { form_->controls().add_folder->click(); }
 

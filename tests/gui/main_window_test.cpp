@@ -42,11 +42,7 @@ class MainWindowTest : public ::testing::Test {
     return widget;
   }
   std::vector<std::string> WritesOf(const std::string& key) const {
-    std::vector<std::string> values;
-    for (const auto& [written_key, value] : fake_.settings.writes) {
-      if (written_key == key) values.push_back(value);
-    }
-    return values;
+    return fake_.settings.WritesOf(key);
   }
 
   TempDir program_folder_;

@@ -17,7 +17,9 @@ TEST(DisplayTextTest, LineEndsBecomeLineBreaks) {
       {"a\r\nb", "a\nb"},   {"a\r\rb", "a\n\nb"}, {"a\nb", "a\nb"},
       {"a\r", "a\n"},       {"\r\n\r", "\n\n"},   {"plain", "plain"},
   };
-  for (const auto& [text, shown] : cases) EXPECT_EQ(DisplayText(text), shown);
+  for (const auto& [text, shown] : cases) {
+    EXPECT_EQ(DisplayText(text), shown) << "text: " << text;
+  }
 }
 
 struct ShownBox {

@@ -14,4 +14,12 @@ void MemorySettings::SaveSetting(std::string_view key, std::string_view value) {
   values[std::string(key)] = std::string(value);
 }
 
+std::vector<std::string> MemorySettings::WritesOf(std::string_view key) const {
+  std::vector<std::string> written;
+  for (const auto& [written_key, value] : writes) {
+    if (written_key == key) written.push_back(value);
+  }
+  return written;
+}
+
 }  // namespace tarnwick::testing

@@ -17,6 +17,9 @@ class MemorySettings : public SettingsStore {
                          std::string_view default_value) override;
   void SaveSetting(std::string_view key, std::string_view value) override;
 
+  // The values written under key, oldest first.
+  std::vector<std::string> WritesOf(std::string_view key) const;
+
   std::map<std::string, std::string, std::less<>> values;
   std::vector<std::pair<std::string, std::string>> writes;
   std::vector<std::string> reads;
