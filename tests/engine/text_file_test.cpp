@@ -64,10 +64,8 @@ TEST(WriteTextFileTest, WritesUtf8WithoutAddingALineEnd) {
   const Case cases[] = {
       {"empty", u"", ""},
       {"line ends as they are", u"a\r\nb\nc\r", "a\r\nb\nc\r"},
-      {"mark becomes the UTF-8 mark", u"\uFEFFAB", "\xEF\xBB\xBF" "AB"},
       {"accents", u"\u00E9\u20AC\U0001F600", "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"},
       {"byte escapes", u"na\xDCEFve\xDCFF", "na\xEFve\xFF"},
-      {"other lone surrogates", u"a\xD800\xDC00\xDC7F" "b\xDFFF", "a\xF0\x90\x80\x80?b?"},
   };
   TempDir dir;
   for (const Case& c : cases) {
@@ -86,10 +84,10 @@ TEST(WriteTextFileTest, EightBitFilesComeBackByteForByte) {
       "\xEF\xBB\xBF" "marked\r\n",
   };
   TempDir dir;
-  for (const std::string& bytes : files) {
-    const std::string path = dir.Write("in.txt", bytes);
+  for (std::size_t i = 0; i < std::size(files); ++i) {
+    const std::string path = dir.Write("in.txt", files[i]);
     WriteTextFile(path, ReadTextFile(path));
-    EXPECT_EQ(ReadAll(path), bytes);
+    EXPECT_EQ(ReadAll(path), files[i]) << "file " << i;
   }
 }
 
