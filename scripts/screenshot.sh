@@ -11,17 +11,13 @@
 # is checked and shot. Exits 77 (skipped) when Xvfb, xwininfo or
 # ImageMagick's import is missing, non-zero when a check fails.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/x_windows.sh"
 
 program="${1:?usage: screenshot.sh PROGRAM OUTPUT_FOLDER}"
 output="${2:?usage: screenshot.sh PROGRAM OUTPUT_FOLDER}"
 
 if [ -z "${TARNWICK_SCREENSHOT_INNER:-}" ]; then
-  for tool in xvfb-run xwininfo import; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-      echo "skipped: $tool is missing (install xvfb, x11-utils, imagemagick)"
-      exit 77
-    fi
-  done
+  tarnwick_require_tools xvfb-run xwininfo import
   mkdir -p "$output"
   output="$(cd "$output" && pwd)"
   program="$(cd "$(dirname "$program")" && pwd)/$(basename "$program")"
@@ -48,32 +44,8 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 have_xdotool=""
 command -v xdotool >/dev/null 2>&1 && have_xdotool=1
 
-# The id of a window with exactly this title, other than the ones given.
-window_named() {
-  if [ -z "$have_xdotool" ]; then
-    xwininfo -name "$1" 2>/dev/null | awk '/Window id:/ {print $4}' | grep . && return 0
-    return 1
-  fi
-  local title="$1"; shift
-  local id
-  for id in $(xdotool search --onlyvisible --name "^$(printf '%s' "$title" | sed 's/[][().*^$+?|\\]/\\&/g')\$" 2>/dev/null); do
-    local skip=""
-    local other
-    for other in "$@"; do [ "$id" = "$other" ] && skip=1; done
-    [ -z "$skip" ] && { echo "$id"; return 0; }
-  done
-  return 1
-}
-
-wait_for() {
-  local title="$1"; shift
-  local i
-  for i in $(seq 1 100); do
-    if window_named "$title" "$@"; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
+window_named() { tarnwick_window_named "$@"; }
+wait_for() { tarnwick_wait_for "$@"; }
 
 shoot() {
   local i

@@ -13,17 +13,13 @@
 #
 # Exits 77 (skipped) when Xvfb, xdotool or xwininfo is missing.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/x_windows.sh"
 
 program="${1:?usage: list_on_screen_test.sh PROGRAM DRAG_SOURCE}"
 drag_source="${2:?usage: list_on_screen_test.sh PROGRAM DRAG_SOURCE}"
 
 if [ -z "${TARNWICK_ON_SCREEN_INNER:-}" ]; then
-  for tool in xvfb-run xdotool xwininfo; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-      echo "skipped: $tool is missing (install xvfb, xdotool, x11-utils)"
-      exit 77
-    fi
-  done
+  tarnwick_require_tools xvfb-run xdotool xwininfo
   exec env TARNWICK_ON_SCREEN_INNER=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
     "$0" "$program" "$drag_source"
 fi
@@ -54,25 +50,8 @@ printf 'removed\n' >"$work/drop/Sub/removed.txt"
 printf '[Tarnwick]\nCombo1=3\nOutput%%20Folder=%s\n' "$work/out/" \
   >"$XDG_CONFIG_HOME/Merriveld.ini"
 
-# The id of a visible window with exactly this title, other than the ones given.
-window_named() {
-  local title="$1"; shift
-  local id other skip
-  for id in $(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null); do
-    skip=""
-    for other in "$@"; do [ "$id" = "$other" ] && skip=1; done
-    [ -z "$skip" ] && { echo "$id"; return 0; }
-  done
-  return 1
-}
-wait_for() {
-  local i
-  for i in $(seq 1 100); do
-    if window_named "$@"; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
+window_named() { tarnwick_window_named "$@"; }
+wait_for() { tarnwick_wait_for "$@"; }
 
 "$program" >"$work/program.log" 2>&1 &
 pids+=($!)
