@@ -4,8 +4,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include "batch/path_helpers.h"
-#include "batch/platform.h"
+#include "files/path_helpers.h"
+#include "files/platform.h"
 
 namespace tarnwick {
 

@@ -8,10 +8,10 @@
 #include "app/folder_picker.h"
 #include "app/main_window.h"
 #include "app/message_box_reporter.h"
-#include "app/product.h"
-#include "app/qt_settings_store.h"
 #include "app/qt_window_services.h"
 #include "app/start_up.h"
+#include "core/product.h"
+#include "ui/qt_settings_store.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);

@@ -12,8 +12,8 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "app/error_report.h"
-#include "app/settings_store.h"
+#include "core/error_report.h"
+#include "core/settings_store.h"
 #include "filelist/file_list_model.h"
 #include "filelist/file_list_view.h"
 

@@ -2,16 +2,16 @@
 // "Start Removing".
 #include <QLineEdit>
 
-#include "app/error_report.h"
 #include "app/main_window.h"
 #include "app/main_window_texts.h"
-#include "app/product.h"
-#include "app/routine_identities.h"
-#include "app/settings_store.h"
 #include "batch/batch_run.h"
-#include "batch/platform.h"
+#include "core/error_report.h"
+#include "core/product.h"
+#include "core/routine_identities.h"
+#include "core/settings_store.h"
 #include "filelist/add_files.h"
 #include "filelist/file_list_model.h"
+#include "files/platform.h"
 
 namespace tarnwick {
 

@@ -7,10 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/design_fonts.h"
 #include "app/main_window_texts.h"
 #include "batch/batch_texts.h"
 #include "filelist/file_list_view.h"
+#include "ui/design_fonts.h"
 
 namespace tarnwick {
 namespace {

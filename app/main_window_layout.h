@@ -7,7 +7,7 @@
 #include <QRect>
 #include <QString>
 
-#include "app/twips.h"
+#include "ui/twips.h"
 
 class QComboBox;
 class QGroupBox;

@@ -22,19 +22,19 @@
 // A dropped file is never tested, so a path that has gone by the time it
 // is examined is no folder and is appended as dropped; a dropped folder
 // that cannot be listed contributes nothing, as in any scan.
-#include "app/error_report.h"
 #include "app/main_window.h"
 #include "app/main_window_texts.h"
-#include "app/program_files.h"
-#include "app/routine_identities.h"
-#include "app/settings_store.h"
 #include "app/start_up.h"
-#include "batch/path_helpers.h"
-#include "batch/platform.h"
+#include "core/error_report.h"
+#include "core/routine_identities.h"
+#include "core/settings_store.h"
 #include "filelist/file_list_model.h"
 #include "filelist/file_list_view.h"
 #include "filelist/folder_scan.h"
 #include "filelist/sample_files.h"
+#include "files/path_helpers.h"
+#include "files/platform.h"
+#include "ui/program_files.h"
 
 #include <QPushButton>
 

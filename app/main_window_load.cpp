@@ -8,17 +8,17 @@
 #include <QSignalBlocker>
 
 #include "app/app_icon.h"
-#include "app/error_report.h"
 #include "app/main_window.h"
 #include "app/main_window_texts.h"
-#include "app/product.h"
-#include "app/program_files.h"
-#include "app/routine_identities.h"
-#include "app/settings_store.h"
 #include "app/start_up.h"
-#include "batch/path_helpers.h"
+#include "core/error_report.h"
+#include "core/product.h"
+#include "core/routine_identities.h"
+#include "core/settings_store.h"
 #include "filelist/file_list_model.h"
 #include "filelist/file_list_view.h"
+#include "files/path_helpers.h"
+#include "ui/program_files.h"
 
 namespace tarnwick {
 namespace {

@@ -3,7 +3,7 @@
 #ifndef TARNWICK_APP_MAIN_WINDOW_TEXTS_H_
 #define TARNWICK_APP_MAIN_WINDOW_TEXTS_H_
 
-#include <array>
+#include "core/operation_keys.h"
 
 namespace tarnwick::texts {
 
@@ -23,22 +23,6 @@ inline constexpr char kFileListColumn[] = "File(s)";
 inline constexpr char kFileListToolTip[] =
     "Drag and drop files here. Double-click item to remove it. Move | line to "
     "right and out of window to reveal full names.";
-
-// The operation chooser's entries, by position.
-inline constexpr std::array<const char*, 12> kChooserEntries = {
-    "Remove all spaces in text file(s)",
-    "Remove all spaces except for single space between words in text file(s)",
-    "Remove all blank lines (enters) in text file(s)",
-    "Remove all tabs in text file(s)",
-    "-",
-    "Remove alphabet character(s) in text file(s)",
-    "Remove numeric character(s) in text file(s)",
-    "Remove alphanumeric character(s) in text file(s)",
-    "Remove non-alphanumeric character(s) in text file(s)",
-    "Remove x (user-specified) character(s) in text file(s)",
-    "-",
-    "Find and replace x (user-specified) character(s) in text file(s)",
-};
 
 inline constexpr char kSelectFolderPrompt[] = "Please select folder:";
 

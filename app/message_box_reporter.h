@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/error_report.h"
 #include "app/window_services.h"
+#include "core/error_report.h"
 
 namespace tarnwick {
 

@@ -5,8 +5,8 @@
 #include <QStandardPaths>
 #include <QTime>
 
-#include "app/product.h"
-#include "batch/platform.h"
+#include "core/product.h"
+#include "files/platform.h"
 
 namespace tarnwick {
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "batch/batch_host.h"
-#include "dialogs/message_sink.h"
+#include "core/message_sink.h"
 
 class QWidget;
 

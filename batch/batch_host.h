@@ -5,17 +5,12 @@
 
 #include <string>
 
+#include "core/dialog_results.h"
+
 namespace tarnwick {
 
 class ErrorReporter;
 class SettingsStore;
-
-// The two results the option dialogs hand back to the run. An empty
-// find_what (or, for find and replace, an empty replace_with) skips the file.
-struct DialogResults {
-  std::u16string find_what;
-  std::u16string replace_with;
-};
 
 class BatchHost {
  public:

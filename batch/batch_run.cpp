@@ -3,15 +3,15 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/error_report.h"
-#include "app/routine_identities.h"
-#include "app/settings_store.h"
 #include "batch/batch_texts.h"
-#include "batch/operation_keys.h"
-#include "batch/path_helpers.h"
-#include "batch/platform.h"
 #include "batch/run_guard.h"
+#include "core/error_report.h"
+#include "core/operation_keys.h"
+#include "core/routine_identities.h"
+#include "core/settings_store.h"
 #include "engine/text_operations.h"
+#include "files/path_helpers.h"
+#include "files/platform.h"
 
 namespace tarnwick {
 namespace {

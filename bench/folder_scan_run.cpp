@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/error_report.h"
+#include "core/error_report.h"
 #include "filelist/file_list.h"
 #include "filelist/folder_scan.h"
 

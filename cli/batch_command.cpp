@@ -7,8 +7,6 @@
 #include <vector>
 
 #include "batch/batch_run.h"
-#include "batch/path_helpers.h"
-#include "batch/platform.h"
 #include "cli/argument_text.h"
 #include "cli/cli_host.h"
 #include "cli/console_reporter.h"
@@ -18,6 +16,8 @@
 #include "dialogs/dialog_texts.h"
 #include "filelist/folder_scan.h"
 #include "filelist/vector_file_list.h"
+#include "files/path_helpers.h"
+#include "files/platform.h"
 
 namespace tarnwick::cli {
 namespace {

@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "app/main_window_texts.h"
 #include "batch/batch_texts.h"
 #include "cli/console_reporter.h"
 #include "cli/interruption.h"
 #include "cli/progress_line.h"
+#include "core/operation_keys.h"
 
 namespace tarnwick::cli {
 namespace {

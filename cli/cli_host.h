@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_store.h"
 #include "batch/batch_host.h"
+#include "core/settings_store.h"
 
 namespace tarnwick::cli {
 

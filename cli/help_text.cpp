@@ -1,8 +1,8 @@
 // The text of --help.
 #include <string>
 
-#include "app/main_window_texts.h"
 #include "cli/options.h"
+#include "core/operation_keys.h"
 
 namespace tarnwick::cli {
 

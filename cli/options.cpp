@@ -3,8 +3,8 @@
 #include <array>
 #include <cstddef>
 
-#include "app/product.h"
-#include "app/main_window_texts.h"
+#include "core/operation_keys.h"
+#include "core/product.h"
 
 namespace tarnwick::cli {
 namespace {

@@ -8,9 +8,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/error_report.h"
-#include "app/routine_identities.h"
-#include "app/settings_store.h"
+#include "core/error_report.h"
+#include "core/routine_identities.h"
+#include "core/settings_store.h"
 #include "dialogs/dialog_logic.h"
 #include "dialogs/dialog_texts.h"
 

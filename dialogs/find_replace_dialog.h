@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "batch/batch_host.h"
-#include "dialogs/message_sink.h"
+#include "core/dialog_results.h"
+#include "core/message_sink.h"
 #include "dialogs/option_dialog.h"
 
 class QCheckBox;

@@ -14,12 +14,12 @@
 #include <QScreen>
 #include <QTextDocument>
 
-#include "app/design_fonts.h"
-#include "app/error_report.h"
-#include "app/program_files.h"
-#include "app/twips.h"
-#include "batch/path_helpers.h"
+#include "core/error_report.h"
 #include "dialogs/pointer_rule.h"
+#include "files/path_helpers.h"
+#include "ui/design_fonts.h"
+#include "ui/program_files.h"
+#include "ui/twips.h"
 
 namespace tarnwick {
 namespace {

@@ -3,8 +3,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/error_report.h"
-#include "app/routine_identities.h"
+#include "core/error_report.h"
+#include "core/routine_identities.h"
 #include "dialogs/dialog_logic.h"
 #include "dialogs/dialog_texts.h"
 

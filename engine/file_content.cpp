@@ -1,7 +1,7 @@
 #include "engine/file_content.h"
 
-#include "batch/file_write.h"
-#include "batch/path_helpers.h"
+#include "files/file_write.h"
+#include "files/path_helpers.h"
 
 namespace tarnwick {
 

@@ -7,12 +7,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "batch/file_error.h"
-#include "batch/file_write.h"
-#include "batch/path_helpers.h"
-#include "batch/pending_replacement.h"
-#include "batch/unique_fd.h"
 #include "engine/text_codec.h"
+#include "files/file_error.h"
+#include "files/file_write.h"
+#include "files/path_helpers.h"
+#include "files/pending_replacement.h"
+#include "files/unique_fd.h"
 
 namespace tarnwick {
 namespace {

@@ -1,8 +1,8 @@
 #include "engine/text_file.h"
 
-#include "batch/file_write.h"
 #include "engine/file_content.h"
 #include "engine/text_codec.h"
+#include "files/file_write.h"
 
 namespace tarnwick {
 

@@ -1,7 +1,7 @@
 #include "filelist/add_files.h"
 
-#include "batch/path_helpers.h"
-#include "batch/platform.h"
+#include "files/path_helpers.h"
+#include "files/platform.h"
 
 namespace tarnwick {
 namespace {

@@ -9,8 +9,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "batch/platform.h"
 #include "filelist/name_characters.h"
+#include "files/platform.h"
 
 namespace tarnwick {
 

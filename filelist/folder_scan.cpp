@@ -31,13 +31,13 @@
 #include <stdexcept>
 #include <utility>
 
-#include "app/error_report.h"
-#include "app/routine_identities.h"
-#include "batch/path_helpers.h"
-#include "batch/platform.h"
+#include "core/error_report.h"
+#include "core/routine_identities.h"
 #include "filelist/file_list.h"
 #include "filelist/name_characters.h"
 #include "filelist/wildcard.h"
+#include "files/path_helpers.h"
+#include "files/platform.h"
 
 namespace tarnwick {
 

@@ -31,9 +31,15 @@ tarnwick_install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# Configures once; configures again when the requested build type is not
+# the one the build folder was made with.
 tarnwick_build() {
   local build_type="${TARNWICK_BUILD_TYPE:-RelWithDebInfo}"
-  if [ ! -f "$TARNWICK_BUILD/build.ninja" ]; then
+  local configured=""
+  if [ -f "$TARNWICK_BUILD/CMakeCache.txt" ]; then
+    configured="$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$TARNWICK_BUILD/CMakeCache.txt")"
+  fi
+  if [ ! -f "$TARNWICK_BUILD/build.ninja" ] || [ "$configured" != "$build_type" ]; then
     cmake -S "$TARNWICK_ROOT" -B "$TARNWICK_BUILD" -G Ninja \
       -DCMAKE_BUILD_TYPE="$build_type" "$@"
   fi

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/error_report.h"
+#include "core/error_report.h"
 
 namespace tarnwick::cli {
 namespace {

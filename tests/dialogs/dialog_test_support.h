@@ -22,11 +22,11 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "app/program_files.h"
 #include "batch/batch_host.h"
 #include "tests/support/recording_messages.h"
 #include "tests/support/recording_reporter.h"
 #include "tests/support/temp_dir.h"
+#include "ui/program_files.h"
 
 namespace tarnwick::testing {
 

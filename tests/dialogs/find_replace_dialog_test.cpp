@@ -10,7 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/routine_identities.h"
+#include "core/routine_identities.h"
 #include "dialogs/dialog_texts.h"
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/support/memory_settings.h"

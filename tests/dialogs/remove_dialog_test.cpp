@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "app/routine_identities.h"
+#include "core/routine_identities.h"
 #include "dialogs/dialog_texts.h"
 #include "tests/dialogs/dialog_test_support.h"
 #include "tests/support/recording_reporter.h"

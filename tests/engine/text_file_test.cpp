@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "batch/file_error.h"
+#include "files/file_error.h"
 #include "tests/support/temp_dir.h"
 
 namespace tarnwick {

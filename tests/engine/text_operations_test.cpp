@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "batch/file_error.h"
 #include "engine/text_codec.h"
 #include "engine/text_file.h"
+#include "files/file_error.h"
 #include "tests/engine/reference_model.h"
 #include "tests/engine/varied_text.h"
 #include "tests/support/temp_dir.h"

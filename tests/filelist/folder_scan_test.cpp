@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "app/routine_identities.h"
-#include "batch/path_helpers.h"
-#include "batch/platform.h"
-#include "tests/batch/forked_child.h"
+#include "core/routine_identities.h"
+#include "files/path_helpers.h"
+#include "files/platform.h"
 #include "tests/filelist/scan_host_fake.h"
+#include "tests/files/forked_child.h"
 #include "tests/support/temp_dir.h"
 
 namespace tarnwick {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "batch/path_helpers.h"
+#include "files/path_helpers.h"
 #include "tests/filelist/scan_host_fake.h"
 #include "tests/support/temp_dir.h"
 

@@ -22,14 +22,14 @@
 
 #include "app/main_window.h"
 #include "app/main_window_texts.h"
-#include "app/program_files.h"
-#include "app/settings_store.h"
 #include "app/start_up.h"
+#include "core/settings_store.h"
 #include "filelist/file_list_model.h"
 #include "filelist/file_list_view.h"
 #include "filelist/sample_files.h"
 #include "tests/gui/fake_window_services.h"
 #include "tests/support/temp_dir.h"
+#include "ui/program_files.h"
 
 namespace tarnwick {
 namespace {

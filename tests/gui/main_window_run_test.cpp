@@ -8,10 +8,10 @@
 #include <QPushButton>
 
 #include "app/main_window.h"
-#include "app/program_files.h"
 #include "filelist/file_list_model.h"
 #include "tests/gui/fake_window_services.h"
 #include "tests/support/temp_dir.h"
+#include "ui/program_files.h"
 
 namespace tarnwick {
 namespace {

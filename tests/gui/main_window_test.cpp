@@ -11,13 +11,13 @@
 #include <QTreeView>
 
 #include "app/main_window_texts.h"
-#include "app/product.h"
-#include "app/program_files.h"
-#include "app/routine_identities.h"
 #include "app/start_up.h"
+#include "core/product.h"
+#include "core/routine_identities.h"
 #include "filelist/file_list_model.h"
 #include "tests/gui/fake_window_services.h"
 #include "tests/support/temp_dir.h"
+#include "ui/program_files.h"
 
 namespace tarnwick {
 namespace {

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/settings_store.h"
+#include "core/settings_store.h"
 
 namespace tarnwick::testing {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/message_sink.h"
+#include "core/message_sink.h"
 
 namespace tarnwick::testing {
 

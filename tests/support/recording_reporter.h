@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/error_report.h"
+#include "core/error_report.h"
 
 namespace tarnwick::testing {
 

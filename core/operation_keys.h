@@ -1,0 +1,58 @@
+// How the batch run recognises the chosen operation: the chooser's text,
+// lower-cased, is searched for ten fixed keys in a fixed order; the first key
+// found anywhere in the text decides.
+#ifndef TARNWICK_CORE_OPERATION_KEYS_H_
+#define TARNWICK_CORE_OPERATION_KEYS_H_
+
+#include <array>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+enum class OperationKind {
+  kFixed,           // one of the eight operations that need no answer
+  kRemoveText,      // asks what to remove
+  kFindAndReplace,  // asks what to find and what to put instead
+};
+
+struct OperationKey {
+  std::string_view key;  // searched for in the lower-cased chooser text
+  int test_line;         // the run's step label of the key test
+  int action_line;       // the step label of the operation; 0 for the two
+                         // that ask first (their steps carry their own)
+  OperationKind kind;
+  void (*operation)(const std::string& path);  // fixed kinds only
+};
+
+// The ten keys in the order they are tried.
+std::span<const OperationKey> OperationKeys();
+
+// ASCII letters to lower case; every other byte unchanged (the keys are
+// plain ASCII).
+std::string LowerCase(std::string_view text);
+
+}  // namespace tarnwick
+
+namespace tarnwick::texts {
+
+// The operation chooser's entries, by position.
+inline constexpr std::array<const char*, 12> kChooserEntries = {
+    "Remove all spaces in text file(s)",
+    "Remove all spaces except for single space between words in text file(s)",
+    "Remove all blank lines (enters) in text file(s)",
+    "Remove all tabs in text file(s)",
+    "-",
+    "Remove alphabet character(s) in text file(s)",
+    "Remove numeric character(s) in text file(s)",
+    "Remove alphanumeric character(s) in text file(s)",
+    "Remove non-alphanumeric character(s) in text file(s)",
+    "Remove x (user-specified) character(s) in text file(s)",
+    "-",
+    "Find and replace x (user-specified) character(s) in text file(s)",
+};
+
+}  // namespace tarnwick::texts
+
+#endif  // TARNWICK_CORE_OPERATION_KEYS_H_

@@ -1,0 +1,21 @@
+// The product's fixed texts and configuration values.
+#ifndef TARNWICK_CORE_PRODUCT_H_
+#define TARNWICK_CORE_PRODUCT_H_
+
+namespace tarnwick::product {
+
+inline constexpr char kName[] = "Tarnwick";
+inline constexpr char kVersion[] = "0.1.0";
+// Where users send error reports.
+inline constexpr char kSupportAddress[] = "support@merriveld.example";
+// The maker's home page, and the page of its add-text product.
+inline constexpr char kHomePage[] = "https://www.merriveld.example/";
+inline constexpr char kAddTextPage[] = "https://www.merriveld.example/addtext/";
+
+// The settings store's address.
+inline constexpr char kSettingsApplication[] = "Merriveld";
+inline constexpr char kSettingsSection[] = "Tarnwick";
+
+}  // namespace tarnwick::product
+
+#endif  // TARNWICK_CORE_PRODUCT_H_

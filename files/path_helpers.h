@@ -1,0 +1,63 @@
+// Small, stateless helpers on paths and files. None of them shows anything,
+// and none lets a file-system failure escape: each answers false, the empty
+// text, or an outcome the caller can read.
+#ifndef TARNWICK_FILES_PATH_HELPERS_H_
+#define TARNWICK_FILES_PATH_HELPERS_H_
+
+#include <string>
+
+namespace tarnwick {
+
+// True when the file system can give the path's modification time.
+bool PathExists(const std::string& path) noexcept;
+// True only for folders.
+bool IsFolder(const std::string& path) noexcept;
+// True only for files that exist and can be opened (any size, also empty);
+// false for folders.
+bool IsExistingFile(const std::string& path) noexcept;
+
+// Everything after the last separator; the whole path when it has none.
+std::string GetFileNamePart(const std::string& path);
+// The path up to and including the last separator; empty when it has none.
+std::string GetFolderPart(const std::string& path);
+// Collapses doubled separators in one left-to-right pass of pairs; a leading
+// run of separators becomes exactly one.
+std::string FixBackslashes(const std::string& path);
+
+enum class CopyStatus {
+  kCopied,             // the destination now holds the source's bytes
+  kSameFile,           // source and destination are one file: nothing to do
+  kBlankPath,          // a path was empty or only spaces: nothing done
+  kSourceMissing,      // the source is not an existing file
+  kFolderMissing,      // the destination's folder does not exist
+  kWriteRefused,       // the destination could not be written
+  kDiskFull,           // no space left for the destination
+  kFailed,             // any other failure; see reason
+};
+
+struct CopyOutcome {
+  CopyStatus status = CopyStatus::kFailed;
+  std::string reason;  // the system's reason, empty when copied
+
+  // True when the destination holds the source's content afterwards
+  // (copied, or the same file).
+  bool ok() const noexcept {
+    return status == CopyStatus::kCopied || status == CopyStatus::kSameFile;
+  }
+};
+
+// Copies source over destination by the safe-write recipe (the old
+// destination survives any failure), keeping the source's permission bits
+// and adding the owner's write bit, so that the copy can be rewritten.
+// Never throws and shows nothing.
+CopyOutcome SafeCopyFile(const std::string& source,
+                         const std::string& destination) noexcept;
+
+// A plain sentence for an outcome that is not ok(), naming both files.
+std::string DescribeCopyFailure(const CopyOutcome& outcome,
+                                const std::string& source,
+                                const std::string& destination);
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_FILES_PATH_HELPERS_H_

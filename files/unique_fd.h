@@ -1,0 +1,28 @@
+// A file descriptor that is closed when it goes out of scope, also when
+// the work on it ends with an exception.
+#ifndef TARNWICK_FILES_UNIQUE_FD_H_
+#define TARNWICK_FILES_UNIQUE_FD_H_
+
+#include <unistd.h>
+
+namespace tarnwick {
+
+class UniqueFd {
+ public:
+  // Takes fd over; a negative fd (a failed open) holds nothing.
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  ~UniqueFd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_FILES_UNIQUE_FD_H_

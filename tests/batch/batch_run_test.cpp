@@ -1,0 +1,432 @@
+#include "batch/batch_run.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "engine/text_operations.h"
+#include "tests/batch/scripted_host.h"
+#include "tests/support/temp_dir.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::DialogAnswer;
+using testing::ReadAll;
+using testing::ScriptedHost;
+using testing::TempDir;
+
+DialogAnswer Cancel() {
+  DialogAnswer answer;
+  answer.cancel = true;
+  return answer;
+}
+
+DialogAnswer Closed() {
+  DialogAnswer answer;
+  answer.closed = true;
+  return answer;
+}
+
+DialogAnswer Answer(std::u16string find, std::u16string replace = u"",
+                    std::function<void(ScriptedHost&)> while_open = nullptr) {
+  DialogAnswer answer;
+  answer.find_what = std::move(find);
+  answer.replace_with = std::move(replace);
+  answer.while_open = std::move(while_open);
+  return answer;
+}
+
+constexpr char kRemoveAllTabs[] = "Remove all tabs in text file(s)";
+constexpr char kRemoveX[] = "Remove x (user-specified) character(s) in text file(s)";
+constexpr char kFindReplace[] =
+    "Find and replace x (user-specified) character(s) in text file(s)";
+
+// An input folder "in", an output folder "out" and a host pointed at them.
+class BatchRunTest : public ::testing::Test {
+ protected:
+  BatchRunTest() {
+    in_ = dir_.MakeFolder("in");
+    out_ = dir_.MakeFolder("out");
+    host_.output_folder = out_;
+  }
+  std::string AddFile(const std::string& name, const std::string& bytes) {
+    host_.files.push_back(dir_.Write("in/" + name, bytes));
+    return host_.files.back();
+  }
+  std::string Out(const std::string& name) { return out_ + "/" + name; }
+  BatchSummary Run() { return StartRemoving(host_, results_); }
+  void ExpectDone() {
+    ASSERT_FALSE(host_.messages.empty());
+    EXPECT_EQ(host_.messages.back(), "Done.");
+  }
+
+  TempDir dir_;
+  std::string in_, out_;
+  ScriptedHost host_;
+  DialogResults results_;
+};
+
+TEST_F(BatchRunTest, ValidationTestsTheListFirstThenTheFolder) {
+  struct Case {
+    int files;
+    const char* folder;  // relative to the temporary folder; "" = as typed
+    const char* message;
+  };
+  const Case cases[] = {
+      {0, "missing", "No files added."},
+      {0, "out", "No files added."},
+      {1, "missing", "Folder does not exist. Please select another folder."},
+      {1, "", "Folder does not exist. Please select another folder."},
+      {1, "in/a.txt", "Folder does not exist. Please select another folder."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message + std::string(" / ") + c.folder);
+    ScriptedHost host;
+    if (c.files) host.files.push_back(dir_.Write("in/a.txt", "a\tb"));
+    host.output_folder = *c.folder ? dir_ / c.folder : "";
+    host.chooser = kRemoveAllTabs;
+    const BatchSummary summary = StartRemoving(host, results_);
+    EXPECT_FALSE(summary.validated);
+    EXPECT_EQ(host.messages, std::vector<std::string>{c.message});
+    EXPECT_TRUE(host.progress_values.empty());
+    EXPECT_TRUE(host.busy.empty());
+    EXPECT_TRUE(host.reporter.reports().empty());
+  }
+}
+
+TEST_F(BatchRunTest, EachEntryShowsProgressYieldsThenWorksAndTheRunCloses) {
+  AddFile("one.txt", "a\tb");
+  AddFile("two.txt", "\t\t");
+  host_.chooser = kRemoveAllTabs;
+  const BatchSummary summary = Run();
+  EXPECT_EQ(host_.log, (std::vector<std::string>{
+                           "progress 50", "text Processing: one.txt", "events",
+                           "busy", "busy",  //
+                           "progress 100", "text Processing: two.txt", "events",
+                           "busy", "busy",  //
+                           "idle", "progress 0", "text Progress Bar",
+                           "message Done."}));
+  EXPECT_EQ(ReadAll(Out("one.txt")), "ab");
+  EXPECT_EQ(ReadAll(Out("two.txt")), "");
+  EXPECT_EQ(ReadAll(in_ + "/one.txt"), "a\tb");
+  EXPECT_TRUE(summary.validated);
+  EXPECT_EQ(summary.files, 2);
+  EXPECT_EQ(summary.failures, 0);
+}
+
+// Every chooser entry reaches its own operation; the separators and an
+// empty chooser only copy. Case does not matter.
+TEST_F(BatchRunTest, ChooserTextPicksTheOperation) {
+  using Operation = void (*)(const std::string&);
+  const struct {
+    const char* chooser;
+    Operation operation;
+  } cases[] = {
+      {"Remove all spaces in text file(s)", &RemoveAllSpaces},
+      {"Remove all spaces except for single space between words in text file(s)",
+       &RemoveExtraSpaces},
+      {"Remove all blank lines (enters) in text file(s)", &RemoveBlankLines},
+      {kRemoveAllTabs, &RemoveAllTabs},
+      {"-", nullptr},
+      {"Remove alphabet character(s) in text file(s)", &RemoveAlphabet},
+      {"Remove numeric character(s) in text file(s)", &RemoveNumeric},
+      {"Remove alphanumeric character(s) in text file(s)", &RemoveAlphanumeric},
+      {"Remove non-alphanumeric character(s) in text file(s)",
+       &RemoveNonAlphanumeric},
+      {"", nullptr},
+      {"REMOVE ALL TABS IN TEXT FILE(S)", &RemoveAllTabs},
+  };
+  const std::string input = "Ab  c\td  9\r\n\r\n\r\n-x  y!\t\xC3\xA9\r\n";
+  const std::string source = AddFile("mix.txt", input);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.chooser);
+    host_.chooser = c.chooser;
+    Run();
+    std::string expected = input;
+    if (c.operation) {
+      const std::string reference = dir_.Write("reference.txt", input);
+      c.operation(reference);
+      expected = ReadAll(reference);
+    }
+    EXPECT_EQ(ReadAll(Out("mix.txt")), expected);
+    EXPECT_EQ(ReadAll(source), input);
+    ExpectDone();
+  }
+  EXPECT_TRUE(host_.reporter.reports().empty());
+}
+
+TEST_F(BatchRunTest, OutputPaths) {
+  host_.chooser = kRemoveAllTabs;
+  // A trailing separator gives one, as the report's path shows.
+  host_.output_folder = out_ + "/";
+  host_.files = {in_ + "/gone.txt"};
+  Run();
+  ASSERT_EQ(host_.reporter.lines(), std::vector<int>{122});
+  EXPECT_NE(host_.reporter.reports()[0].find(out_ + "/gone.txt"), std::string::npos);
+  EXPECT_EQ(host_.reporter.reports()[0].find("//"), std::string::npos);
+  ExpectDone();
+
+  // Same names in different folders: the later entry's result remains.
+  host_.files = {dir_.Write("in/a/same.txt", "first\t"),
+                 dir_.Write("in/b/same.txt", "second\t")};
+  Run();
+  EXPECT_EQ(ReadAll(Out("same.txt")), "second");
+
+  // The input's own folder: the input itself is rewritten in place.
+  host_.output_folder = in_ + "/a";
+  host_.files = {in_ + "/a/same.txt"};
+  const std::size_t reports = host_.reporter.reports().size();
+  Run();
+  EXPECT_EQ(ReadAll(in_ + "/a/same.txt"), "first");
+  EXPECT_EQ(host_.reporter.reports().size(), reports);
+}
+
+TEST_F(BatchRunTest, AFileThatCannotBeCopiedIsReportedAndLeftAlone) {
+  host_.chooser = kRemoveAllTabs;
+  AddFile("a.txt", "a\t");
+  host_.files.push_back(in_ + "/missing.txt");
+  AddFile("c.txt", "c\t");
+  // An earlier result under the missing file's name is not worked on.
+  const std::string earlier = dir_.Write("out/missing.txt", "old\t");
+  const BatchSummary summary = Run();
+  EXPECT_EQ(host_.reporter.lines(), std::vector<int>{122});
+  const std::string& report = host_.reporter.reports()[0];
+  EXPECT_NE(report.find(in_ + "/missing.txt"), std::string::npos) << report;
+  EXPECT_EQ(ReadAll(earlier), "old\t");
+  EXPECT_EQ(ReadAll(Out("a.txt")), "a");
+  EXPECT_EQ(ReadAll(Out("c.txt")), "c");
+  EXPECT_EQ(summary.failures, 1);
+  EXPECT_EQ(summary.files, 3);
+  ExpectDone();
+}
+
+TEST_F(BatchRunTest, FailuresInTheMiddleAreReportedAndTheRunGoesOn) {
+  host_.chooser = kRemoveAllTabs;
+  AddFile("a.txt", "a\t");
+  // An entry that lies in the output folder itself is rewritten in place;
+  // a read-only one is refused by the operation.
+  const std::string locked = dir_.Write("out/locked.txt", "b\t");
+  host_.files.push_back(locked);
+  ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
+  AddFile("c.txt", "c\t");
+  const BatchSummary summary = Run();
+  EXPECT_EQ(host_.reporter.lines(), std::vector<int>{142});
+  EXPECT_EQ(ReadAll(Out("locked.txt")), "b\t");
+  EXPECT_EQ(ReadAll(Out("c.txt")), "c");
+  EXPECT_EQ(summary.failures, 1);
+  ExpectDone();
+
+  // A dialog that fails to show is reported; its file is only copied.
+  struct FailingDialogHost : ScriptedHost {
+    void ShowRemoveDialog(const std::string&, DialogResults&) override {
+      throw std::runtime_error("Cannot show the dialog");
+    }
+  } failing;
+  failing.files = {AddFile("d.txt", "ddd")};
+  failing.output_folder = out_;
+  failing.chooser = kRemoveX;
+  results_ = DialogResults{u"d", u""};  // left from an earlier dialog
+  EXPECT_EQ(StartRemoving(failing, results_).failures, 1);
+  EXPECT_EQ(failing.reporter.lines(), std::vector<int>{166});
+  EXPECT_EQ(ReadAll(Out("d.txt")), "ddd");
+  EXPECT_EQ(failing.messages, std::vector<std::string>{"Done."});
+}
+
+TEST_F(BatchRunTest, RemoveXAsksPerFileWithItsPosition) {
+  host_.chooser = kRemoveX;
+  const std::string utf16 = std::string("\xFF\xFE", 2) + std::string("a\0x\0", 4);
+  for (int i = 1; i <= 5; ++i) AddFile("f" + std::to_string(i) + ".txt", "axbx");
+  host_.files[1] = dir_.Write("in/wide.txt", utf16);
+  results_ = DialogResults{u"a", u"b"};  // stale: never used
+  host_.remove_answers = {Closed(), Cancel(), Answer(u""),
+                          Answer(u"x"), Answer(u"b\r\nx")};
+  Run();
+  EXPECT_EQ(host_.captions,
+            (std::vector<std::string>{"Remove X - File 1. ", "Remove X - File 2. ",
+                                      "Remove X - File 3. ", "Remove X - File 4. ",
+                                      "Remove X - File 5. "}));
+  EXPECT_EQ(ReadAll(Out("f1.txt")), "axbx");
+  EXPECT_EQ(ReadAll(Out("wide.txt")), utf16);  // exact copy when cancelled
+  EXPECT_EQ(ReadAll(Out("f3.txt")), "axbx");
+  EXPECT_EQ(ReadAll(Out("f4.txt")), "ab");
+  EXPECT_EQ(ReadAll(Out("f5.txt")), "a");
+  EXPECT_TRUE(host_.reporter.reports().empty());
+
+  // Confirmed on 16-bit input: the result is 8-bit text.
+  host_.files = {host_.files[1]};
+  host_.remove_answers = {Answer(u"x")};
+  Run();
+  EXPECT_EQ(ReadAll(Out("wide.txt")), "\xEF\xBB\xBF" "a");
+}
+
+TEST_F(BatchRunTest, FindAndReplaceAsksEveryFileUnlessTheReuseBoxIsTicked) {
+  host_.chooser = kFindReplace;
+  for (int i = 1; i <= 5; ++i) AddFile("f" + std::to_string(i) + ".txt", "one two");
+
+  // Not ticked: one dialog per file; either result empty skips the file.
+  host_.replace_answers = {Answer(u"one", u"1"), Answer(u"two", u""),
+                           Answer(u"", u"x"), Cancel(),
+                           Answer(u"one\r\ntwo", u"1\r\n2")};
+  Run();
+  EXPECT_EQ(host_.captions.size(), 5u);
+  EXPECT_EQ(host_.captions.back(), "Find And Replace - File 5. ");
+  const std::vector<std::string> expected = {"1 two", "one two", "one two",
+                                             "one two", "1 2"};
+  for (int i = 1; i <= 5; ++i) {
+    EXPECT_EQ(ReadAll(Out("f" + std::to_string(i) + ".txt")), expected[i - 1]);
+  }
+
+  // Ticked during the first dialog: read afresh, so later files reuse it.
+  host_.captions.clear();
+  host_.replace_answers = {Answer(u"two", u"2", [](ScriptedHost& h) {
+    h.settings.SaveSetting("Form3Check1", "1");
+  })};
+  Run();
+  EXPECT_EQ(host_.captions, std::vector<std::string>{"Find And Replace - File 1. "});
+  for (int i = 1; i <= 5; ++i) {
+    EXPECT_EQ(ReadAll(Out("f" + std::to_string(i) + ".txt")), "one 2");
+  }
+
+  // Ticked from before: the first file of every run still asks; closing it
+  // without an answer leaves every file of the run as copied, whatever the
+  // results held before.
+  host_.captions.clear();
+  results_ = {u"one", u"1"};
+  host_.replace_answers = {Closed()};
+  Run();
+  EXPECT_EQ(host_.captions.size(), 1u);
+  for (int i = 1; i <= 5; ++i) {
+    EXPECT_EQ(ReadAll(Out("f" + std::to_string(i) + ".txt")), "one two");
+  }
+  EXPECT_TRUE(host_.reporter.reports().empty());
+}
+
+TEST_F(BatchRunTest, FindAndReplaceFailuresAreReportedPerFile) {
+  host_.chooser = kFindReplace;
+  AddFile("a.txt", "one two");
+  AddFile("b.txt", "one two");
+  // A shorter replacement list: reported, the copy stays as it was.
+  host_.replace_answers = {Answer(u"one\r\ntwo", u"1"), Answer(u"one", u"1")};
+  Run();
+  EXPECT_EQ(host_.reporter.lines(), std::vector<int>{196});
+  EXPECT_EQ(ReadAll(Out("a.txt")), "one two");
+  EXPECT_EQ(ReadAll(Out("b.txt")), "1 two");
+  ExpectDone();
+
+  // A reuse setting that is no number: reported for every file, which then
+  // asks as if the box were clear.
+  host_.settings.SaveSetting("Form3Check1", "abc");
+  host_.captions.clear();
+  host_.replace_answers = {Answer(u"one", u"1"), Answer(u"two", u"2")};
+  const BatchSummary summary = Run();
+  EXPECT_EQ(host_.reporter.lines(), (std::vector<int>{196, 176, 176}));
+  EXPECT_EQ(host_.captions.size(), 2u);
+  EXPECT_EQ(ReadAll(Out("b.txt")), "one 2");
+  EXPECT_EQ(summary.failures, 2);
+}
+
+TEST_F(BatchRunTest, ChangesWhileTheRunYieldsApplyToTheEntriesThatFollow) {
+  AddFile("a.txt", "a\t 1");
+  AddFile("b.txt", "b\t 2");
+  AddFile("c.txt", "c\t 3");
+  const std::string other = dir_.MakeFolder("other");
+  host_.chooser = kRemoveAllTabs;
+  host_.on_events = [&](ScriptedHost& h, int turn) {
+    if (turn == 1) {
+      h.files.push_back(h.files[0]);       // added: not processed
+      std::swap(h.files[1], h.files[2]);   // reordered: c comes second
+    }
+    if (turn == 2) h.chooser = "Remove numeric character(s) in text file(s)";
+    if (turn == 3) h.output_folder = other;
+  };
+  const BatchSummary summary = Run();
+  EXPECT_EQ(summary.files, 3);
+  EXPECT_EQ(host_.progress_texts[1], "Processing: c.txt");
+  ASSERT_EQ(host_.progress_values.size(), 4u);  // three entries, then 0
+  EXPECT_DOUBLE_EQ(host_.progress_values[0], 100.0 / 3);
+  EXPECT_DOUBLE_EQ(host_.progress_values[1], 50.0);
+  EXPECT_DOUBLE_EQ(host_.progress_values[2], 75.0);
+  EXPECT_EQ(ReadAll(Out("a.txt")), "a 1");
+  EXPECT_EQ(ReadAll(Out("c.txt")), "c\t ");
+  EXPECT_EQ(ReadAll(other + "/b.txt"), "b\t ");
+  EXPECT_FALSE(std::filesystem::exists(Out("b.txt")));
+  ExpectDone();
+}
+
+TEST_F(BatchRunTest, AnEntryThatVanishesDuringTheRunIsReportedAndSkipped) {
+  AddFile("a.txt", "a\t");
+  AddFile("b.txt", "b\t");
+  host_.chooser = kRemoveAllTabs;
+  host_.on_events = [](ScriptedHost& h, int) { h.files.pop_back(); };
+  const BatchSummary summary = Run();
+  EXPECT_EQ(host_.reporter.lines(), std::vector<int>{116});
+  EXPECT_EQ(host_.progress_texts.size(), 2u);  // a, then "Progress Bar"
+  EXPECT_EQ(summary.failures, 1);
+  ExpectDone();
+}
+
+TEST_F(BatchRunTest, StartRemovingDuringARunDoesNothing) {
+  AddFile("a.txt", "a\t");
+  AddFile("b.txt", "b x");
+  host_.chooser = kRemoveX;
+  std::vector<BatchSummary> inner;
+  host_.on_events = [&](ScriptedHost& h, int) {
+    inner.push_back(StartRemoving(h, results_));
+  };
+  host_.remove_answers = {
+      Answer(u"\t", u"",
+             [&](ScriptedHost& h) { inner.push_back(StartRemoving(h, results_)); }),
+      Answer(u"x")};
+  const BatchSummary outer = Run();
+  ASSERT_EQ(inner.size(), 3u);
+  for (const BatchSummary& s : inner) {
+    EXPECT_TRUE(s.already_running);
+    EXPECT_FALSE(s.validated);
+  }
+  EXPECT_FALSE(outer.already_running);
+  EXPECT_EQ(host_.messages, std::vector<std::string>{"Done."});
+  EXPECT_EQ(host_.captions.size(), 2u);
+  EXPECT_EQ(ReadAll(Out("a.txt")), "a");
+  EXPECT_EQ(ReadAll(Out("b.txt")), "b ");
+
+  // Once it has ended, the next run starts normally.
+  host_.on_events = nullptr;
+  host_.remove_answers = {Answer(u"a")};
+  EXPECT_TRUE(Run().validated);
+}
+
+// The program ends at once when its window is closed during a run. That
+// happens while the run yields, so every file is either done or untouched.
+TEST_F(BatchRunTest, EndingTheProgramDuringARunLeavesNoHalfWrittenFile) {
+  AddFile("a.txt", "a\tb");
+  AddFile("b.txt", "c\td");
+  dir_.Write("out/b.txt", "earlier");
+  host_.chooser = kRemoveAllTabs;
+  host_.on_events = [](ScriptedHost&, int turn) {
+    if (turn == 2) _exit(0);
+  };
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    Run();
+    _exit(1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ReadAll(Out("a.txt")), "ab");
+  EXPECT_EQ(ReadAll(Out("b.txt")), "earlier");
+  EXPECT_EQ(dir_.List("out"), (std::vector<std::string>{"a.txt", "b.txt"}));
+}
+
+}  // namespace
+}  // namespace tarnwick

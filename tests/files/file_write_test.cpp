@@ -1,0 +1,200 @@
+#include "files/file_write.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "files/file_error.h"
+#include "tests/files/forked_child.h"
+#include "tests/support/temp_dir.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::ReadAll;
+using testing::TempDir;
+using ::testing::HasSubstr;
+using Names = std::vector<std::string>;
+
+struct stat StatOf(const std::string& path) {
+  struct stat info {};
+  EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
+  return info;
+}
+
+mode_t ModeOf(const std::string& path) { return StatOf(path).st_mode & 07777; }
+
+// Expects ReplaceFileContents to fail, naming the path and the reason,
+// and returns the failure's reason.
+std::string ExpectRefused(const std::string& path, std::string_view bytes) {
+  try {
+    ReplaceFileContents(path, bytes);
+  } catch (const FileError& error) {
+    EXPECT_EQ(error.path(), path);
+    EXPECT_THAT(error.what(), HasSubstr(path));
+    EXPECT_FALSE(error.reason().empty());
+    return error.reason();
+  }
+  ADD_FAILURE() << "writing " << path << " was not refused";
+  return "";
+}
+
+TEST(ReplaceFileContents, ReplacesContentExactlyAndKeepsPermissionBits) {
+  TempDir dir;
+  const std::string path = dir.Write("a.txt", "old content\r\n");
+  chmod(path.c_str(), 0640);
+  for (const std::string& bytes : {std::string("new"), std::string(),
+                                   std::string("\0\xff\xfe\r\n", 5)}) {
+    ReplaceFileContents(path, bytes);
+    EXPECT_EQ(ReadAll(path), bytes);  // nothing appended
+    EXPECT_EQ(ModeOf(path), 0640u);
+  }
+  ReplaceFileContents(path, "given mode", {.mode = 0600});
+  EXPECT_EQ(ModeOf(path), 0600u);
+  EXPECT_EQ(dir.List(), Names{"a.txt"});
+}
+
+TEST(ReplaceFileContents, CreatesAMissingFileWithTheUmask) {
+  TempDir dir;
+  const mode_t old_mask = umask(022);
+  ReplaceFileContents(dir / "new.txt", "fresh");
+  umask(old_mask);
+  EXPECT_EQ(ReadAll(dir / "new.txt"), "fresh");
+  EXPECT_EQ(ModeOf(dir / "new.txt"), 0644u);
+  ReplaceFileContents(dir / "given.txt", "", {.mode = 0604});
+  EXPECT_EQ(ModeOf(dir / "given.txt"), 0604u);
+}
+
+TEST(ReplaceFileContents, LeavesAFileWithTheSameContentUntouched) {
+  TempDir dir;
+  const std::string path = dir.Write("same.txt", "unchanged");
+  const ino_t inode = StatOf(path).st_ino;
+  ReplaceFileContents(path, "unchanged");
+  EXPECT_EQ(StatOf(path).st_ino, inode);
+  // A read-only file that would not change is no failure either.
+  chmod(path.c_str(), 0444);
+  EXPECT_NO_THROW(ReplaceFileContents(path, "unchanged"));
+}
+
+TEST(ReplaceFileContents, RewritesTheTargetOfASymbolicLinkAndKeepsTheLink) {
+  TempDir dir;
+  const std::string target = dir.Write("real/target.txt", "old");
+  dir.MakeFolder("links");
+  // A chain: an absolute link to a relative one.
+  ASSERT_EQ(symlink("../real/target.txt", (dir / "links/relative").c_str()), 0);
+  ASSERT_EQ(symlink((dir / "links/relative").c_str(), (dir / "links/a.txt").c_str()), 0);
+  ReplaceFileContents(dir / "links/a.txt", "new");
+  EXPECT_EQ(ReadAll(target), "new");
+  struct stat link {};
+  ASSERT_EQ(lstat((dir / "links/a.txt").c_str(), &link), 0);
+  EXPECT_TRUE(S_ISLNK(link.st_mode));
+  EXPECT_EQ(dir.List("links"), (Names{"a.txt", "relative"}));
+  EXPECT_EQ(dir.List("real"), Names{"target.txt"});
+}
+
+TEST(ReplaceFileContentsFailure, RefusesWhatCannotBeWrittenAndKeepsTheOldFile) {
+  TempDir dir;
+  const std::string read_only = dir.Write("read-only.txt", "keep me");
+  chmod(read_only.c_str(), 0444);
+  dir.MakeFolder("folder");
+  ASSERT_EQ(symlink("loop2", (dir / "loop1").c_str()), 0);
+  ASSERT_EQ(symlink("loop1", (dir / "loop2").c_str()), 0);
+  const struct {
+    std::string path;
+    std::string reason;
+  } cases[] = {
+      {read_only, "the file is read-only"},
+      {dir / "folder", "Is a directory"},
+      {dir / "missing/a.txt", "does not exist"},
+      {dir / "loop1", "Too many levels of symbolic links"},
+      {"", "No such file or directory"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_THAT(ExpectRefused(c.path, "new"), HasSubstr(c.reason)) << c.path;
+  }
+  EXPECT_EQ(ReadAll(read_only), "keep me");
+  EXPECT_EQ(ModeOf(read_only), 0444u);
+  EXPECT_EQ(dir.List(), (Names{"folder", "loop1", "loop2", "read-only.txt"}));
+}
+
+TEST(ReplaceFileContentsFailure, AsAnUnprivilegedUser) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to set up files of another user";
+  TempDir dir;
+  chmod(dir.path().c_str(), 0755);
+  // A folder the user owns but may not write, holding the user's file.
+  const std::string locked = dir.MakeFolder("locked");
+  const std::string own = dir.Write("locked/a.txt", "old bytes");
+  ASSERT_EQ(chown(own.c_str(), 65534, 65534), 0);
+  ASSERT_EQ(chown(locked.c_str(), 65534, 65534), 0);
+  chmod(locked.c_str(), 0555);
+  // A writable folder holding a file the system will not let the user
+  // write, although its owner write bit is set.
+  const std::string open = dir.MakeFolder("open");
+  chmod(open.c_str(), 0777);
+  const std::string foreign = dir.Write("open/b.txt", "not yours");
+  chmod(foreign.c_str(), 0644);
+
+  TARNWICK_IN_CHILD([&] {
+    testing::BecomeUnprivilegedUser();
+    EXPECT_THAT(ExpectRefused(own, "new"), HasSubstr("Permission denied"));
+    EXPECT_THAT(ExpectRefused(foreign, "new"), HasSubstr("Permission denied"));
+  });
+  EXPECT_EQ(ReadAll(own), "old bytes");
+  EXPECT_EQ(ReadAll(foreign), "not yours");
+  EXPECT_EQ(dir.List("locked"), Names{"a.txt"});
+  EXPECT_EQ(dir.List("open"), Names{"b.txt"});
+}
+
+TEST(ReplaceFileContentsFailure, OnAFullDisk) {
+  TempDir dir;
+  const std::string small = dir.MakeFolder("small");
+  TARNWICK_IN_CHILD([&] {
+    testing::MountSmallFileSystem(small, 64 * 1024);
+    const std::string path = small + "/a.txt";
+    const std::string old(20000, 'o');
+    ReplaceFileContents(path, old);
+    EXPECT_THAT(ExpectRefused(path, std::string(100000, 'n')),
+                HasSubstr("No space left on device"));
+    EXPECT_EQ(ReadAll(path), old);
+    EXPECT_EQ(dir.List("small"), Names{"a.txt"});
+  });
+}
+
+TEST(ReadFileBytes, ReadsEveryByte) {
+  TempDir dir;
+  std::string bytes;
+  for (int i = 0; i < 3 << 20; ++i) bytes.push_back(static_cast<char>(i * 7));
+  ReplaceFileContents(dir / "big.bin", bytes);
+  EXPECT_EQ(ReadFileBytes(dir / "big.bin"), bytes);
+  EXPECT_EQ(ReadFileBytes(dir.Write("empty", "")), "");
+}
+
+TEST(ReadFileBytes, FailsNamingTheFile) {
+  TempDir dir;
+  dir.MakeFolder("folder");
+  ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0644), 0);
+  const struct {
+    std::string path;
+    std::string reason;
+  } cases[] = {
+      {dir / "missing", "No such file or directory"},
+      {dir / "folder", "Is a directory"},
+      {dir / "pipe", "not a regular file"},  // and does not wait for a writer
+  };
+  for (const auto& c : cases) {
+    try {
+      ReadFileBytes(c.path);
+      ADD_FAILURE() << c.path << " was read";
+    } catch (const FileError& error) {
+      EXPECT_EQ(error.what(), "Cannot read " + c.path + ": " + error.reason());
+      EXPECT_THAT(error.reason(), HasSubstr(c.reason));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,243 @@
+#include "files/path_helpers.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/files/forked_child.h"
+#include "tests/support/temp_dir.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::ReadAll;
+using testing::TempDir;
+using Names = std::vector<std::string>;
+
+TEST(ExistenceTests, AnswerTheirOwnQuestions) {
+  TempDir dir;
+  dir.Write("a.txt", "text");
+  dir.Write("empty.txt", "");
+  dir.Write("*.txt", "a file named by a pattern");
+  chmod(dir.Write("unreadable.txt", "x").c_str(), 0);
+  dir.MakeFolder("folder");
+  symlink("folder", (dir / "folder-link").c_str());
+  symlink("a.txt", (dir / "file-link").c_str());
+  symlink("nowhere", (dir / "dangling").c_str());
+  mkfifo((dir / "pipe").c_str(), 0644);
+  const struct {
+    std::string path;
+    bool exists, folder, file;
+  } cases[] = {
+      {dir / "a.txt", true, false, true},
+      {dir / "empty.txt", true, false, true},
+      {dir / "unreadable.txt", true, false, true},
+      {dir / "*.txt", true, false, true},
+      {dir / "?.txt", false, false, false},
+      {dir / "folder/*.*", false, false, false},
+      {dir / "folder", true, true, false},
+      {dir / "folder/", true, true, false},
+      {dir / "folder-link", true, true, false},
+      {dir / "file-link", true, false, true},
+      {dir / "dangling", false, false, false},
+      {dir / "pipe", true, false, false},  // answered without blocking
+      {dir / "missing", false, false, false},
+      {"", false, false, false},
+      {dir / std::string("a.txt\0x", 7), false, false, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(PathExists(c.path), c.exists) << c.path;
+    EXPECT_EQ(IsFolder(c.path), c.folder) << c.path;
+    EXPECT_EQ(IsExistingFile(c.path), c.file) << c.path;
+  }
+}
+
+TEST(PathSplitters, SplitAtTheLastSeparator) {
+  const std::string deep = std::string(40000, 'd') + "/name";
+  const struct {
+    std::string path, folder, name;
+  } cases[] = {
+      {"name.txt", "", "name.txt"},
+      {"/in/a.txt", "/in/", "a.txt"},
+      {"/in/sub/", "/in/sub/", ""},
+      {"/", "/", ""},
+      {"", "", ""},
+      {"a\\b", "", "a\\b"},  // a backslash is part of a name here
+      {deep, deep.substr(0, 40001), "name"},  // no length limit
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(GetFolderPart(c.path), c.folder) << c.path.substr(0, 40);
+    EXPECT_EQ(GetFileNamePart(c.path), c.name) << c.path.substr(0, 40);
+  }
+}
+
+TEST(FixBackslashes, CollapsesPairsAndMakesOneRoot) {
+  const struct {
+    std::string in, out;
+  } cases[] = {
+      {"/out//a.txt", "/out/a.txt"},      // folder ending in "/" plus "/" name
+      {"/out/a.txt", "/out/a.txt"},
+      {"out//a.txt", "out/a.txt"},
+      {"a///b", "a//b"},                  // one pass of pairs
+      {"a////b", "a//b"},
+      {"a/////b", "a///b"},
+      {"//server/share", "/server/share"},  // no network paths here
+      {"////x//y", "/x/y"},
+      {"/", "/"},
+      {"////", "/"},
+      {"", ""},
+      {"name", "name"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FixBackslashes(c.in), c.out) << c.in;
+}
+
+struct stat StatOf(const std::string& path) {
+  struct stat info {};
+  EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
+  return info;
+}
+
+TEST(SafeCopyFile, CopiesAndReplacesKeepingTheSourcePermissions) {
+  TempDir dir;
+  const std::string source = dir.Write("in/a.txt", std::string("bytes\0\xff", 7));
+  chmod(source.c_str(), 0640);
+  dir.MakeFolder("out");
+  // New destination, through a doubled separator; then over an old one.
+  EXPECT_EQ(SafeCopyFile(source, dir / "out//a.txt").status, CopyStatus::kCopied);
+  dir.Write("out/b.txt", "an older, longer file of the same name");
+  const CopyOutcome over = SafeCopyFile(source, dir / "out/b.txt");
+  EXPECT_EQ(over.status, CopyStatus::kCopied);
+  EXPECT_TRUE(over.ok());
+  for (const char* name : {"out/a.txt", "out/b.txt"}) {
+    EXPECT_EQ(ReadAll(dir / name), ReadAll(source)) << name;
+    EXPECT_EQ(StatOf(dir / name).st_mode & 07777, 0640u) << name;
+  }
+  // A destination that is a symbolic link: the link stays, its file changes.
+  const std::string target = dir.Write("elsewhere/t.txt", "old");
+  ASSERT_EQ(symlink(target.c_str(), (dir / "out/link.txt").c_str()), 0);
+  EXPECT_EQ(SafeCopyFile(source, dir / "out/link.txt").status, CopyStatus::kCopied);
+  EXPECT_EQ(ReadAll(target), ReadAll(source));
+  EXPECT_EQ(dir.List("out"), (Names{"a.txt", "b.txt", "link.txt"}));
+  EXPECT_EQ(dir.List("elsewhere"), Names{"t.txt"});
+  ASSERT_EQ(symlink("../nowhere/x", (dir / "out/dangling").c_str()), 0);
+  EXPECT_EQ(SafeCopyFile(source, dir / "out/dangling").status,
+            CopyStatus::kFolderMissing);
+}
+
+TEST(SafeCopyFile, DoesNothingForTheSameFileUnderAnyName) {
+  TempDir dir;
+  const std::string source = dir.Write("a.txt", "keep");
+  link(source.c_str(), (dir / "hard").c_str());
+  symlink("a.txt", (dir / "soft").c_str());
+  const ino_t inode = StatOf(source).st_ino;
+  for (const std::string& same : {source, dir.path() + "//a.txt", dir / "hard", dir / "soft"}) {
+    const CopyOutcome outcome = SafeCopyFile(source, same);
+    EXPECT_EQ(outcome.status, CopyStatus::kSameFile) << same;
+    EXPECT_TRUE(outcome.ok());
+  }
+  EXPECT_EQ(ReadAll(source), "keep");
+  EXPECT_EQ(StatOf(source).st_ino, inode);
+  EXPECT_EQ(dir.List(), (Names{"a.txt", "hard", "soft"}));
+}
+
+TEST(SafeCopyFile, CopyOfAReadOnlySourceCanBeRewrittenAndReplaced) {
+  TempDir dir;
+  const std::string source = dir.Write("in/ro.txt", "x y");
+  chmod(source.c_str(), 0444);
+  dir.MakeFolder("out");
+  for (int run = 0; run < 2; ++run) {
+    EXPECT_EQ(SafeCopyFile(source, dir / "out/ro.txt").status, CopyStatus::kCopied)
+        << "run " << run;
+    EXPECT_EQ(StatOf(dir / "out/ro.txt").st_mode & 07777, 0644u) << "run " << run;
+  }
+  EXPECT_EQ(StatOf(source).st_mode & 07777, 0444u);
+}
+
+TEST(SafeCopyFile, ExplainsEveryCopyThatDidNotHappen) {
+  TempDir dir;
+  const std::string source = dir.Write("a.txt", "new");
+  const std::string read_only = dir.Write("out/ro.txt", "old");
+  chmod(read_only.c_str(), 0444);
+  dir.MakeFolder("out/folder");
+  const struct {
+    std::string from, to;
+    CopyStatus status;
+    std::string sentence;
+  } cases[] = {
+      {"   ", dir / "out/x", CopyStatus::kBlankPath, ""},
+      {source, "", CopyStatus::kBlankPath, ""},
+      {dir / "missing.txt", dir / "out/x", CopyStatus::kSourceMissing,
+       "Cannot copy " + dir / "missing.txt" + " to " + dir / "out/x" +
+           ": the file does not exist."},
+      {dir / "*.txt", dir / "out/x", CopyStatus::kSourceMissing, ""},
+      {source + " ", dir / "out/x", CopyStatus::kSourceMissing, ""},  // untrimmed
+      {dir / "out", dir / "out/x", CopyStatus::kSourceMissing,
+       "Cannot copy " + dir / "out" + " to " + dir / "out/x" +
+           ": the source is a folder, not a file."},
+      {source, dir / "nowhere/x", CopyStatus::kFolderMissing,
+       "Cannot copy " + source + " to " + dir / "nowhere/x" + ": the folder " +
+           dir / "nowhere/" + " does not exist."},
+      {source, read_only, CopyStatus::kWriteRefused,
+       "Cannot copy " + source + " to " + read_only + ": the file is read-only."},
+      {source, dir / "out/folder", CopyStatus::kFailed, ""},
+  };
+  for (const auto& c : cases) {
+    const CopyOutcome outcome = SafeCopyFile(c.from, c.to);
+    EXPECT_EQ(outcome.status, c.status) << c.from << " -> " << c.to;
+    EXPECT_FALSE(outcome.ok());
+    const std::string sentence = DescribeCopyFailure(outcome, c.from, c.to);
+    if (!c.sentence.empty()) {
+      EXPECT_EQ(sentence, c.sentence);
+    }
+    EXPECT_THAT(sentence, ::testing::StartsWith("Cannot copy "));
+  }
+  EXPECT_EQ(ReadAll(read_only), "old");
+  EXPECT_EQ(dir.List("out"), (Names{"folder", "ro.txt"}));
+}
+
+TEST(SafeCopyFile, ReportsAFullDiskAndKeepsTheOldDestination) {
+  TempDir dir;
+  const std::string source = dir.Write("big.txt", std::string(200000, 'b'));
+  const std::string small = dir.MakeFolder("small");
+  TARNWICK_IN_CHILD([&] {
+    testing::MountSmallFileSystem(small, 64 * 1024);
+    testing::WriteAll(small + "/big.txt", "old destination");
+    const CopyOutcome outcome = SafeCopyFile(source, small + "/big.txt");
+    EXPECT_EQ(outcome.status, CopyStatus::kDiskFull);
+    EXPECT_EQ(outcome.reason, "No space left on device");
+    EXPECT_EQ(ReadAll(small + "/big.txt"), "old destination");
+    EXPECT_EQ(dir.List("small"), Names{"big.txt"});
+  });
+}
+
+TEST(SafeCopyFile, ReportsWhatAnUnprivilegedUserMayNotDo) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to set up files of another user";
+  TempDir dir;
+  chmod(dir.path().c_str(), 0755);
+  const std::string source = dir.Write("a.txt", "new");
+  chmod(source.c_str(), 0644);
+  const std::string secret = dir.Write("secret.txt", "private");
+  chmod(secret.c_str(), 0600);
+  const std::string out = dir.MakeFolder("out");
+  chmod(out.c_str(), 0777);
+  const std::string theirs = dir.Write("out/theirs.txt", "someone else's");
+  chmod(theirs.c_str(), 0644);
+  TARNWICK_IN_CHILD([&] {
+    testing::BecomeUnprivilegedUser();
+    CopyOutcome outcome = SafeCopyFile(source, theirs);
+    EXPECT_EQ(outcome.status, CopyStatus::kWriteRefused);
+    EXPECT_EQ(outcome.reason, "Permission denied");
+    outcome = SafeCopyFile(secret, out + "/secret.txt");
+    EXPECT_EQ(outcome.status, CopyStatus::kFailed);
+    EXPECT_EQ(outcome.reason, "the source cannot be read (Permission denied)");
+  });
+  EXPECT_EQ(ReadAll(theirs), "someone else's");
+  EXPECT_EQ(dir.List("out"), Names{"theirs.txt"});
+}
+
+}  // namespace
+}  // namespace tarnwick

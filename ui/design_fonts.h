@@ -1,0 +1,15 @@
+// The fonts the windows are designed with: bold Arial, one size for the
+// windows, their labels and boxes, a larger one for push buttons.
+#ifndef TARNWICK_UI_DESIGN_FONTS_H_
+#define TARNWICK_UI_DESIGN_FONTS_H_
+
+#include <QFont>
+
+namespace tarnwick {
+
+QFont WindowFont();
+QFont PushButtonFont();
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_UI_DESIGN_FONTS_H_

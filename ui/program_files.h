@@ -1,0 +1,28 @@
+// The optional files beside the program: the hand pointer, the drag pointer,
+// the sample folder.
+#ifndef TARNWICK_UI_PROGRAM_FILES_H_
+#define TARNWICK_UI_PROGRAM_FILES_H_
+
+#include <optional>
+#include <string>
+
+#include <QCursor>
+
+namespace tarnwick {
+
+// The folder that holds the program file, without a trailing "/" (except
+// for the root "/"). Tests may point it elsewhere.
+std::string ProgramFolder();
+void SetProgramFolderForTesting(const std::string& folder);
+
+inline constexpr char kHandCursorFile[] = "/HAND-M.CUR";
+inline constexpr char kDragCursorFile[] = "/drag.ico";
+inline constexpr char kSamplesFolder[] = "/Samples";
+
+// The pointer image in a cursor or icon file, or nothing when the file is
+// missing or cannot be read.
+std::optional<QCursor> LoadCursorFile(const std::string& path);
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_UI_PROGRAM_FILES_H_
