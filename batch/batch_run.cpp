@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "batch/batch_texts.h"
 #include "batch/run_guard.h"
@@ -26,7 +27,21 @@ constexpr char kFindReplaceCaption[] = "Find And Replace - File ";
 
 // One press of "Start Removing". Every numbered step runs through the trap:
 // a failing step is reported with its label and the run goes on with the
-// step after it.
+// step after it. The labels:
+//   100            start
+//   104, 208       an empty list: "no files" and the end
+//   106, 206       no output folder: "no folder" and the end
+//   108            the number of entries, read once
+//   110-126        each entry: its path (116), progress (114), events (110),
+//                  busy (112), the output path (118, 120), the copy (122),
+//                  busy (126)
+//   128-158        the eight fixed operations: key test, then the operation
+//   160-172        remove x: key test, dialog, removal
+//   174-196        find and replace: key test, reuse, dialog, replacement
+//   198            the next entry
+//   200-204        busy off, progress reset, "Done."
+// The steps without which an entry cannot go on (116, 118, 122) end that
+// entry when they fail; going on would only reach other files.
 class BatchRun {
  public:
   BatchRun(BatchHost& host, DialogResults& results)
@@ -35,110 +50,104 @@ class BatchRun {
         trap_(host.Reporter(), routines::kStartRemoving) {}
 
   BatchSummary Run() {
-    Step(100, [] {});
-    if (!Validate()) return summary_;
-    summary_.validated = true;
+    trap_.Run(100, [] {});
+    if (!Validate()) return Summary(false);
 
-    int count = 0;
-    Step(108, [&] { count = host_.FileCount(); });
+    const int count = trap_.Value(108, [&] { return host_.FileCount(); }, 0);
     for (int i = 1; i <= count; ++i) {
       ProcessEntry(i);
-      ++summary_.files;
-      Step(198, [] {});
+      ++files_;
+      trap_.Run(198, [] {});
     }
 
-    Step(200, [&] { host_.SetBusy(false); });
-    Step(202, [&] { host_.SetProgressValue(0); });
-    Step(202, [&] { host_.SetProgressText(kProgressIdle); });
-    Step(204, [&] { host_.ShowMessage(kDone); });
-    return summary_;
+    trap_.Run(200, [&] { host_.SetBusy(false); });
+    trap_.Run(202, [&] { host_.SetProgressValue(0); });
+    trap_.Run(202, [&] { host_.SetProgressText(kProgressIdle); });
+    trap_.Run(204, [&] { host_.ShowMessage(kDone); });
+    return Summary(true);
   }
 
  private:
-  template <typename Action>
-  bool Step(int line, Action&& action) {
-    const bool ok = trap_.Run(line, std::forward<Action>(action));
-    if (!ok) ++summary_.failures;
-    return ok;
+  BatchSummary Summary(bool validated) const {
+    BatchSummary summary;
+    summary.validated = validated;
+    summary.files = files_;
+    summary.failures = trap_.failures();
+    return summary;
   }
 
   // The list is tested before the folder, so an empty list wins.
   bool Validate() {
-    bool empty = false;
-    Step(104, [&] { empty = host_.FileCount() == 0; });
-    if (empty) {
-      Step(208, [&] { host_.ShowMessage(kNoFiles); });
+    if (trap_.Value(104, [&] { return host_.FileCount() == 0; }, false)) {
+      trap_.Run(208, [&] { host_.ShowMessage(kNoFiles); });
       return false;
     }
-    bool folder_missing = false;
-    Step(106, [&] { folder_missing = !IsFolder(host_.OutputFolderText()); });
-    if (folder_missing) {
-      Step(206, [&] { host_.ShowMessage(kNoFolder); });
+    if (trap_.Value(106, [&] { return !IsFolder(host_.OutputFolderText()); },
+                    false)) {
+      trap_.Run(206, [&] { host_.ShowMessage(kNoFolder); });
       return false;
     }
     return true;
   }
 
   void ProcessEntry(int i) {
-    std::string source;
-    // Without its path the entry cannot be worked on; going on with no
-    // source would only reach other files.
-    if (!Step(116, [&] { source = host_.FileAt(i); })) return;
+    const auto source = trap_.Try(116, [&] { return host_.FileAt(i); });
+    if (!source) return;
 
-    Step(114, [&] {
+    trap_.Run(114, [&] {
       const int now = host_.FileCount();
       if (now <= 0) throw std::domain_error("Division by zero");
       host_.SetProgressValue(static_cast<double>(i) / now * 100.0);
     });
-    Step(114, [&] {
-      host_.SetProgressText(kProgressPrefix + GetFileNamePart(source));
+    trap_.Run(114, [&] {
+      host_.SetProgressText(kProgressPrefix + GetFileNamePart(*source));
     });
-    Step(110, [&] { host_.ProcessEvents(); });
-    Step(112, [&] { host_.SetBusy(true); });
+    trap_.Run(110, [&] { host_.ProcessEvents(); });
+    trap_.Run(112, [&] { host_.SetBusy(true); });
 
-    std::string output;
-    // Without the output folder the copy would land on some other path.
-    if (!Step(118, [&] {
-          output = host_.OutputFolderText() + kSeparatorText +
-                   GetFileNamePart(source);
-        })) {
-      return;
-    }
-    Step(120, [&] { output = FixBackslashes(output); });
+    const auto joined = trap_.Try(118, [&] {
+      return host_.OutputFolderText() + kSeparatorText +
+             GetFileNamePart(*source);
+    });
+    if (!joined) return;
+    const std::string output =
+        trap_.Value(120, [&] { return FixBackslashes(*joined); }, *joined);
 
     // A copy that did not happen is reported and the entry is left alone:
     // the operation would otherwise work on whatever the output folder
     // happened to hold under that name.
-    if (!Step(122, [&] {
-          const CopyOutcome outcome = SafeCopyFile(source, output);
-          if (!outcome.ok()) {
-            throw std::runtime_error(
-                DescribeCopyFailure(outcome, source, output));
-          }
-        })) {
-      return;
-    }
-    Step(126, [&] { host_.SetBusy(true); });
+    if (!Copy(*source, output)) return;
+    trap_.Run(126, [&] { host_.SetBusy(true); });
 
     Dispatch(i, output);
   }
 
+  bool Copy(const std::string& source, const std::string& output) {
+    const auto outcome =
+        trap_.Try(122, [&] { return SafeCopyFile(source, output); });
+    if (!outcome) return false;
+    if (!outcome->ok()) {
+      return trap_.Fail(122, DescribeCopyFailure(*outcome, source, output));
+    }
+    return true;
+  }
+
   void Dispatch(int i, const std::string& output) {
-    std::string chooser;
+    // The chooser's text is read at the first key test, once, even when
+    // reading it fails.
     bool read = false;
+    std::string chooser;
     for (const OperationKey& key : OperationKeys()) {
-      bool found = false;
-      Step(key.test_line, [&] {
-        if (!read) {
-          read = true;
+      const bool found = trap_.Value(key.test_line, [&] {
+        if (!std::exchange(read, true)) {
           chooser = LowerCase(host_.ChooserText());
         }
-        found = chooser.find(key.key) != std::string::npos;
-      });
+        return chooser.find(key.key) != std::string::npos;
+      }, false);
       if (!found) continue;
       switch (key.kind) {
         case OperationKind::kFixed:
-          Step(key.action_line, [&] { key.operation(output); });
+          trap_.Run(key.action_line, [&] { key.operation(output); });
           break;
         case OperationKind::kRemoveText:
           RemoveText(i, output);
@@ -153,55 +162,54 @@ class BatchRun {
   }
 
   void RemoveText(int i, const std::string& output) {
-    Step(162, [&] { results_.find_what.clear(); });
-    std::string caption;
-    Step(164, [&] { caption = kRemoveCaption + std::to_string(i) + ". "; });
-    Step(166, [&] { host_.ShowRemoveDialog(caption, results_); });
-    bool cancelled = false;
-    Step(168, [&] { cancelled = results_.find_what.empty(); });
-    if (cancelled) return;
-    std::u16string find;
-    Step(170, [&] { find = results_.find_what; });
-    Step(172, [&] { ReplaceInFile(output, find, u""); });
+    trap_.Run(162, [&] { results_.find_what.clear(); });
+    const std::string caption = trap_.Value(164, [&] {
+      return kRemoveCaption + std::to_string(i) + ". ";
+    }, std::string());
+    trap_.Run(166, [&] { host_.ShowRemoveDialog(caption, results_); });
+    if (trap_.Value(168, [&] { return results_.find_what.empty(); }, false)) {
+      return;
+    }
+    const std::u16string find =
+        trap_.Value(170, [&] { return results_.find_what; }, u"");
+    trap_.Run(172, [&] { ReplaceInFile(output, find, u""); });
   }
 
   void FindAndReplace(int i, const std::string& output) {
     // Read afresh for every file: ticking the box in one file's dialog
     // makes the later files reuse that answer. When the setting cannot be
     // read, the user is asked.
-    std::int32_t reuse = 0;
-    Step(176, [&] {
-      reuse = ToInt32(
-          host_.Settings().GetSetting(settings::kForm3Check1, "0"));
-    });
-    bool reuse_answer = false;
-    Step(178, [&] { reuse_answer = reuse != 0 && !first_showing_; });
+    const std::int32_t reuse = trap_.Value(176, [&] {
+      return ToInt32(host_.Settings().GetSetting(settings::kForm3Check1, "0"));
+    }, 0);
+    const bool reuse_answer = trap_.Value(178, [&] {
+      return reuse != 0 && !first_showing_;
+    }, false);
     if (!reuse_answer) {
-      Step(180, [&] { first_showing_ = false; });
-      Step(182, [&] { results_.find_what.clear(); });
-      Step(184, [&] { results_.replace_with.clear(); });
-      std::string caption;
-      Step(186, [&] {
-        caption = kFindReplaceCaption + std::to_string(i) + ". ";
-      });
-      Step(188, [&] { host_.ShowFindReplaceDialog(caption, results_); });
+      trap_.Run(180, [&] { first_showing_ = false; });
+      trap_.Run(182, [&] { results_.find_what.clear(); });
+      trap_.Run(184, [&] { results_.replace_with.clear(); });
+      const std::string caption = trap_.Value(186, [&] {
+        return kFindReplaceCaption + std::to_string(i) + ". ";
+      }, std::string());
+      trap_.Run(188, [&] { host_.ShowFindReplaceDialog(caption, results_); });
     }
-    bool skip = false;
-    Step(190, [&] {
-      skip = results_.find_what.empty() || results_.replace_with.empty();
-    });
-    if (skip) return;
-    std::u16string find;
-    std::u16string replace;
-    Step(192, [&] { find = results_.find_what; });
-    Step(194, [&] { replace = results_.replace_with; });
-    Step(196, [&] { ReplaceInFile(output, find, replace); });
+    if (trap_.Value(190, [&] {
+          return results_.find_what.empty() || results_.replace_with.empty();
+        }, false)) {
+      return;
+    }
+    const std::u16string find =
+        trap_.Value(192, [&] { return results_.find_what; }, u"");
+    const std::u16string replace =
+        trap_.Value(194, [&] { return results_.replace_with; }, u"");
+    trap_.Run(196, [&] { ReplaceInFile(output, find, replace); });
   }
 
   BatchHost& host_;
   DialogResults& results_;
   Trap trap_;
-  BatchSummary summary_;
+  int files_ = 0;
   bool first_showing_ = true;
 };
 

@@ -9,8 +9,10 @@
 #define TARNWICK_CORE_ERROR_REPORT_H_
 
 #include <exception>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 namespace tarnwick {
@@ -36,33 +38,77 @@ void ReportError(ErrorReporter& reporter, std::string_view identity, int line,
 // The description of the exception being handled (inside a catch block).
 std::string DescribeCurrentException();
 
+// Runs a trapped routine's numbered steps. Each step runs under its line; a
+// step that throws is reported under the routine's identity and that line,
+// and the routine goes on.
+//
+//   Trap trap(reporter, identity);
+//   trap.Run(100, [&] { ShowSomething(); });
+//   const int count = trap.Value(102, [&] { return host.FileCount(); }, 0);
+//   const auto path = trap.Try(104, [&] { return host.FileAt(1); });
+//   if (!path) return;  // nothing to go on with
+//   if (!Copied(*path)) trap.Fail(106, "the copy failed");
 class Trap {
  public:
   Trap(ErrorReporter& reporter, std::string_view identity)
       : reporter_(reporter), identity_(identity) {}
 
-  // Runs one step under the given line. Returns true when it succeeded;
-  // false after a failure was reported.
+  // Runs one step. True when it succeeded; false after its failure was
+  // reported.
   template <typename Step>
   bool Run(int line, Step&& step) {
-    line_ = line;
     try {
       std::forward<Step>(step)();
       return true;
     } catch (...) {
-      ReportError(reporter_, identity_, line_, DescribeCurrentException());
+      Report(line, DescribeCurrentException());
       return false;
     }
   }
 
-  int line() const noexcept { return line_; }
-  std::string_view identity() const noexcept { return identity_; }
-  ErrorReporter& reporter() noexcept { return reporter_; }
+  // Runs a step that yields a value: that value, or fallback after its
+  // failure was reported.
+  template <typename Step, typename T = std::invoke_result_t<Step>>
+  T Value(int line, Step&& step, std::type_identity_t<T> fallback) {
+    try {
+      return std::forward<Step>(step)();
+    } catch (...) {
+      Report(line, DescribeCurrentException());
+      return fallback;
+    }
+  }
+
+  // Runs a step whose value the routine cannot go on without: the value,
+  // or nothing after its failure was reported.
+  template <typename Step, typename T = std::invoke_result_t<Step>>
+  std::optional<T> Try(int line, Step&& step) {
+    try {
+      return std::forward<Step>(step)();
+    } catch (...) {
+      Report(line, DescribeCurrentException());
+      return std::nullopt;
+    }
+  }
+
+  // Reports a failure found without an exception, as if the step at line
+  // had failed with it. Returns false, so a step can end with it.
+  bool Fail(int line, std::string_view description) {
+    Report(line, description);
+    return false;
+  }
+
+  // The number of failures reported so far.
+  int failures() const noexcept { return failures_; }
 
  private:
+  void Report(int line, std::string_view description) {
+    ++failures_;
+    ReportError(reporter_, identity_, line, description);
+  }
+
   ErrorReporter& reporter_;
   std::string_view identity_;
-  int line_ = 0;
+  int failures_ = 0;
 };
 
 }  // namespace tarnwick

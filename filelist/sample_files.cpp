@@ -23,19 +23,19 @@ void LoadSampleFiles(const std::string& program_folder, SampleHost& host) {
   const std::string sample_folder = program_folder + kSeparatorText + kSamples;
   const std::string entry_start = sample_folder + kSeparatorText;
 
-  std::vector<std::string> names;
-  const bool listed = trap.Run(100, [&] {
-    FolderFiles files = ListFolderFiles(sample_folder, "*.*");
-    // A missing folder simply holds no samples; anything else is a failure.
-    if (files.error != ListingError::kNone &&
-        files.error != ListingError::kPathNotFound) {
-      throw std::runtime_error(files.reason);
-    }
-    names = std::move(files.names);
-  });
-  if (!listed) return;
+  // Steps: 100 list the folder, 102 append each sample, 104 ask, 106 open.
+  // A failure to list or append ends the command.
+  const auto files =
+      trap.Try(100, [&] { return ListFolderFiles(sample_folder, "*.*"); });
+  if (!files) return;
+  // A missing folder simply holds no samples; anything else is a failure.
+  if (files->error != ListingError::kNone &&
+      files->error != ListingError::kPathNotFound) {
+    trap.Fail(100, files->reason);
+    return;
+  }
 
-  for (const std::string& name : names) {
+  for (const std::string& name : files->names) {
     const bool appended = trap.Run(102, [&] {
       const std::string entry = entry_start + name;
       if (!PathExists(entry)) return;
@@ -45,9 +45,10 @@ void LoadSampleFiles(const std::string& program_folder, SampleHost& host) {
     if (!appended) return;
   }
 
-  bool open = false;
-  if (!trap.Run(104, [&] { open = host.AskYesNo(kOpenSamplesQuestion); })) return;
-  if (open) trap.Run(106, [&] { host.OpenFolder(entry_start); });
+  if (trap.Value(104, [&] { return host.AskYesNo(kOpenSamplesQuestion); },
+                 false)) {
+    trap.Run(106, [&] { host.OpenFolder(entry_start); });
+  }
 }
 
 }  // namespace tarnwick

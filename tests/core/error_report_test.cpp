@@ -43,5 +43,19 @@ TEST(Trap, AFailureInACalledRoutineNamesTheCallersLine) {
   EXPECT_EQ(reporter.lines(), std::vector<int>{130});
 }
 
+TEST(Trap, ValueTryAndFailReportUnderTheirLineAndCountEveryFailure) {
+  testing::RecordingReporter reporter;
+  Trap trap(reporter, routines::kStartRemoving);
+  auto fails = []() -> int { throw std::runtime_error("gone"); };
+  EXPECT_EQ(trap.Value(108, [] { return 3; }, 0), 3);
+  EXPECT_EQ(trap.Value(108, fails, -1), -1);
+  EXPECT_EQ(trap.Try(116, [] { return std::string("a.txt"); }), "a.txt");
+  EXPECT_EQ(trap.Try(116, fails), std::nullopt);
+  EXPECT_FALSE(trap.Fail(122, "cannot copy"));
+  EXPECT_EQ(reporter.lines(), (std::vector<int>{108, 116, 122}));
+  EXPECT_EQ(reporter.reports()[2].rfind("cannot copy\r\nin ", 0), 0u);
+  EXPECT_EQ(trap.failures(), 3);
+}
+
 }  // namespace
 }  // namespace tarnwick
