@@ -1,28 +1,37 @@
 #!/usr/bin/env bash
-# Whole-process figures for tarnwick-batch against cp and tr, in one run.
+# Whole runs of tarnwick-batch against the tools people use for the same job,
+# in one run and on the same files: find and replace "Cat" with "dog".
 #
 #   bench/cli_bench.sh PATH/TO/tarnwick-batch [WORK_FOLDER]
 #
-# 1. 10,000 files of 2 KiB in 100 folders, remove-all-tabs into one output
-#    folder, against cp of the same files into a folder followed by
-#    tr -d '\t' over each copy (a find -exec loop; each result written to a
-#    new file and renamed over the copy). Also with a final sync, because
-#    tarnwick-batch flushes each result to disk before it replaces the copy
-#    (safe write); the copies themselves are new files and are not flushed.
-# 2. One 256 MiB file, remove-all-tabs, against cp, cp + sync, and
-#    cp + tr + sync.
-# The many-file comparison runs again on tmpfs (/dev/shm) when there is one,
-# where flushing costs nothing (SKIP_MEMORY=1 leaves it out).
-# Every figure is the median of REPEAT runs (default 3) of wall time.
-# Outputs are compared byte for byte with tr's.
+# 1. 10,000 files of 2 KiB in one folder, into an output folder:
+#    against cp -r, and cp -r followed by sd over the copies.
+# 2. The same files in place (output folder = their folder): against
+#    sed -i and sd. The files are restored before every timed run (not
+#    timed). tarnwick-batch flushes each replaced original to disk, sed and
+#    sd do not: "sed -i + sync" shows what a flush of the lot costs.
+# 3. One 256 MiB file into an output folder: against cp, and cp + sd.
+# 4. The same file in place: against sed -i and sd.
+# Every figure is the median of REPEAT runs (default 3) of wall time; every
+# output is compared byte for byte with the peer's. Needs sd (Debian package
+# "sd"); installs it when missing and running as root.
 set -euo pipefail
 
 program=${1:?usage: cli_bench.sh PATH/TO/tarnwick-batch [WORK_FOLDER]}
 program=$(realpath "$program")
 repeat=${REPEAT:-3}
-files_per_folder=100
-folders=100
+count=${FILES:-10000}
 big_mib=${BIG_MIB:-256}
+
+if ! command -v sd > /dev/null; then
+  if [[ "$(id -u)" -eq 0 ]]; then
+    echo "installing sd (Debian package) for the comparison ..."
+    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq sd > /dev/null
+  else
+    echo "cli_bench: needs sd (apt-get install sd)" >&2
+    exit 2
+  fi
+fi
 
 if [[ $# -ge 2 ]]; then
   mkdir -p "$2"
@@ -31,7 +40,7 @@ else
   work=$(mktemp -d "${TMPDIR:-/tmp}/cli-bench-XXXXXX")
 fi
 trap 'rm -rf "$work"' EXIT
-echo "work folder: $work ($(df -T "$work" | awk 'NR==2 {print $2}'))"
+echo "work folder: $work ($(df -T "$work" | awk 'NR==2 {print $2}')), sd $(sd --version | awk '{print $2}')"
 
 # Seconds taken by a command, to the millisecond.
 seconds() {
@@ -39,143 +48,125 @@ seconds() {
   start=$(date +%s%N)
   "$@" > /dev/null
   end=$(date +%s%N)
-  echo "scale=3; ($end - $start) / 1000000000" | bc
+  awk -v ns=$((end - start)) 'BEGIN { printf "%.3f\n", ns / 1e9 }'
+}
+median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f\n", a / b }'; }
+row() { printf '  %-40s %8s\n' "$1" "$2"; }
+row_ratio() { printf '  %-40s %8s   ours / this %5s\n' "$1" "$2" "$(ratio "$3" "$2")"; }
+same_tree() {
+  if ! diff -r -q "$1" "$2" > /dev/null; then
+    echo "MISMATCH: $1 and $2 differ" >&2
+    exit 1
+  fi
 }
 
-median() {
-  printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'
-}
-
-ratio() {
-  echo "scale=2; $1 / $2" | bc
-}
-
-# --- test data -------------------------------------------------------------
-echo "generating $((folders * files_per_folder)) files of 2 KiB in $folders folders ..."
-awk -v root="$work/many" -v folders="$folders" -v per="$files_per_folder" '
+# --- test data -----------------------------------------------------------
+echo "generating $count files of 2 KiB and one file of $big_mib MiB ..."
+mkdir "$work/many"
+awk -v root="$work/many" -v count="$count" '
 BEGIN {
-  line = "word\tword  words\t12345\tmore text here\tand\tthere\r\n"
+  line = "The Cat sat on the mat; a Category of cats, 12345 words\tand more.\r\n"
   block = ""
   while (length(block) + length(line) <= 2048) block = block line
-  block = block substr("xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx", 1, 2048 - length(block))
-  for (d = 0; d < folders; d++) {
-    folder = sprintf("%s/d%03d", root, d)
-    system("mkdir -p " folder)
-    for (f = 0; f < per; f++) {
-      name = sprintf("%s/f%03d_%03d.txt", folder, d, f)
-      printf "%s", block > name
-      close(name)
-    }
+  block = block substr("xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx", 1, 2048 - length(block))
+  for (f = 0; f < count; f++) {
+    name = sprintf("%s/f%05d.txt", root, f)
+    printf "%s", block > name
+    close(name)
   }
 }'
-echo "generating one file of $big_mib MiB ..."
 awk -v mib="$big_mib" 'BEGIN {
-  line = "word\tword  words\t12345\tmore text here\tand\tthere \xc3\xa9\r\n"
+  line = "The Cat sat on the mat; a Category of cats, 12345 words\tand more \xc3\xa9\r\n"
   chunk = ""; while (length(chunk) < 65536) chunk = chunk line
   total = mib * 1048576; n = 0
   while (n + length(chunk) <= total) { printf "%s", chunk; n += length(chunk) }
   printf "%s", substr(chunk, 1, total - n)
 }' > "$work/big.txt"
+mkdir "$work/bigsrc"; mv "$work/big.txt" "$work/bigsrc/big.txt"
 sync
 
-# --- many files --------------------------------------------------------------
-# many_files FOLDER LABEL: the many-file comparison on the file system that
-# holds FOLDER.
-many_files() {
-  local base=$1 label=$2
-  rm -rf "$base/out" "$base/out2"
-  if [[ "$base" != "$work" ]]; then cp -r "$work/many" "$base/many"; fi
-  ours_many() {
-    rm -rf "$base/out"; mkdir "$base/out"
-    "$program" --operation remove-all-tabs --output "$base/out" \
-      --add-folder "$base/many"
-  }
-  cp_files() {
-    rm -rf "$base/out2"; mkdir "$base/out2"
-    find "$base/many" -type f -exec cp --reflink=never -t "$base/out2" {} +
-  }
-  tr_loop() {
-    find "$base/out2" -type f -exec sh -c \
-      'for f; do tr -d "\t" < "$f" > "$f.tmp" && mv -f "$f.tmp" "$f"; done' sh {} +
-  }
-  cp_tr_many() { cp_files; tr_loop; }
-  cp_tr_many_sync() { cp_files; tr_loop; sync -f "$base/out2"; }
+ours() { "$program" --operation find-and-replace --find-what Cat --replace-with dog "$@"; }
 
-  local -a t_ours=() t_cp=() t_cptr=() t_cptrs=()
-  local i
-  for ((i = 0; i < repeat; i++)); do
-    sync
-    t_ours+=("$(seconds ours_many)")
-    t_cp+=("$(seconds cp_files)")
-    t_cptr+=("$(seconds cp_tr_many)")
-    sync
-    t_cptrs+=("$(seconds cp_tr_many_sync)")
-  done
-  if ! diff -r -q "$base/out" "$base/out2" > /dev/null; then
-    echo "MISMATCH: tarnwick-batch's output differs from tr's" >&2
-    exit 1
-  fi
-  local m_ours m_cp m_cptr m_cptrs
-  m_ours=$(median "${t_ours[@]}")
-  m_cp=$(median "${t_cp[@]}")
-  m_cptr=$(median "${t_cptr[@]}")
-  m_cptrs=$(median "${t_cptrs[@]}")
-  echo
-  echo "10,000 files of 2 KiB in 100 folders, remove-all-tabs, $label (median of $repeat, seconds):"
-  printf '  %-44s %8s\n' "tarnwick-batch (flushes every result)" "$m_ours"
-  printf '  %-44s %8s\n' "cp of the files" "$m_cp"
-  printf '  %-44s %8s   ratio ours/this %s\n' "cp + tr loop" "$m_cptr" "$(ratio "$m_ours" "$m_cptr")"
-  printf '  %-44s %8s   ratio ours/this %s\n' "cp + tr loop + sync" "$m_cptrs" "$(ratio "$m_ours" "$m_cptrs")"
-  rm -rf "$base/out" "$base/out2"
-  if [[ "$base" != "$work" ]]; then rm -rf "$base/many"; fi
-}
-
-many_files "$work" "on $(df -T "$work" | awk 'NR==2 {print $2}')"
-# The same in memory, where flushing to disk costs nothing: what is left is
-# the work of the processes themselves.
-if [[ "${SKIP_MEMORY:-0}" != 1 && -d /dev/shm ]] &&
-   [[ "$(df -T /dev/shm | awk 'NR==2 {print $2}')" == tmpfs ]]; then
-  memory=$(mktemp -d /dev/shm/cli-bench-XXXXXX)
-  trap 'rm -rf "$work" "$memory"' EXIT
-  many_files "$memory" "on tmpfs (no disk)"
-fi
-
-# --- one big file ------------------------------------------------------------
-ours_big() {
-  rm -rf "$work/bout"; mkdir "$work/bout"
-  "$program" --operation remove-all-tabs --output "$work/bout" "$work/big.txt"
-}
-cp_big() {
-  rm -rf "$work/bout2"; mkdir "$work/bout2"
-  cp --reflink=never "$work/big.txt" "$work/bout2/"
-}
-cp_big_sync() { cp_big; sync -f "$work/bout2/big.txt"; }
-cp_tr_big_sync() {
-  cp_big
-  tr -d '\t' < "$work/bout2/big.txt" > "$work/bout2/big.tmp"
-  mv -f "$work/bout2/big.tmp" "$work/bout2/big.txt"
-  sync -f "$work/bout2/big.txt"
-}
-declare -a b_ours b_cp b_cps b_cptrs
+# --- 1. many files into an output folder ----------------------------------
+ours_many_out() { rm -rf "$work/out"; mkdir "$work/out"; ours --output "$work/out" --add-folder "$work/many" --extension txt; }
+cp_many() { rm -rf "$work/out2"; cp -r --reflink=never "$work/many" "$work/out2"; }
+cp_sd_many() { cp_many; find "$work/out2" -type f -exec sd -s Cat dog {} +; }
+declare -a a=() b=() c=()
 for ((i = 0; i < repeat; i++)); do
-  b_ours+=("$(seconds ours_big)")
-  b_cp+=("$(seconds cp_big)")
-  b_cps+=("$(seconds cp_big_sync)")
-  b_cptrs+=("$(seconds cp_tr_big_sync)")
+  sync; a+=("$(seconds ours_many_out)")
+  sync; b+=("$(seconds cp_many)")
+  sync; c+=("$(seconds cp_sd_many)")
 done
-if ! cmp -s "$work/bout/big.txt" "$work/bout2/big.txt"; then
-  echo "MISMATCH: tarnwick-batch's big output differs from tr's" >&2
-  exit 1
-fi
-m_bours=$(median "${b_ours[@]}")
-m_bcp=$(median "${b_cp[@]}")
-m_bcps=$(median "${b_cps[@]}")
-m_bcptrs=$(median "${b_cptrs[@]}")
+same_tree "$work/out" "$work/out2"
+m_ours_many_out=$(median "${a[@]}"); m_cp_many=$(median "${b[@]}"); m_cpsd_many=$(median "${c[@]}")
+rm -rf "$work/out" "$work/out2"
+
+# --- 2. many files in place -------------------------------------------------
+restore_many() { rm -rf "$work/in" && cp -r --reflink=never "$work/many" "$work/in" && sync; }
+ours_many_in() { ours --output "$work/in" --add-folder "$work/in" --extension txt; }
+sed_many_in() { find "$work/in" -type f -exec sed -i 's/Cat/dog/g' {} +; }
+sed_many_in_sync() { sed_many_in; sync -f "$work/in"; }
+sd_many_in() { find "$work/in" -type f -exec sd -s Cat dog {} +; }
+declare -a a=() b=() c=() d=()
+for ((i = 0; i < repeat; i++)); do
+  restore_many; a+=("$(seconds ours_many_in)"); mv "$work/in" "$work/in-ours"
+  restore_many; b+=("$(seconds sed_many_in)"); rm -rf "$work/in"
+  restore_many; c+=("$(seconds sed_many_in_sync)"); rm -rf "$work/in"
+  restore_many; d+=("$(seconds sd_many_in)")
+  same_tree "$work/in-ours" "$work/in"; rm -rf "$work/in-ours" "$work/in"
+done
+m_ours_many_in=$(median "${a[@]}"); m_sed_many=$(median "${b[@]}")
+m_seds_many=$(median "${c[@]}"); m_sd_many=$(median "${d[@]}")
+
+# --- 3. one big file into an output folder ---------------------------------
+ours_big_out() { rm -rf "$work/bout"; mkdir "$work/bout"; ours --output "$work/bout" "$work/bigsrc/big.txt"; }
+cp_big() { rm -rf "$work/bout2"; mkdir "$work/bout2"; cp --reflink=never "$work/bigsrc/big.txt" "$work/bout2/"; }
+cp_sd_big() { cp_big; sd -s Cat dog "$work/bout2/big.txt"; }
+declare -a a=() b=() c=()
+for ((i = 0; i < repeat; i++)); do
+  sync; a+=("$(seconds ours_big_out)")
+  sync; b+=("$(seconds cp_big)")
+  sync; c+=("$(seconds cp_sd_big)")
+done
+cmp "$work/bout/big.txt" "$work/bout2/big.txt"
+m_ours_big_out=$(median "${a[@]}"); m_cp_big=$(median "${b[@]}"); m_cpsd_big=$(median "${c[@]}")
+rm -rf "$work/bout" "$work/bout2"
+
+# --- 4. one big file in place -----------------------------------------------
+restore_big() { rm -rf "$work/bin" && mkdir "$work/bin" && cp --reflink=never "$work/bigsrc/big.txt" "$work/bin/" && sync; }
+ours_big_in() { ours --output "$work/bin" "$work/bin/big.txt"; }
+sed_big_in() { sed -i 's/Cat/dog/g' "$work/bin/big.txt"; }
+sd_big_in() { sd -s Cat dog "$work/bin/big.txt"; }
+declare -a a=() b=() c=()
+for ((i = 0; i < repeat; i++)); do
+  restore_big; a+=("$(seconds ours_big_in)"); mv "$work/bin/big.txt" "$work/big-ours.txt"
+  restore_big; b+=("$(seconds sed_big_in)"); cmp "$work/big-ours.txt" "$work/bin/big.txt"
+  restore_big; c+=("$(seconds sd_big_in)"); cmp "$work/big-ours.txt" "$work/bin/big.txt"
+  rm -f "$work/big-ours.txt"
+done
+m_ours_big_in=$(median "${a[@]}"); m_sed_big=$(median "${b[@]}"); m_sd_big=$(median "${c[@]}")
+
+# --- the table ---------------------------------------------------------------
 echo
-echo "one file of $big_mib MiB, remove-all-tabs (median of $repeat, seconds):"
-printf '  %-44s %8s\n' "tarnwick-batch (result flushed)" "$m_bours"
-printf '  %-44s %8s   ratio ours/this %s\n' "cp" "$m_bcp" "$(ratio "$m_bours" "$m_bcp")"
-printf '  %-44s %8s   ratio ours/this %s\n' "cp + sync" "$m_bcps" "$(ratio "$m_bours" "$m_bcps")"
-printf '  %-44s %8s   ratio ours/this %s\n' "cp + tr + sync" "$m_bcptrs" "$(ratio "$m_bours" "$m_bcptrs")"
+echo "find and replace Cat -> dog, median of $repeat, seconds; every output equal to the peer's"
+echo "$count files of 2 KiB into an output folder:"
+row "tarnwick-batch" "$m_ours_many_out"
+row_ratio "cp -r" "$m_cp_many" "$m_ours_many_out"
+row_ratio "cp -r + sd" "$m_cpsd_many" "$m_ours_many_out"
+echo "$count files of 2 KiB in place:"
+row "tarnwick-batch (flushes each original)" "$m_ours_many_in"
+row_ratio "sed -i" "$m_sed_many" "$m_ours_many_in"
+row_ratio "sed -i + sync" "$m_seds_many" "$m_ours_many_in"
+row_ratio "sd" "$m_sd_many" "$m_ours_many_in"
+echo "one file of $big_mib MiB into an output folder:"
+row "tarnwick-batch" "$m_ours_big_out"
+row_ratio "cp" "$m_cp_big" "$m_ours_big_out"
+row_ratio "cp + sd" "$m_cpsd_big" "$m_ours_big_out"
+echo "one file of $big_mib MiB in place:"
+row "tarnwick-batch (flushes the original)" "$m_ours_big_in"
+row_ratio "sed -i" "$m_sed_big" "$m_ours_big_in"
+row_ratio "sd" "$m_sd_big" "$m_ours_big_in"
 echo
-echo "targets: many files no slower than cp + tr loop; big file at most 2.5 x cp"
+echo "targets: many files into a folder <= 2 x cp -r; big file into a folder <= 1.6 x cp;"
+echo "         big file in place <= sd and sed -i; many files in place <= 1.5 x sed -i"
