@@ -38,7 +38,7 @@ void DeleteCharacters(std::basic_string<CharT>& text, const AsciiSet& set,
   // stays[u] is 1 when unit u is kept; units past the table are not ASCII.
   constexpr std::size_t kTable = sizeof(CharT) == 1 ? 256 : 128;
   unsigned char stays[kTable];
-  for (std::size_t u = 0; u < kTable; ++u) stays[u] = set.Contains(u) == keep;
+  for (std::size_t u = 0; u < kTable; ++u) stays[u] = set.Contains(static_cast<char32_t>(u)) == keep;
   const unsigned char non_ascii_stays = keep ? 0 : 1;
 
   if constexpr (sizeof(CharT) == 1) {
