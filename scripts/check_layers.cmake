@@ -15,7 +15,7 @@ if(NOT TABLE)
   set(TABLE "${SOURCE_DIR}/scripts/layers.txt")
 endif()
 
-set(free_folders tests bench scripts samples docs build .git)
+set(free_folders tests bench scripts samples docs packaging)
 set(errors "")
 set(layers "")
 file(STRINGS "${TABLE}" table_lines)
@@ -47,6 +47,11 @@ endforeach()
 # Folders with sources that the table does not place.
 file(GLOB top_entries RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/*")
 foreach(entry IN LISTS top_entries)
+  # Build folders (build, build-release, ...) and hidden folders hold no
+  # sources of ours.
+  if(entry MATCHES "^(build|\\.)")
+    continue()
+  endif()
   if(IS_DIRECTORY "${SOURCE_DIR}/${entry}" AND NOT entry IN_LIST free_folders
      AND NOT entry IN_LIST layers)
     file(GLOB_RECURSE unplaced "${SOURCE_DIR}/${entry}/*.cpp" "${SOURCE_DIR}/${entry}/*.h")
