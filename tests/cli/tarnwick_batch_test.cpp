@@ -511,7 +511,9 @@ TEST(SurroundingsTest, OnePairServesEveryFileAndNoSettingsAreWritten) {
   }
   const std::string out = dir.MakeFolder("out");
   RunSettingsForChild settings;
-  settings.environment = {"HOME=" + config, "XDG_CONFIG_HOME=" + config};
+  // The journal of runs is state, not settings: it goes elsewhere.
+  settings.environment = {"HOME=" + config, "XDG_CONFIG_HOME=" + config,
+                          "XDG_STATE_HOME=" + dir.MakeFolder("state")};
   Args args = {"--operation", "find-and-replace", "--find-what", "cat",
                "--replace-with", "cow", "--output", out};
   args.insert(args.end(), inputs.begin(), inputs.end());
