@@ -431,6 +431,13 @@ INSTANTIATE_TEST_SUITE_P(
     Arguments, UsageTest,
     ::testing::Values(
         UsageCase{{}, "missing --operation"},
+        UsageCase{{"--undo", "--operation", "3"},
+                  "--undo takes no files and no other options"},
+        UsageCase{{"--list-runs", "FILE"},
+                  "--list-runs takes no files and no other options"},
+        UsageCase{{"--undo", "--list-runs"}, "--undo and --list-runs go alone"},
+        UsageCase{{"--operation", "3", "--output", "OUT", "--report=", "FILE"},
+                  "--report needs a file"},
         UsageCase{{"--bogus", "--operation", "3", "--output", "OUT", "FILE"},
                   "unknown option '--bogus'"},
         UsageCase{{"--operation", "3", "--output", "OUT", "-x"},
