@@ -59,6 +59,8 @@ class Form1 : public QWidget, public BatchHost {
   void ShowMessage(const std::string& text) override;
   ErrorReporter& Reporter() override;
   SettingsStore& Settings() override;
+  RunObserver* Observer() override { return observer_; }
+  void SetObserver(RunObserver* observer) { observer_ = observer; }
 
  public slots:
   void addFiles();        // PushButton7
@@ -91,6 +93,7 @@ class Form1 : public QWidget, public BatchHost {
   double progress_value_ = 0;
   int work_depth_ = 0;  // event loops turned from inside a command
   bool shown_once_ = false;
+  RunObserver* observer_ = nullptr;  // records the run under way
 };
 
 }  // namespace tarnwick

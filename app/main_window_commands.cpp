@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "app/main_window_texts.h"
+#include "app/run_views.h"
 #include "batch/batch_run.h"
 #include "core/error_report.h"
 #include "core/product.h"
@@ -76,6 +77,7 @@ void Form1::clearList() {
   });
 }
 
-void Form1::startRemoving() { StartRemoving(*this, results_); }
+// The run as specified, journaled and recorded for the file list's menu.
+void Form1::startRemoving() { StartJournaledRun(*this); }
 
 }  // namespace tarnwick

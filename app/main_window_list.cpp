@@ -24,6 +24,7 @@
 // that cannot be listed contributes nothing, as in any scan.
 #include "app/main_window.h"
 #include "app/main_window_texts.h"
+#include "app/run_views.h"
 #include "app/start_up.h"
 #include "core/error_report.h"
 #include "core/routine_identities.h"
@@ -91,6 +92,7 @@ void Form1::connectFileList() {
   };
   connect(controls_.add_folder, &QPushButton::clicked, this, &Form1::addFolder);
   connect(controls_.load_samples, &QPushButton::clicked, this, &Form1::loadSamples);
+  InstallRunMenu(*this);
 }
 
 void Form1::addFolder() {

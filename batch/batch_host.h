@@ -10,6 +10,7 @@
 namespace tarnwick {
 
 class ErrorReporter;
+class RunObserver;
 class SettingsStore;
 
 class BatchHost {
@@ -43,6 +44,8 @@ class BatchHost {
 
   virtual ErrorReporter& Reporter() = 0;
   virtual SettingsStore& Settings() = 0;
+  // Who records what the run does (batch/run_record.h); nobody by default.
+  virtual RunObserver* Observer() { return nullptr; }
 };
 
 }  // namespace tarnwick

@@ -1,15 +1,22 @@
 #include "batch/batch_run.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <optional>
+#include <system_error>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
 #include "batch/batch_texts.h"
 #include "batch/run_guard.h"
+#include "batch/run_record.h"
 #include "core/error_report.h"
 #include "core/operation_keys.h"
 #include "core/routine_identities.h"
 #include "core/settings_store.h"
+#include "engine/edit_tally.h"
 #include "engine/text_operations.h"
 #include "files/path_helpers.h"
 #include "files/platform.h"
@@ -47,7 +54,10 @@ class BatchRun {
   BatchRun(BatchHost& host, DialogResults& results)
       : host_(host),
         results_(results),
-        trap_(host.Reporter(), routines::kStartRemoving) {}
+        reasons_(host.Reporter()),
+        trap_(reasons_, routines::kStartRemoving),
+        observer_(host.Observer()),
+        dry_run_(observer_ != nullptr && observer_->DryRun()) {}
 
   BatchSummary Run() {
     trap_.Run(100, [] {});
@@ -55,7 +65,7 @@ class BatchRun {
 
     const int count = trap_.Value(108, [&] { return host_.FileCount(); }, 0);
     for (int i = 1; i <= count; ++i) {
-      ProcessEntry(i);
+      ProcessRecordedEntry(i);
       ++files_;
       trap_.Run(198, [] {});
     }
@@ -90,9 +100,60 @@ class BatchRun {
     return true;
   }
 
+  // Passes every report on and keeps the first failure's description of
+  // the entry in hand, for its record.
+  class ReasonKeeper : public ErrorReporter {
+   public:
+    explicit ReasonKeeper(ErrorReporter& next) : next_(next) {}
+    void ShowReport(const std::string& text) override {
+      if (first_.empty()) first_ = text.substr(0, text.find("\r\n"));
+      next_.ShowReport(text);
+    }
+    std::string Take() { return std::exchange(first_, std::string()); }
+
+   private:
+    ErrorReporter& next_;
+    std::string first_;
+  };
+
+  // One entry, and its record for the observer.
+  void ProcessRecordedEntry(int i) {
+    entry_ = EntryRecord{};
+    tally_ = EditTally{};
+    tally_.dry_run = dry_run_;
+    operated_ = false;
+    reasons_.Take();
+    const int failures = trap_.failures();
+    {
+      // The operations count into the tally (and write nothing in a dry
+      // run) only while someone records.
+      std::optional<TallyScope> scope;
+      if (observer_ != nullptr) scope.emplace(tally_);
+      ProcessEntry(i);
+    }
+    if (observer_ == nullptr) return;
+    if (trap_.failures() != failures) {
+      entry_.status = EntryStatus::kFailed;
+      entry_.reason = reasons_.Take();
+    } else if (entry_.status != EntryStatus::kSkipped) {
+      if (operated_) {
+        entry_.changes = tally_.changes;
+        entry_.per_pair = tally_.per_pair;
+        entry_.bytes_before = tally_.bytes_before;
+        entry_.bytes_after = tally_.bytes_after;
+      }
+      entry_.status = entry_.changes > 0 ||
+                              entry_.bytes_after != entry_.bytes_before
+                          ? EntryStatus::kChanged
+                          : EntryStatus::kUnchanged;
+    }
+    observer_->EntryDone(entry_);
+  }
+
   void ProcessEntry(int i) {
     const auto source = trap_.Try(116, [&] { return host_.FileAt(i); });
     if (!source) return;
+    entry_.source = *source;
 
     trap_.Run(114, [&] {
       const int now = host_.FileCount();
@@ -112,6 +173,17 @@ class BatchRun {
     if (!joined) return;
     const std::string output =
         trap_.Value(120, [&] { return FixBackslashes(*joined); }, *joined);
+    entry_.output = output;
+
+    // A dry run copies nothing: the operation reads the input itself, which
+    // is what the copy would hold, and writes nothing.
+    if (dry_run_) {
+      if (!CheckSource(*source, output)) return;
+      trap_.Run(126, [&] { host_.SetBusy(true); });
+      Dispatch(i, *source);
+      return;
+    }
+    if (observer_ != nullptr) entry_.reason = observer_->BeforeWrite(output);
 
     // A copy that did not happen is reported and the entry is left alone:
     // the operation would otherwise work on whatever the output folder
@@ -122,12 +194,36 @@ class BatchRun {
     Dispatch(i, output);
   }
 
+  // The dry run's stand-in for the copy: the input must be there, and its
+  // size is the size before.
+  bool CheckSource(const std::string& source, const std::string& output) {
+    struct stat info {};
+    const bool found = ::stat(source.c_str(), &info) == 0;
+    if (!found || !S_ISREG(info.st_mode)) {
+      CopyOutcome missing;
+      missing.status = CopyStatus::kSourceMissing;
+      missing.reason = found ? "it is not a regular file"
+                             : std::generic_category().message(errno);
+      return trap_.Fail(122, DescribeCopyFailure(missing, source, output));
+    }
+    entry_.bytes_before = entry_.bytes_after =
+        static_cast<std::uint64_t>(info.st_size);
+    return true;
+  }
+
   bool Copy(const std::string& source, const std::string& output) {
     const auto outcome =
         trap_.Try(122, [&] { return SafeCopyFile(source, output); });
     if (!outcome) return false;
     if (!outcome->ok()) {
       return trap_.Fail(122, DescribeCopyFailure(*outcome, source, output));
+    }
+    if (observer_ != nullptr) {
+      struct stat info {};
+      if (::stat(output.c_str(), &info) == 0) {
+        entry_.bytes_before = entry_.bytes_after =
+            static_cast<std::uint64_t>(info.st_size);
+      }
     }
     return true;
   }
@@ -147,6 +243,7 @@ class BatchRun {
       if (!found) continue;
       switch (key.kind) {
         case OperationKind::kFixed:
+          operated_ = true;
           trap_.Run(key.action_line, [&] { key.operation(output); });
           break;
         case OperationKind::kRemoveText:
@@ -168,10 +265,12 @@ class BatchRun {
     }, std::string());
     trap_.Run(166, [&] { host_.ShowRemoveDialog(caption, results_); });
     if (trap_.Value(168, [&] { return results_.find_what.empty(); }, false)) {
+      Skipped();
       return;
     }
     const std::u16string find =
         trap_.Value(170, [&] { return results_.find_what; }, u"");
+    operated_ = true;
     trap_.Run(172, [&] { ReplaceInFile(output, find, u""); });
   }
 
@@ -197,18 +296,31 @@ class BatchRun {
     if (trap_.Value(190, [&] {
           return results_.find_what.empty() || results_.replace_with.empty();
         }, false)) {
+      Skipped();
       return;
     }
     const std::u16string find =
         trap_.Value(192, [&] { return results_.find_what; }, u"");
     const std::u16string replace =
         trap_.Value(194, [&] { return results_.replace_with; }, u"");
+    operated_ = true;
     trap_.Run(196, [&] { ReplaceInFile(output, find, replace); });
+  }
+
+  void Skipped() {
+    entry_.status = EntryStatus::kSkipped;
+    entry_.reason = "no text was given (the dialog was cancelled)";
   }
 
   BatchHost& host_;
   DialogResults& results_;
+  ReasonKeeper reasons_;
   Trap trap_;
+  RunObserver* observer_;
+  bool dry_run_;
+  EntryRecord entry_;   // the entry in hand
+  EditTally tally_;     // what its operation counted
+  bool operated_ = false;
   int files_ = 0;
   bool first_showing_ = true;
 };

@@ -15,6 +15,7 @@
 
 #include "bench/sample_corpus.h"
 #include "bench/timed_process.h"
+#include "engine/edit_tally.h"
 #include "engine/text_operations.h"
 
 namespace tarnwick::bench {
@@ -76,7 +77,16 @@ int RunOperation(const std::string& name, const std::string& path,
                  const std::string& report) {
   for (const Operation& op : Operations()) {
     if (name != op.name) continue;
-    op.run(path);
+    // TARNWICK_BENCH_TALLY=1: the operation counts its changes, as in a
+    // run that reports.
+    const char* tally_flag = std::getenv("TARNWICK_BENCH_TALLY");
+    if (tally_flag != nullptr && std::string(tally_flag) == "1") {
+      EditTally tally;
+      TallyScope scope(tally);
+      op.run(path);
+    } else {
+      op.run(path);
+    }
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {

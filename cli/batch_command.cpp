@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -12,12 +13,14 @@
 #include "cli/console_reporter.h"
 #include "cli/interruption.h"
 #include "cli/progress_line.h"
+#include "cli/run_outputs.h"
 #include "dialogs/dialog_logic.h"
 #include "dialogs/dialog_texts.h"
 #include "filelist/folder_scan.h"
 #include "filelist/vector_file_list.h"
 #include "files/path_helpers.h"
 #include "files/platform.h"
+#include "journal/run_journal.h"
 
 namespace tarnwick::cli {
 namespace {
@@ -108,6 +111,14 @@ void NoteSharedOutputNames(const std::vector<std::string>& files) {
   }
 }
 
+// The journal of the run under way: an interruption ends the program
+// between two files, and what was written so far stays undoable.
+RunJournal* journal_in_hand = nullptr;
+
+void FinishJournalAtExit() {
+  if (journal_in_hand != nullptr) journal_in_hand->Finish();
+}
+
 }  // namespace
 
 void PrintUsageError(const std::string& error) {
@@ -151,12 +162,32 @@ int RunBatchCommand(const Options& options) {
   NoteSharedOutputNames(files);
   CliHost host(files, options.output_folder, options.operation,
                std::move(answers), reporter, progress);
+  // A real run is journaled, so that it can be undone; a dry run writes
+  // nothing, not even there.
+  std::optional<RunJournal> journal;
+  if (!options.dry_run) {
+    journal.emplace(DefaultJournalFolder(), DefaultJournalLimits(),
+                    std::string(OperationName(options.operation)),
+                    options.output_folder);
+  }
+  CliRecorder recorder(options.dry_run, journal ? &*journal : nullptr,
+                       progress);
+  host.SetObserver(&recorder);
+  if (journal) {
+    journal_in_hand = &*journal;
+    std::atexit(FinishJournalAtExit);
+  }
   DialogResults results;
   const BatchSummary summary = StartRemoving(host, results);
   progress.Clear();
+  journal_in_hand = nullptr;
+  if (journal) journal->Finish();
   if (!summary.validated) return kExitUsage;
-  return summary.failures > 0 || reporter.count() > 0 ? kExitFailures
-                                                      : kExitSuccess;
+  const bool reported =
+      !options.report || WriteReport(*options.report, recorder.records());
+  return summary.failures > 0 || reporter.count() > 0 || !reported
+             ? kExitFailures
+             : kExitSuccess;
 }
 
 }  // namespace tarnwick::cli

@@ -62,6 +62,8 @@ class CliHost : public BatchHost {
 
   ErrorReporter& Reporter() override;
   SettingsStore& Settings() override { return settings_; }
+  RunObserver* Observer() override { return observer_; }
+  void SetObserver(RunObserver* observer) { observer_ = observer; }
 
  private:
   const std::vector<std::string>& files_;
@@ -73,6 +75,7 @@ class CliHost : public BatchHost {
   RunSettings settings_;
   int position_ = 0;        // the entry whose turn it is
   double share_ = 0;        // the last progress value
+  RunObserver* observer_ = nullptr;
 };
 
 }  // namespace tarnwick::cli

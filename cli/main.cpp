@@ -5,6 +5,7 @@
 
 #include "cli/batch_command.h"
 #include "cli/options.h"
+#include "cli/run_outputs.h"
 
 int main(int argc, char** argv) {
   using namespace tarnwick::cli;
@@ -21,6 +22,10 @@ int main(int argc, char** argv) {
     case Command::kUsageError:
       PrintUsageError(parsed.error);
       return kExitUsage;
+    case Command::kUndo:
+      return RunUndoCommand(parsed.options.undo_run);
+    case Command::kListRuns:
+      return RunListRunsCommand();
     case Command::kRun:
       break;
   }

@@ -53,6 +53,12 @@ class Parser {
       }
       if (!Option(argument)) return result_;
     }
+    if (undo_ || list_runs_) {
+      if (CheckJournalCommand()) {
+        result_.command = undo_ ? Command::kUndo : Command::kListRuns;
+      }
+      return result_;
+    }
     if (Check()) result_.command = Command::kRun;
     return result_;
   }
@@ -126,6 +132,40 @@ class Parser {
       options.replace_with = value;
       return true;
     }
+    if (argument == "--dry-run") {
+      if (!Once(name, options.dry_run)) return false;
+      options.dry_run = true;
+      ++run_options_;
+      return true;
+    }
+    if (name == "--report") {
+      if (!Once(name, options.report.has_value()) ||
+          !Value(name, argument, value)) {
+        return false;
+      }
+      if (value.empty()) return Fail("--report needs a file (- for standard output)");
+      options.report = value;
+      ++run_options_;
+      return true;
+    }
+    if (name == "--undo") {
+      if (!Once(name, undo_)) return false;
+      undo_ = true;
+      // The run's id is optional: the next argument, unless it is an option.
+      if (argument.find('=') != std::string::npos) {
+        Value(name, argument, options.undo_run);
+        if (options.undo_run.empty()) return Fail("--undo= needs a run id");
+      } else if (next_ < arguments_.size() && !arguments_[next_].empty() &&
+                 arguments_[next_][0] != '-') {
+        options.undo_run = arguments_[next_++];
+      }
+      return true;
+    }
+    if (argument == "--list-runs") {
+      if (!Once(name, list_runs_)) return false;
+      list_runs_ = true;
+      return true;
+    }
     if (name == "--add-folder") {
       if (!Value(name, argument, value)) return false;
       if (value.empty()) return Fail("--add-folder needs a folder");
@@ -152,6 +192,18 @@ class Parser {
     }
     return Fail("unknown option " + Quoted(argument) +
                 " (a file whose name begins with '-' goes after '--')");
+  }
+
+  // --undo and --list-runs stand alone.
+  bool CheckJournalCommand() {
+    const Options& options = result_.options;
+    if (undo_ && list_runs_) return Fail("--undo and --list-runs go alone");
+    if (operation_given_ || output_given_ || run_options_ > 0 ||
+        options.find_what || options.replace_with || !options.inputs.empty()) {
+      return Fail(std::string(undo_ ? "--undo" : "--list-runs") +
+                  " takes no files and no other options");
+    }
+    return true;
   }
 
   // The combinations the run needs, once every argument has been read.
@@ -193,6 +245,9 @@ class Parser {
   bool operation_given_ = false;
   bool output_given_ = false;
   bool extension_given_ = false;
+  bool undo_ = false;
+  bool list_runs_ = false;
+  int run_options_ = 0;  // --dry-run, --report
 };
 
 }  // namespace

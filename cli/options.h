@@ -31,9 +31,12 @@ struct Options {
   std::optional<std::string> find_what;     // as given, UTF-8
   std::optional<std::string> replace_with;  // as given, UTF-8
   std::vector<InputSource> inputs;
+  bool dry_run = false;               // --dry-run
+  std::optional<std::string> report;  // --report PATH ("-": standard output)
+  std::string undo_run;               // --undo RUN; empty: the last run
 };
 
-enum class Command { kRun, kHelp, kVersion, kUsageError };
+enum class Command { kRun, kUndo, kListRuns, kHelp, kVersion, kUsageError };
 
 struct ParseResult {
   Command command = Command::kUsageError;

@@ -3,10 +3,12 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <string.h>  // memrchr
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/edit_tally.h"
 #include "engine/text_codec.h"
 #include "files/file_error.h"
 #include "files/file_write.h"
@@ -58,9 +60,13 @@ std::size_t CutAfterLastLineFeed(const char* data, std::size_t filled,
 }  // namespace
 
 void EditFileInPieces(const std::string& path, const PieceEdit& edit) {
+  EditTally* const tally = CurrentTally();
+  const bool dry_run = tally != nullptr && tally->dry_run;
   if (!PathExists(path)) {
     std::string nothing;
-    ReplaceFileContents(path, edit(nothing, true, true));
+    const std::string_view bytes = edit(nothing, true, true);
+    if (tally != nullptr) tally->bytes_after += bytes.size();
+    if (!dry_run) ReplaceFileContents(path, bytes);
     return;
   }
   UniqueFd file(
@@ -81,7 +87,12 @@ void EditFileInPieces(const std::string& path, const PieceEdit& edit) {
   const ByteOrderMark mark =
       DetectByteOrderMark(std::string_view(buffer.data(), filled));
 
-  PendingReplacement output(path, std::nullopt);
+  if (tally != nullptr) {
+    tally->bytes_before += static_cast<std::uint64_t>(info.st_size);
+  }
+  // A dry run writes nothing, not even the temporary file.
+  std::optional<PendingReplacement> output;
+  if (!dry_run) output.emplace(path, std::nullopt);
   std::string piece;
   bool first = true;
   bool at_end = filled < buffer.size();
@@ -110,7 +121,9 @@ void EditFileInPieces(const std::string& path, const PieceEdit& edit) {
     std::memmove(buffer.data(), buffer.data() + cut, filled - cut);
     filled -= cut;
     if (!piece.empty() || at_end) {
-      output.Write(edit(piece, first, at_end));
+      const std::string_view bytes = edit(piece, first, at_end);
+      if (tally != nullptr) tally->bytes_after += bytes.size();
+      if (output) output->Write(bytes);
       first = false;
     }
     if (at_end) break;
@@ -118,7 +131,7 @@ void EditFileInPieces(const std::string& path, const PieceEdit& edit) {
                        buffer.size() - filled, path);
     at_end = filled < buffer.size();
   }
-  output.Commit();
+  if (output) output->Commit();
 }
 
 }  // namespace tarnwick

@@ -1,8 +1,12 @@
 #include "engine/text_operations.h"
 
+#include <algorithm>
+#include <optional>
+#include <cstdint>
 #include <stdexcept>
 #include <utility>
 
+#include "engine/edit_tally.h"
 #include "engine/piecewise_edit.h"
 #include "engine/streaming_replace.h"
 #include "engine/text_codec.h"
@@ -44,6 +48,14 @@
 // follows a line end. Find and replace runs each pair as a streaming pass
 // over the pieces (holding back the bytes that might begin a match reaching
 // into the next piece), the passes one after another, as on the whole text.
+//
+// Counting (edit_tally.h) costs nothing unless a tally is open, and then
+// mostly a subtraction per piece: the filters, the space squeezer and a
+// pair whose replacement differs in length from its find text change the
+// length by a known amount per change. Three counts need a look of their
+// own at the text: characters dropped by the keep-mode filter (multi-byte
+// characters), empty lines removed (line feeds before and after), and
+// matches of a pair whose replacement has the find text's length.
 
 namespace tarnwick {
 namespace {
@@ -56,9 +68,34 @@ constexpr std::string_view kLettersAndDigits =
 constexpr std::string_view kKeepSet =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 \r\n\t";
 
+// Forgets what a path that gave up half-way counted.
+void RestartTally() {
+  if (EditTally* tally = CurrentTally()) tally->Reset();
+}
+
+// The number of characters: UTF-8 lead and single bytes, or 16-bit units
+// other than the first of a pair.
+std::uint64_t CharacterCount(const std::string& text) {
+  return static_cast<std::uint64_t>(std::count_if(
+      text.begin(), text.end(),
+      [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+std::uint64_t CharacterCount(const std::u16string& text) {
+  return static_cast<std::uint64_t>(std::count_if(
+      text.begin(), text.end(),
+      [](char16_t c) { return c < 0xD800 || c > 0xDBFF; }));
+}
+
+template <class Text>
+std::uint64_t LineFeeds(const Text& text) {
+  return static_cast<std::uint64_t>(
+      std::count(text.begin(), text.end(), typename Text::value_type('\n')));
+}
+
 // Reads the whole file as 16-bit text, applies edit and writes it back.
 template <class Edit>
 void EditWholeText(const std::string& path, Edit&& edit) {
+  RestartTally();
   std::u16string text = ReadTextFile(path);
   edit(text, false);
   WriteTextFile(path, text);
@@ -82,7 +119,14 @@ void EditFile(const std::string& path, Edit&& edit) {
 
 void FilterFile(const std::string& path, std::string_view set, bool keep) {
   const AsciiSet members(set);
-  EditFile(path, [&](auto& text, bool) { DeleteCharacters(text, members, keep); });
+  EditTally* const tally = CurrentTally();
+  EditFile(path, [&](auto& text, bool) {
+    if (tally == nullptr) return DeleteCharacters(text, members, keep);
+    // What stays in keep mode is ASCII: one unit, one character.
+    const std::uint64_t before = keep ? CharacterCount(text) : text.size();
+    DeleteCharacters(text, members, keep);
+    tally->changes += before - text.size();
+  });
 }
 
 struct Pair {
@@ -92,7 +136,14 @@ struct Pair {
 
 // Applies the pairs, one after another, to the 16-bit text.
 void ReplacePairs(std::u16string& text, const std::vector<Pair>& pairs) {
-  for (const Pair& pair : pairs) ReplaceAll(text, pair.find, pair.replacement);
+  EditTally* const tally = CurrentTally();
+  for (const Pair& pair : pairs) {
+    const std::size_t count = ReplaceAll(text, pair.find, pair.replacement);
+    if (tally != nullptr) {
+      tally->per_pair.push_back(count);
+      tally->changes += count;
+    }
+  }
 }
 
 // Whether the pairs may be applied to the bytes of 8-bit text (see the
@@ -112,16 +163,59 @@ struct BytesMayHaveJoined {};
 
 // Applies the pairs to the bytes of the file's 8-bit text, piece by piece,
 // each pair a streaming pass feeding the next.
+// Counts a pass's matches while a tally is open: over the whole file each
+// match changes the length by the same amount, and a pair whose replacement
+// has its find text's length is counted by a removal pass of its own.
+class PassCounter {
+ public:
+  PassCounter(std::size_t find_size, std::size_t replacement_size,
+              const std::string& find)
+      : find_size_(find_size), replacement_size_(replacement_size) {
+    if (find_size == replacement_size) shadow_.emplace(find, std::string());
+  }
+  void Note(std::string_view in, std::string_view out, bool last) {
+    in_ += in.size();
+    out_ += out.size();
+    if (shadow_) {
+      const std::string_view rest = shadow_->Feed(in, last);
+      shadow_out_ += rest.size();
+    }
+  }
+  std::uint64_t Matches() const {
+    if (shadow_) return (in_ - shadow_out_) / find_size_;
+    return replacement_size_ > find_size_
+               ? (out_ - in_) / (replacement_size_ - find_size_)
+               : (in_ - out_) / (find_size_ - replacement_size_);
+  }
+
+ private:
+  std::size_t find_size_;
+  std::size_t replacement_size_;
+  std::optional<StreamingReplace> shadow_;
+  std::uint64_t in_ = 0;
+  std::uint64_t out_ = 0;
+  std::uint64_t shadow_out_ = 0;
+};
+
 void ReplaceOnBytes(const std::string& path, const std::vector<Pair>& pairs) {
   std::vector<StreamingReplace> passes;
+  EditTally* const tally = CurrentTally();
+  std::vector<PassCounter> counters;
   for (const Pair& pair : pairs) {
-    passes.emplace_back(EncodeUtf8(pair.find), EncodeUtf8(pair.replacement));
+    std::string find = EncodeUtf8(pair.find);
+    std::string replacement = EncodeUtf8(pair.replacement);
+    if (tally != nullptr) {
+      counters.emplace_back(find.size(), replacement.size(), find);
+    }
+    passes.emplace_back(std::move(find), std::move(replacement));
   }
   EditFileInPieces(
       path, [&](std::string& piece, bool, bool last) -> std::string_view {
         std::string_view bytes = piece;
         for (std::size_t k = 0; k < passes.size(); ++k) {
+          const std::string_view in = bytes;
           bytes = passes[k].Feed(bytes, last);
+          if (tally != nullptr) counters[k].Note(in, bytes, last);
           // The last pass's result is written as it is: nothing decodes it.
           if (k + 1 < passes.size() && passes[k].MayHaveJoined()) {
             throw BytesMayHaveJoined{};
@@ -129,6 +223,10 @@ void ReplaceOnBytes(const std::string& path, const std::vector<Pair>& pairs) {
         }
         return bytes;
       });
+  for (const PassCounter& counter : counters) {
+    tally->per_pair.push_back(counter.Matches());
+    tally->changes += counter.Matches();
+  }
 }
 
 }  // namespace
@@ -160,12 +258,21 @@ void RemoveAllSpaces(const std::string& path) {
 }
 
 void RemoveExtraSpaces(const std::string& path) {
-  EditFile(path, [](auto& text, bool) { SqueezeSpaces(text); });
+  EditTally* const tally = CurrentTally();
+  EditFile(path, [&](auto& text, bool) {
+    const std::size_t before = text.size();
+    SqueezeSpaces(text);
+    if (tally != nullptr) tally->changes += before - text.size();
+  });
 }
 
 void RemoveBlankLines(const std::string& path) {
-  EditFile(path, [](auto& text, bool follows_line_end) {
+  EditTally* const tally = CurrentTally();
+  EditFile(path, [&](auto& text, bool follows_line_end) {
+    if (tally == nullptr) return RemoveEmptyLines(text, follows_line_end);
+    const std::uint64_t before = LineFeeds(text);
     RemoveEmptyLines(text, follows_line_end);
+    tally->changes += before - LineFeeds(text);
   });
 }
 
@@ -216,6 +323,7 @@ void ReplaceInFile(const std::string& path, std::u16string_view find_text,
     } catch (const NotWellFormedUtf16&) {
     }
   }
+  RestartTally();
   std::u16string text = ReadTextFile(path);
   ReplacePairs(text, pairs);
   WriteTextFile(path, text);

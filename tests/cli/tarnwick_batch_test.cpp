@@ -431,6 +431,13 @@ INSTANTIATE_TEST_SUITE_P(
     Arguments, UsageTest,
     ::testing::Values(
         UsageCase{{}, "missing --operation"},
+        UsageCase{{"--undo", "--operation", "3"},
+                  "--undo takes no files and no other options"},
+        UsageCase{{"--list-runs", "FILE"},
+                  "--list-runs takes no files and no other options"},
+        UsageCase{{"--undo", "--list-runs"}, "--undo and --list-runs go alone"},
+        UsageCase{{"--operation", "3", "--output", "OUT", "--report=", "FILE"},
+                  "--report needs a file"},
         UsageCase{{"--bogus", "--operation", "3", "--output", "OUT", "FILE"},
                   "unknown option '--bogus'"},
         UsageCase{{"--operation", "3", "--output", "OUT", "-x"},
@@ -511,7 +518,9 @@ TEST(SurroundingsTest, OnePairServesEveryFileAndNoSettingsAreWritten) {
   }
   const std::string out = dir.MakeFolder("out");
   RunSettingsForChild settings;
-  settings.environment = {"HOME=" + config, "XDG_CONFIG_HOME=" + config};
+  // The journal of runs is state, not settings: it goes elsewhere.
+  settings.environment = {"HOME=" + config, "XDG_CONFIG_HOME=" + config,
+                          "XDG_STATE_HOME=" + dir.MakeFolder("state")};
   Args args = {"--operation", "find-and-replace", "--find-what", "cat",
                "--replace-with", "cow", "--output", out};
   args.insert(args.end(), inputs.begin(), inputs.end());

@@ -1,0 +1,342 @@
+#include "app/run_views.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <optional>
+
+#include "app/main_window.h"
+#include "app/main_window_layout.h"
+#include "batch/batch_run.h"
+#include "core/operation_keys.h"
+#include "engine/edit_tally.h"
+#include "engine/text_operations.h"
+#include "files/file_write.h"
+#include "files/path_helpers.h"
+#include "filelist/file_list_view.h"
+#include "journal/run_journal.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr char kPreview[] = "Preview changes";
+constexpr char kShowReport[] = "Show last run's report";
+constexpr char kUndo[] = "Undo last run";
+
+std::vector<EntryRecord>& StoredRecords() {
+  static std::vector<EntryRecord> records;
+  return records;
+}
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+std::vector<std::string> SplitAtLineFeeds(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t at; (at = text.find('\n', start)) != std::string::npos;
+       start = at + 1) {
+    lines.push_back(text.substr(start, at - start));
+  }
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
+
+// A window with a heading, a table and Copy / Close buttons.
+QDialog* MakeTableWindow(QWidget* parent, const QString& title,
+                         const QString& heading, const QStringList& columns,
+                         const std::vector<std::vector<std::string>>& rows,
+                         const std::string& clipboard) {
+  auto* window = new QDialog(parent);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->setWindowTitle(title);
+  auto* layout = new QVBoxLayout(window);
+  layout->addWidget(new QLabel(heading, window));
+  auto* table = new QTableWidget(static_cast<int>(rows.size()),
+                                 static_cast<int>(columns.size()), window);
+  table->setObjectName("table");
+  table->setHorizontalHeaderLabels(columns);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->verticalHeader()->hide();
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    for (std::size_t c = 0; c < rows[r].size(); ++c) {
+      table->setItem(static_cast<int>(r), static_cast<int>(c),
+                     new QTableWidgetItem(Q(rows[r][c])));
+    }
+  }
+  table->resizeColumnsToContents();
+  table->horizontalHeader()->setStretchLastSection(true);
+  layout->addWidget(table);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, window);
+  QPushButton* copy = buttons->addButton("Copy", QDialogButtonBox::ActionRole);
+  copy->setObjectName("copy");
+  QObject::connect(copy, &QPushButton::clicked, window, [clipboard] {
+    QApplication::clipboard()->setText(Q(clipboard));
+  });
+  QObject::connect(buttons, &QDialogButtonBox::rejected, window, &QDialog::reject);
+  layout->addWidget(buttons);
+  window->resize(720, 360);
+  return window;
+}
+
+// The selected entry's text and position, or nothing.
+std::optional<std::pair<int, std::string>> SelectedEntry(Form1& window) {
+  const QModelIndex index = window.controls().list->currentIndex();
+  if (!index.isValid()) return std::nullopt;
+  const int position = index.row() + 1;
+  return std::make_pair(position, window.FileAt(position));
+}
+
+void PreviewSelected(Form1& window) {
+  const auto entry = SelectedEntry(window);
+  if (!entry) {
+    window.ShowMessage("Select a file in the list to preview.");
+    return;
+  }
+  const auto& [position, source] = *entry;
+  const std::string chooser = LowerCase(window.ChooserText());
+  const OperationKey* chosen = nullptr;
+  for (const OperationKey& key : OperationKeys()) {
+    if (chooser.find(key.key) != std::string::npos) {
+      chosen = &key;
+      break;
+    }
+  }
+  if (chosen == nullptr) {
+    window.ShowMessage("With this choice the file is only copied: nothing "
+                       "in it changes.");
+    return;
+  }
+  DialogResults answers;
+  if (chosen->kind == OperationKind::kRemoveText) {
+    window.ShowRemoveDialog("Remove X - File " + std::to_string(position) + ". ",
+                            answers);
+    if (answers.find_what.empty()) return;
+  } else if (chosen->kind == OperationKind::kFindAndReplace) {
+    window.ShowFindReplaceDialog(
+        "Find And Replace - File " + std::to_string(position) + ". ", answers);
+    if (answers.find_what.empty() || answers.replace_with.empty()) return;
+  }
+  try {
+    // The operation runs on a copy in a temporary folder, never on the
+    // file itself or in the output folder.
+    QTemporaryDir folder;
+    if (!folder.isValid()) throw std::runtime_error("no temporary folder");
+    const std::string copy = folder.path().toStdString() + "/preview";
+    const std::string before = ReadFileBytes(source);
+    ReplaceFileContents(copy, before);
+    EditTally tally;
+    {
+      TallyScope scope(tally);
+      switch (chosen->kind) {
+        case OperationKind::kFixed:
+          chosen->operation(copy);
+          break;
+        case OperationKind::kRemoveText:
+          ReplaceInFile(copy, answers.find_what, u"");
+          break;
+        case OperationKind::kFindAndReplace:
+          ReplaceInFile(copy, answers.find_what, answers.replace_with);
+          break;
+      }
+    }
+    const std::string after = ReadFileBytes(copy);
+    const std::string summary =
+        std::to_string(tally.changes) + " change(s); " +
+        std::to_string(before.size()) + " -> " + std::to_string(after.size()) +
+        " bytes";
+    MakePreviewWindow(&window, source, summary,
+                      FirstChangedLines(before, after, 200))->show();
+  } catch (const std::exception& e) {
+    window.ShowMessage(std::string("The preview failed: ") + e.what());
+  }
+}
+
+void ShowReport(Form1& window) {
+  if (StoredRecords().empty()) {
+    window.ShowMessage("No run has finished since the program started.");
+    return;
+  }
+  MakeReportWindow(&window, StoredRecords())->show();
+}
+
+void UndoLast(Form1& window) {
+  const std::vector<JournaledRun> runs = ListRuns(DefaultJournalFolder());
+  const auto last = std::find_if(runs.begin(), runs.end(),
+                                 [](const JournaledRun& run) { return !run.undone; });
+  if (last == runs.end()) {
+    window.ShowMessage("There is no run to undo.");
+    return;
+  }
+  const std::string question =
+      "Undo the run of " + last->time + " (" + last->operation + ", " +
+      std::to_string(last->files) + " file(s) in " + last->output_folder +
+      ")?\r\n\r\nFiles it replaced get their previous content back and files "
+      "it created are removed, only where they are still as the run left "
+      "them.";
+  if (!window.services().prompts.AskYesNo(&window, question)) return;
+  MakeUndoWindow(&window, UndoRun(DefaultJournalFolder(), last->id))->show();
+}
+
+}  // namespace
+
+const std::vector<EntryRecord>& LastRunRecords() { return StoredRecords(); }
+
+void StartJournaledRun(Form1& window) {
+  RunJournal journal(DefaultJournalFolder(), DefaultJournalLimits(),
+                     window.ChooserText(), window.OutputFolderText());
+  RunRecorder recorder(/*dry_run=*/false, &journal);
+  window.SetObserver(&recorder);
+  const BatchSummary summary = StartRemoving(window, window.dialogResults());
+  window.SetObserver(nullptr);
+  if (summary.already_running) return;
+  journal.Finish();
+  if (summary.validated) StoredRecords() = recorder.records();
+}
+
+void InstallRunMenu(Form1& window) {
+  FileListView* list = window.controls().list;
+  list->setContextMenuPolicy(Qt::CustomContextMenu);
+  QObject::connect(list, &QWidget::customContextMenuRequested, &window,
+                   [&window, list](const QPoint& at) {
+                     QMenu menu(list);
+                     menu.setObjectName("runMenu");
+                     QObject::connect(menu.addAction(kPreview), &QAction::triggered,
+                                      &window, [&window] { PreviewSelected(window); });
+                     QObject::connect(menu.addAction(kShowReport), &QAction::triggered,
+                                      &window, [&window] { ShowReport(window); });
+                     QObject::connect(menu.addAction(kUndo), &QAction::triggered,
+                                      &window, [&window] { UndoLast(window); });
+                     menu.exec(list->viewport()->mapToGlobal(at));
+                   });
+}
+
+std::vector<ReportRow> ReportRows(const std::vector<EntryRecord>& records) {
+  std::vector<ReportRow> rows;
+  for (const bool failed : {true, false}) {
+    for (const EntryRecord& record : records) {
+      if ((record.status == EntryStatus::kFailed) != failed) continue;
+      rows.push_back({record.source, std::string(StatusName(record.status)),
+                      std::to_string(record.changes),
+                      std::to_string(record.bytes_before) + " -> " +
+                          std::to_string(record.bytes_after),
+                      record.reason});
+    }
+  }
+  return rows;
+}
+
+std::string ReportClipboardText(const std::vector<ReportRow>& rows) {
+  std::string text = "file\tresult\tchanges\tsize\treason\n";
+  for (const ReportRow& row : rows) {
+    text += row.file + "\t" + row.result + "\t" + row.changes + "\t" +
+            row.sizes + "\t" + row.reason + "\n";
+  }
+  return text;
+}
+
+std::string FirstChangedLines(const std::string& before,
+                              const std::string& after, int max_lines) {
+  const std::vector<std::string> old_lines = SplitAtLineFeeds(before);
+  const std::vector<std::string> new_lines = SplitAtLineFeeds(after);
+  std::size_t head = 0;
+  while (head < old_lines.size() && head < new_lines.size() &&
+         old_lines[head] == new_lines[head]) {
+    ++head;
+  }
+  if (head == old_lines.size() && head == new_lines.size()) return {};
+  std::size_t tail = 0;
+  while (tail + head < old_lines.size() && tail + head < new_lines.size() &&
+         old_lines[old_lines.size() - 1 - tail] ==
+             new_lines[new_lines.size() - 1 - tail]) {
+    ++tail;
+  }
+  std::string text = "@@ line " + std::to_string(head + 1) + " @@\n";
+  int shown = 0;
+  auto add = [&](char sign, const std::vector<std::string>& lines) {
+    for (std::size_t k = head; k + tail < lines.size() && shown < max_lines;
+         ++k, ++shown) {
+      std::string line = lines[k];
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      text += sign + line + "\n";
+    }
+  };
+  add('-', old_lines);
+  add('+', new_lines);
+  if (shown >= max_lines) text += "...\n";
+  return text;
+}
+
+QDialog* MakeReportWindow(QWidget* parent,
+                          const std::vector<EntryRecord>& records) {
+  const std::vector<ReportRow> rows = ReportRows(records);
+  std::vector<std::vector<std::string>> cells;
+  int failed = 0;
+  for (const ReportRow& row : rows) {
+    cells.push_back({row.file, row.result, row.changes, row.sizes, row.reason});
+    failed += row.result == "failed";
+  }
+  return MakeTableWindow(
+      parent, "Last run's report",
+      QString("%1 file(s), %2 failed").arg(rows.size()).arg(failed),
+      {"File", "Result", "Changes", "Size before -> after", "Reason"}, cells,
+      ReportClipboardText(rows));
+}
+
+QDialog* MakeUndoWindow(QWidget* parent, const UndoResult& result) {
+  std::vector<std::vector<std::string>> cells;
+  std::string clipboard;
+  int left = 0;
+  for (const UndoItem& item : result.items) {
+    const char* what = item.what == UndoItem::What::kRestored  ? "restored"
+                       : item.what == UndoItem::What::kRemoved ? "removed"
+                                                               : "left alone";
+    left += item.what == UndoItem::What::kLeft;
+    cells.push_back({item.path, what, item.reason});
+    clipboard += item.path + "\t" + what + "\t" + item.reason + "\n";
+  }
+  const QString heading =
+      result.error.empty()
+          ? QString("Run %1: %2 file(s) put back, %3 left alone")
+                .arg(Q(result.id))
+                .arg(result.items.size() - static_cast<std::size_t>(left))
+                .arg(left)
+          : Q(result.error);
+  return MakeTableWindow(parent, "Undo last run", heading,
+                         {"File", "Result", "Reason"}, cells, clipboard);
+}
+
+QDialog* MakePreviewWindow(QWidget* parent, const std::string& file,
+                           const std::string& summary, const std::string& diff) {
+  auto* window = new QDialog(parent);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->setWindowTitle("Preview changes");
+  auto* layout = new QVBoxLayout(window);
+  auto* heading = new QLabel(Q(file + "\n" + summary), window);
+  heading->setObjectName("summary");
+  layout->addWidget(heading);
+  auto* text = new QPlainTextEdit(window);
+  text->setObjectName("diff");
+  text->setReadOnly(true);
+  text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  text->setPlainText(diff.empty() ? QString("(nothing changes)") : Q(diff));
+  layout->addWidget(text);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, window);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, window, &QDialog::reject);
+  layout->addWidget(buttons);
+  window->resize(720, 420);
+  return window;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,80 @@
+// What a batch run did, entry by entry, for a report, a preview and the
+// journal that makes a run undoable. The run tells a RunObserver (when its
+// host has one) before it first writes an output file and after each entry.
+#ifndef TARNWICK_BATCH_RUN_RECORD_H_
+#define TARNWICK_BATCH_RUN_RECORD_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnwick {
+
+enum class EntryStatus {
+  kChanged,    // the output differs from the input
+  kUnchanged,  // the output holds the input's bytes
+  kFailed,     // a step failed; reason says why
+  kSkipped,    // the dialog was cancelled: the output is a plain copy
+};
+
+std::string_view StatusName(EntryStatus status);
+
+struct EntryRecord {
+  std::string source;
+  std::string output;  // empty when the entry failed before it was known
+  EntryStatus status = EntryStatus::kUnchanged;
+  std::uint64_t changes = 0;
+  std::vector<std::uint64_t> per_pair;  // find and replace: per pair
+  std::uint64_t bytes_before = 0;       // the input's size
+  std::uint64_t bytes_after = 0;        // the output's size
+  std::string reason;  // failed: the failure; skipped: why; else empty
+};
+
+class RunObserver {
+ public:
+  virtual ~RunObserver() = default;
+  // True for a preview: the run copies nothing, applies the operation to
+  // the input without writing, and only reports.
+  virtual bool DryRun() const { return false; }
+  // Before the run first writes output in this run (the copy step, or the
+  // operation in place). Returns a note when the old content could not be
+  // kept, or an empty text.
+  virtual std::string BeforeWrite(const std::string& output) {
+    (void)output;
+    return {};
+  }
+  virtual void EntryDone(const EntryRecord& record) { (void)record; }
+};
+
+// Keeps every entry's record, and passes the writes on to a journal when
+// there is one.
+class RunRecorder : public RunObserver {
+ public:
+  explicit RunRecorder(bool dry_run, RunObserver* journal = nullptr)
+      : dry_run_(dry_run), journal_(journal) {}
+  bool DryRun() const override { return dry_run_; }
+  std::string BeforeWrite(const std::string& output) override {
+    return journal_ != nullptr ? journal_->BeforeWrite(output) : std::string();
+  }
+  void EntryDone(const EntryRecord& record) override {
+    records_.push_back(record);
+    if (journal_ != nullptr) journal_->EntryDone(record);
+  }
+  const std::vector<EntryRecord>& records() const { return records_; }
+
+ private:
+  bool dry_run_;
+  RunObserver* journal_;
+  std::vector<EntryRecord> records_;
+};
+
+// One JSON object on one line (no line end): source, output, status,
+// changes, bytes_before, bytes_after, reason, and per_pair for find and
+// replace. Bytes of a path that are not UTF-8 are written as the escapes
+// \udc80 to \udcff; every character beyond ASCII as a \u escape.
+std::string ReportLine(const EntryRecord& record);
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_BATCH_RUN_RECORD_H_

@@ -1,0 +1,40 @@
+// What tarnwick-batch adds around a run: the lines of a dry run, the
+// report file, the journal that makes the run undoable, and the --undo and
+// --list-runs commands.
+#ifndef TARNWICK_CLI_RUN_OUTPUTS_H_
+#define TARNWICK_CLI_RUN_OUTPUTS_H_
+
+#include <string>
+#include <vector>
+
+#include "batch/run_record.h"
+
+namespace tarnwick::cli {
+
+class ProgressLine;
+
+// Records the run; in a dry run prints each entry's line on standard
+// output as it is done: source TAB status TAB changes TAB reason. Notes a
+// file whose old content the journal could not keep on standard error.
+class CliRecorder : public RunRecorder {
+ public:
+  CliRecorder(bool dry_run, RunObserver* journal, ProgressLine& progress)
+      : RunRecorder(dry_run, journal), progress_(progress) {}
+  void EntryDone(const EntryRecord& record) override;
+
+ private:
+  ProgressLine& progress_;
+};
+
+// Writes the report (one JSON object a line) to path, "-" meaning standard
+// output. False after a message on standard error.
+bool WriteReport(const std::string& path,
+                 const std::vector<EntryRecord>& records);
+
+// --undo [RUN] and --list-runs; each returns the exit status.
+int RunUndoCommand(const std::string& run);
+int RunListRunsCommand();
+
+}  // namespace tarnwick::cli
+
+#endif  // TARNWICK_CLI_RUN_OUTPUTS_H_
