@@ -58,7 +58,7 @@ std::size_t CutAfterLastLineFeed(const char* data, std::size_t filled,
 }  // namespace
 
 void EditFileInPieces(const std::string& path, const PieceEdit& edit) {
-  if (!PathExists(path)) {
+  if (NothingAtPath(path)) {
     std::string nothing;
     ReplaceFileContents(path, edit(nothing, true, true));
     return;
