@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <random>
 
 #include "files/file_error.h"
@@ -25,7 +26,7 @@ constexpr int kMaxLinkHops = 40;         // the kernel's own limit
 constexpr int kMaxNameAttempts = 100;    // tries for a free temporary name
 constexpr std::size_t kMaxChunk = 1u << 30;  // one write() call at most
 constexpr std::size_t kCopyBuffer = 1u << 20;
-constexpr std::size_t kCompareChunk = 1u << 20;
+constexpr std::size_t kCompareChunk = 256u << 10;
 constexpr char kTemporaryMark[] = ".tarnwick-";
 
 std::string RandomSuffix() {
@@ -150,7 +151,45 @@ void PendingReplacement::Begin(std::optional<mode_t> mode) {
   if (path_.find('\0') != std::string::npos) {
     throw FileError(kCannotWrite, path_, file_texts::kZeroByte, EINVAL);
   }
-  target_ = ResolveLinks(path_);
+  // Most paths are no link: the path itself is looked at first, and only a
+  // link is followed to its file.
+  target_ = path_;
+  OpenFolderAndLook();
+  if (exists_ && S_ISLNK(old_info_.st_mode)) {
+    target_ = ResolveLinks(path_);
+    OpenFolderAndLook();
+  }
+  RunLedger* const ledger = RunLedger::Current();
+  if (!exists_ && ledger != nullptr && !copy_of_) {
+    // An edit within a run never creates the file it was meant to edit.
+    throw FileError(kCannotWrite, path_, file_texts::kFileHasGone, ENOENT);
+  }
+  if (exists_) {
+    if (S_ISDIR(old_info_.st_mode)) {
+      throw FileError::FromErrno(kCannotWrite, path_, EISDIR);
+    }
+    if (!S_ISREG(old_info_.st_mode)) {
+      throw FileError(kCannotWrite, path_, file_texts::kNotRegular, EINVAL);
+    }
+    // A file the open run copied holds nothing that exists nowhere else,
+    // and nothing of its own to keep: no flush, no owner or attributes.
+    const RunLedger::Written* written =
+        ledger != nullptr ? ledger->WrittenAt(IdOf(old_info_)) : nullptr;
+    run_copy_ = written != nullptr && written->origin == RunLedger::Origin::kCopied;
+    const mode_t old_mode = old_info_.st_mode & 07777;
+    comparing_ = !copy_of_ && (!mode || *mode == old_mode);
+    if (!mode) mode = old_mode;
+  }
+  mode_ = mode;
+  if (comparing_) {
+    old_.reset(openat(folder_.get(), name_.c_str(),
+                      O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    comparing_ = old_.get() >= 0;
+  }
+  if (!comparing_) Diverge();
+}
+
+void PendingReplacement::OpenFolderAndLook() {
   const std::size_t slash = target_.rfind(kSeparator);
   const std::string folder =
       slash == std::string::npos ? std::string("./") : target_.substr(0, slash + 1);
@@ -173,33 +212,6 @@ void PendingReplacement::Begin(std::optional<mode_t> mode) {
   if (!exists_ && errno != ENOENT) {
     throw FileError::FromErrno(kCannotWrite, path_, errno);
   }
-  RunLedger* const ledger = RunLedger::Current();
-  if (!exists_ && ledger != nullptr && !copy_of_) {
-    // An edit within a run never creates the file it was meant to edit.
-    throw FileError(kCannotWrite, path_, file_texts::kFileHasGone, ENOENT);
-  }
-  if (exists_) {
-    if (S_ISDIR(old_info_.st_mode)) {
-      throw FileError::FromErrno(kCannotWrite, path_, EISDIR);
-    }
-    if (!S_ISREG(old_info_.st_mode)) {
-      throw FileError(kCannotWrite, path_, file_texts::kNotRegular, EINVAL);
-    }
-    // A file the open run copied holds nothing that exists nowhere else.
-    const RunLedger::Written* written =
-        ledger != nullptr ? ledger->WrittenAt(IdOf(old_info_)) : nullptr;
-    flush_ = written == nullptr || written->origin != RunLedger::Origin::kCopied;
-    const mode_t old_mode = old_info_.st_mode & 07777;
-    comparing_ = !copy_of_ && (!mode || *mode == old_mode);
-    if (!mode) mode = old_mode;
-  }
-  mode_ = mode;
-  if (comparing_) {
-    old_.reset(openat(folder_.get(), name_.c_str(),
-                      O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-    comparing_ = old_.get() >= 0;
-  }
-  if (!comparing_) Diverge();
 }
 
 PendingReplacement::~PendingReplacement() {
@@ -238,8 +250,8 @@ void PendingReplacement::Diverge() {
       throw FileError(kCannotWrite, path_, file_texts::kReadOnly, EACCES);
     }
     // Ask the system whether it would let us write the old file; a rename
-    // would otherwise bypass its refusal.
-    if (faccessat(folder_.get(), name_.c_str(), W_OK, AT_EACCESS) != 0) {
+    // would otherwise bypass its refusal. (The run's own copy is ours.)
+    if (!run_copy_ && faccessat(folder_.get(), name_.c_str(), W_OK, AT_EACCESS) != 0) {
       throw FileError::FromErrno(kCannotWrite, path_, errno);
     }
   }
@@ -271,7 +283,7 @@ void PendingReplacement::CreateTemporary() {
 }
 
 void PendingReplacement::KeepOwnerAndAttributes() {
-  if (exists_) {
+  if (exists_ && !run_copy_) {
     UniqueFd opened(-1);
     int from = old_.get();
     if (from < 0) {
@@ -321,13 +333,15 @@ void PendingReplacement::CopyMatchedPrefix() {
 }
 
 std::string_view PendingReplacement::Compare(std::string_view bytes) {
-  if (compare_buffer_.empty()) compare_buffer_.resize(kCompareChunk);
+  // One buffer for every comparison of the thread: a fresh one per file
+  // would cost more in page faults than the comparison itself.
+  thread_local std::unique_ptr<char[]> buffer(new char[kCompareChunk]);
   while (!bytes.empty()) {
-    const std::size_t want = std::min(bytes.size(), compare_buffer_.size());
-    const ssize_t got = ReadFullAt(old_.get(), compare_buffer_.data(), want,
+    const std::size_t want = std::min(bytes.size(), kCompareChunk);
+    const ssize_t got = ReadFullAt(old_.get(), buffer.get(), want,
                                    static_cast<off_t>(matched_));
     if (got != static_cast<ssize_t>(want) ||
-        std::memcmp(compare_buffer_.data(), bytes.data(), want) != 0) {
+        std::memcmp(buffer.get(), bytes.data(), want) != 0) {
       Diverge();
       return bytes;
     }
@@ -401,7 +415,7 @@ void PendingReplacement::Commit() {
   // must not leave an empty file where the old one stood. A new file, or
   // one this run copied a moment ago, has no such content (cp does not
   // flush either).
-  if (exists_ && flush_ && calls.fsync(fd_) != 0) Fail(errno);
+  if (exists_ && !run_copy_ && calls.fsync(fd_) != 0) Fail(errno);
   RunLedger* const ledger = RunLedger::Current();
   struct stat written {};
   if (ledger != nullptr && fstat(fd_, &written) != 0) Fail(errno);

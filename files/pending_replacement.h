@@ -75,6 +75,9 @@ class PendingReplacement {
 
  private:
   void Begin(std::optional<mode_t> mode);
+  // Opens the folder of target_ and looks at its name there (not
+  // following a link).
+  void OpenFolderAndLook();
   // Starts the new file, with the old content's first matched_ bytes.
   void Diverge();
   void CreateTemporary();
@@ -101,12 +104,11 @@ class PendingReplacement {
   int fd_ = -1;             // the new file
   struct stat old_info_ {};
   bool exists_ = false;
-  bool flush_ = false;
+  bool run_copy_ = false;  // the old file is a copy the open run made
   bool comparing_ = false;
   bool unchanged_ = false;
   std::optional<mode_t> mode_;
   std::uint64_t matched_ = 0;  // bytes known equal to the old content
-  std::vector<char> compare_buffer_;
 };
 
 }  // namespace tarnwick
