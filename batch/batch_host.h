@@ -42,6 +42,11 @@ class BatchHost {
   // A plain message box: OK only, no icon, the application title.
   virtual void ShowMessage(const std::string& text) = 0;
 
+  // Something the user should know that is no failure, such as an output
+  // file that now holds a later entry's result instead of an earlier one's.
+  // By default nothing is shown.
+  virtual void Note(const std::string& text) { (void)text; }
+
   virtual ErrorReporter& Reporter() = 0;
   virtual SettingsStore& Settings() = 0;
   // Who records what the run does (batch/run_record.h); nobody by default.

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <optional>
 #include <system_error>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -18,8 +19,10 @@
 #include "core/settings_store.h"
 #include "engine/edit_tally.h"
 #include "engine/text_operations.h"
+#include "files/file_texts.h"
 #include "files/path_helpers.h"
 #include "files/platform.h"
+#include "files/run_ledger.h"
 
 namespace tarnwick {
 namespace {
@@ -38,10 +41,13 @@ constexpr char kFindReplaceCaption[] = "Find And Replace - File ";
 //   100            start
 //   104, 208       an empty list: "no files" and the end
 //   106, 206       no output folder: "no folder" and the end
-//   108            the number of entries, read once
+//   108            the number of entries, read once; then every entry's
+//                  path, silently, as the run's inputs (a failure to read
+//                  one is reported at its own 116)
 //   110-126        each entry: its path (116), progress (114), events (110),
-//                  busy (112), the output path (118, 120), the copy (122),
-//                  busy (126)
+//                  busy (112), the output path (118, 120), the copy (122:
+//                  also refused when the output is another input of the
+//                  run, or the run's result for one), busy (126)
 //   128-158        the eight fixed operations: key test, then the operation
 //   160-172        remove x: key test, dialog, removal
 //   174-196        find and replace: key test, reuse, dialog, replacement
@@ -49,6 +55,11 @@ constexpr char kFindReplaceCaption[] = "Find And Replace - File ";
 //   200-204        busy off, progress reset, "Done."
 // The steps without which an entry cannot go on (116, 118, 122) end that
 // entry when they fail; going on would only reach other files.
+//
+// The run keeps a ledger of its inputs and of what it wrote (files/
+// run_ledger.h): it never writes over another input of the run, an
+// operation never creates the file it was meant to edit ("the file has
+// gone"), and a copy the run made is replaced without a flush.
 class BatchRun {
  public:
   BatchRun(BatchHost& host, DialogResults& results)
@@ -64,6 +75,13 @@ class BatchRun {
     if (!Validate()) return Summary(false);
 
     const int count = trap_.Value(108, [&] { return host_.FileCount(); }, 0);
+    for (int i = 1; i <= count; ++i) {
+      try {
+        ledger_.AddInput(host_.FileAt(i));
+      } catch (...) {
+        // Reported at that entry's own turn (116), if it still fails then.
+      }
+    }
     for (int i = 1; i <= count; ++i) {
       ProcessRecordedEntry(i);
       ++files_;
@@ -225,7 +243,24 @@ class BatchRun {
             static_cast<std::uint64_t>(info.st_size);
       }
     }
+    if (!outcome->replaced_result_of.empty()) {
+      trap_.Run(122, [&] {
+        host_.Note(file_texts::ResultReplaced(
+            output, outcome->replaced_result_of, source));
+      });
+    }
     return true;
+  }
+
+  // Runs an operation on the output file; running out of memory is said in
+  // plain words naming the file.
+  template <typename Operation>
+  static void Edit(const std::string& output, Operation&& operation) {
+    try {
+      std::forward<Operation>(operation)();
+    } catch (const std::bad_alloc&) {
+      throw std::runtime_error(file_texts::OutOfMemory(output));
+    }
   }
 
   void Dispatch(int i, const std::string& output) {
@@ -244,7 +279,9 @@ class BatchRun {
       switch (key.kind) {
         case OperationKind::kFixed:
           operated_ = true;
-          trap_.Run(key.action_line, [&] { key.operation(output); });
+          trap_.Run(key.action_line, [&] {
+            Edit(output, [&] { key.operation(output); });
+          });
           break;
         case OperationKind::kRemoveText:
           RemoveText(i, output);
@@ -271,7 +308,9 @@ class BatchRun {
     const std::u16string find =
         trap_.Value(170, [&] { return results_.find_what; }, u"");
     operated_ = true;
-    trap_.Run(172, [&] { ReplaceInFile(output, find, u""); });
+    trap_.Run(172, [&] {
+      Edit(output, [&] { ReplaceInFile(output, find, u""); });
+    });
   }
 
   void FindAndReplace(int i, const std::string& output) {
@@ -304,7 +343,9 @@ class BatchRun {
     const std::u16string replace =
         trap_.Value(194, [&] { return results_.replace_with; }, u"");
     operated_ = true;
-    trap_.Run(196, [&] { ReplaceInFile(output, find, replace); });
+    trap_.Run(196, [&] {
+      Edit(output, [&] { ReplaceInFile(output, find, replace); });
+    });
   }
 
   void Skipped() {
@@ -321,6 +362,7 @@ class BatchRun {
   EntryRecord entry_;   // the entry in hand
   EditTally tally_;     // what its operation counted
   bool operated_ = false;
+  RunLedger ledger_;  // open on this thread for as long as the run lasts
   int files_ = 0;
   bool first_showing_ = true;
 };

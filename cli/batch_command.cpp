@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "batch/batch_run.h"
@@ -12,6 +11,7 @@
 #include "cli/cli_host.h"
 #include "cli/console_reporter.h"
 #include "cli/interruption.h"
+#include "cli/output_status.h"
 #include "cli/progress_line.h"
 #include "cli/run_outputs.h"
 #include "dialogs/dialog_logic.h"
@@ -38,8 +38,8 @@ class CliScanHost : public ScanHost {
   void Yield() override {
     // Nothing is written while the list is built: stop at once.
     if (const int signal_number = InterruptionSignal()) {
-      std::fprintf(stderr, "tarnwick-batch: interrupted before any file\n");
-      std::exit(kExitInterruptedBase + signal_number);
+      std::fprintf(stderr, "%s: interrupted before any file\n", kProgramName);
+      std::exit(ExitStatusAfterOutput(kExitInterruptedBase + signal_number));
     }
   }
   ErrorReporter& Reporter() override { return reporter_; }
@@ -72,43 +72,6 @@ bool PrepareAnswers(const Options& options, DialogResults& answers) {
                    ? " To remove text, use --operation remove-x."
                    : "");
   return false;
-}
-
-// Entries with the same file name share one output file, which keeps the
-// last one's result: said before the run, so that nobody is surprised.
-void NoteSharedOutputNames(const std::vector<std::string>& files) {
-  constexpr int kMostNotes = 10;
-  struct Seen {
-    int count = 0;
-    std::string last;
-  };
-  std::unordered_map<std::string, Seen> seen;
-  std::vector<std::string> names;  // in order of first appearance
-  for (const std::string& file : files) {
-    const std::string name = GetFileNamePart(file);
-    Seen& entry = seen[name];
-    if (entry.count++ == 0) names.push_back(name);
-    entry.last = file;
-  }
-  int notes = 0;
-  int more = 0;
-  for (const std::string& name : names) {
-    const Seen& entry = seen[name];
-    if (entry.count < 2) continue;
-    if (notes == kMostNotes) {
-      ++more;
-      continue;
-    }
-    ++notes;
-    PrintError("note: " + std::to_string(entry.count) +
-               " entries share the output name " + name +
-               "; the output folder keeps the result of the last one, " +
-               entry.last);
-  }
-  if (more > 0) {
-    PrintError("note: " + std::to_string(more) +
-               " more output names are shared in the same way");
-  }
 }
 
 // The journal of the run under way: an interruption ends the program
@@ -159,7 +122,6 @@ int RunBatchCommand(const Options& options) {
     }
   }
 
-  NoteSharedOutputNames(files);
   CliHost host(files, options.output_folder, options.operation,
                std::move(answers), reporter, progress);
   // A real run is journaled, so that it can be undone; a dry run writes
@@ -182,9 +144,11 @@ int RunBatchCommand(const Options& options) {
   progress.Clear();
   journal_in_hand = nullptr;
   if (journal) journal->Finish();
+  // An interrupted run still writes its report of the files it did.
+  const bool reported = !summary.validated || !options.report ||
+                        WriteReport(*options.report, recorder.records());
+  host.ExitIfInterrupted(summary.files);
   if (!summary.validated) return kExitUsage;
-  const bool reported =
-      !options.report || WriteReport(*options.report, recorder.records());
   return summary.failures > 0 || reporter.count() > 0 || !reported
              ? kExitFailures
              : kExitSuccess;

@@ -7,6 +7,8 @@
 #include "batch/batch_texts.h"
 #include "cli/console_reporter.h"
 #include "cli/interruption.h"
+#include "cli/options.h"
+#include "cli/output_status.h"
 #include "cli/progress_line.h"
 #include "core/operation_keys.h"
 
@@ -14,9 +16,7 @@ namespace tarnwick::cli {
 namespace {
 
 void WriteLine(std::FILE* stream, const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stream);
-  std::fputc('\n', stream);
-  std::fflush(stream);
+  WriteOutput(stream, text + "\n");
 }
 
 }  // namespace
@@ -76,16 +76,19 @@ void CliHost::SetProgressText(const std::string& text) {
 }
 
 void CliHost::ProcessEvents() {
+  // The entry whose turn it is has not been touched yet.
+  ExitIfInterrupted(position_ - 1);
+}
+
+void CliHost::ExitIfInterrupted(int done) {
   const int signal_number = InterruptionSignal();
   if (signal_number == 0) return;
   progress_.Clear();
   std::fflush(stdout);
-  // The entry whose turn it is has not been touched yet.
   std::fprintf(stderr,
-               "tarnwick-batch: interrupted: %d of %d files done, the rest "
-               "left alone\n",
-               position_ - 1, FileCount());
-  std::exit(kExitInterruptedBase + signal_number);
+               "%s: interrupted: %d of %d files done, the rest left alone\n",
+               kProgramName, done, FileCount());
+  std::exit(ExitStatusAfterOutput(kExitInterruptedBase + signal_number));
 }
 
 void CliHost::ShowRemoveDialog(const std::string&, DialogResults& results) {
@@ -101,11 +104,20 @@ void CliHost::ShowFindReplaceDialog(const std::string&,
 void CliHost::ShowMessage(const std::string& text) {
   progress_.Clear();
   if (text == batch_texts::kDone) {
+    // The last file is finished: a request to stop that came during it is
+    // answered now.
+    ExitIfInterrupted(position_);
     WriteLine(stdout, text);
   } else {
     std::fflush(stdout);
     WriteLine(stderr, text);
   }
+}
+
+void CliHost::Note(const std::string& text) {
+  progress_.Clear();
+  std::fflush(stdout);
+  WriteLine(stderr, std::string(kProgramName) + ": note: " + text);
 }
 
 ErrorReporter& CliHost::Reporter() { return reporter_; }

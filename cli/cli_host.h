@@ -57,8 +57,14 @@ class CliHost : public BatchHost {
                              DialogResults& results) override;
 
   // "Done." goes to standard output, every other message (the run's
-  // validation messages) to standard error.
+  // validation messages) to standard error. An interruption asked for
+  // during the last file ends the program here instead of "Done.".
   void ShowMessage(const std::string& text) override;
+  // "tarnwick-batch: note: " and the text, on standard error.
+  void Note(const std::string& text) override;
+  // Ends the program with 128 + signal when an interruption was asked for;
+  // done: how many files were finished.
+  void ExitIfInterrupted(int done);
 
   ErrorReporter& Reporter() override;
   SettingsStore& Settings() override { return settings_; }

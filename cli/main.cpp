@@ -5,19 +5,22 @@
 
 #include "cli/batch_command.h"
 #include "cli/options.h"
+#include "cli/output_status.h"
 #include "cli/run_outputs.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
   using namespace tarnwick::cli;
   const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0),
                                            argv + argc);
   const ParseResult parsed = ParseArguments(arguments);
   switch (parsed.command) {
     case Command::kHelp:
-      std::fputs(HelpText().c_str(), stdout);
+      WriteOutput(stdout, HelpText());
       return kExitSuccess;
     case Command::kVersion:
-      std::fputs(VersionText().c_str(), stdout);
+      WriteOutput(stdout, VersionText());
       return kExitSuccess;
     case Command::kUsageError:
       PrintUsageError(parsed.error);
@@ -30,4 +33,10 @@ int main(int argc, char** argv) {
       break;
   }
   return RunBatchCommand(parsed.options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return tarnwick::cli::ExitStatusAfterOutput(Run(argc, argv));
 }

@@ -7,7 +7,7 @@
 namespace tarnwick {
 
 // The bytes of the file at path; the empty string when nothing exists at the
-// path (PathExists is false). Throws FileError when the file cannot be opened
+// path (NothingAtPath, files/file_write.h). Throws FileError when the file cannot be opened
 // or read, naming the file and the system's reason.
 std::string ReadWholeFile(const std::string& path);
 

@@ -62,7 +62,7 @@ std::size_t CutAfterLastLineFeed(const char* data, std::size_t filled,
 void EditFileInPieces(const std::string& path, const PieceEdit& edit) {
   EditTally* const tally = CurrentTally();
   const bool dry_run = tally != nullptr && tally->dry_run;
-  if (!PathExists(path)) {
+  if (NothingAtPath(path)) {
     std::string nothing;
     const std::string_view bytes = edit(nothing, true, true);
     if (tally != nullptr) tally->bytes_after += bytes.size();

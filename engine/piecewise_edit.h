@@ -26,7 +26,8 @@ struct NotWellFormedUtf16 {};
 // the safe write (the old content survives any failure; a read-only file is
 // refused). The pieces of 8-bit text are its bytes; a file with a UTF-16
 // byte-order mark is converted to UTF-8 piece by piece (its mark becoming
-// the UTF-8 mark). A missing file counts as empty and is created. Throws
+// the UTF-8 mark). A missing file counts as empty and is created (not while
+// a run ledger is open: files/run_ledger.h). Throws
 // FileError, NotWellFormedUtf16, or whatever edit throws.
 void EditFileInPieces(const std::string& path, const PieceEdit& edit);
 

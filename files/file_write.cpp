@@ -8,35 +8,17 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 #include "files/file_error.h"
+#include "files/file_texts.h"
 #include "files/pending_replacement.h"
+#include "files/run_ledger.h"
 #include "files/unique_fd.h"
 
 namespace tarnwick {
 namespace {
 
-constexpr char kCannotRead[] = "Cannot read";
-constexpr std::size_t kMaxChunk = 1u << 30;
-constexpr std::size_t kCompareChunk = 1u << 20;
-
-// Reads up to size bytes at data; fewer only at the end of the file.
-// Returns the count, or -1 with errno set.
-ssize_t ReadFull(int fd, char* data, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size) {
-    const std::size_t want = size - done < kMaxChunk ? size - done : kMaxChunk;
-    const ssize_t got = read(fd, data + done, want);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return -1;
-    }
-    if (got == 0) break;
-    done += static_cast<std::size_t>(got);
-  }
-  return static_cast<ssize_t>(done);
-}
+using file_texts::kCannotRead;
 
 // Large buffers are faulted in far faster as huge pages; a hint only.
 void AdviseHugePages(std::string& buffer) {
@@ -50,42 +32,12 @@ void AdviseHugePages(std::string& buffer) {
   }
 }
 
-// True when the regular file at path holds exactly bytes. Any failure to
-// read it answers false, so that the caller goes on to write.
-bool HoldsBytes(const std::string& path, std::string_view bytes) {
-  UniqueFd file(open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-  if (file.get() < 0) return false;
-  std::vector<char> buffer(kCompareChunk);
-  std::size_t offset = 0;
-  for (;;) {
-    const ssize_t got = ReadFull(file.get(), buffer.data(), buffer.size());
-    if (got < 0) return false;
-    const auto count = static_cast<std::size_t>(got);
-    if (count > bytes.size() - offset ||
-        std::memcmp(buffer.data(), bytes.data() + offset, count) != 0) {
-      return false;
-    }
-    offset += count;
-    if (count < buffer.size()) return offset == bytes.size();
-  }
-}
-
 }  // namespace
 
 void ReplaceFileContents(const std::string& path, std::string_view bytes,
                          const ReplaceOptions& options) {
-  // Content that would not change is left alone: no write, no new inode,
-  // and no refusal of a read-only file that the operation did not touch.
-  if (!path.empty() && path.find('\0') == std::string::npos) {
-    const std::string target = ResolveLinks(path);
-    struct stat old;
-    if (stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
-        static_cast<std::size_t>(old.st_size) == bytes.size() &&
-        (!options.mode || (*options.mode & 07777) == (old.st_mode & 07777)) &&
-        HoldsBytes(target, bytes)) {
-      return;
-    }
-  }
+  // Content that would not change is left alone (the replacement compares
+  // as it goes): no write, no new inode, no refusal of a read-only file.
   PendingReplacement replacement(path, options.mode);
   replacement.Write(bytes);
   replacement.Commit();
@@ -93,7 +45,7 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes,
 
 std::string ReadFileBytes(const std::string& path) {
   if (path.find('\0') != std::string::npos) {
-    throw FileError(kCannotRead, path, "the path holds a zero byte", EINVAL);
+    throw FileError(kCannotRead, path, file_texts::kZeroByte, EINVAL);
   }
   UniqueFd file(open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
   if (file.get() < 0) throw FileError::FromErrno(kCannotRead, path, errno);
@@ -103,7 +55,7 @@ std::string ReadFileBytes(const std::string& path) {
   }
   if (S_ISDIR(info.st_mode)) throw FileError::FromErrno(kCannotRead, path, EISDIR);
   if (!S_ISREG(info.st_mode)) {
-    throw FileError(kCannotRead, path, "it is not a regular file", EINVAL);
+    throw FileError(kCannotRead, path, file_texts::kNotRegular, EINVAL);
   }
   std::string bytes;
   const std::size_t expected =
@@ -126,6 +78,21 @@ std::string ReadFileBytes(const std::string& path) {
   }
   bytes.resize(filled);
   return bytes;
+}
+
+bool NothingAtPath(const std::string& path) {
+  if (path.find('\0') != std::string::npos) {
+    throw FileError(kCannotRead, path, file_texts::kZeroByte, EINVAL);
+  }
+  struct stat info;
+  if (!path.empty() && stat(path.c_str(), &info) == 0) return false;
+  if (!path.empty() && errno != ENOENT) {
+    throw FileError::FromErrno(kCannotRead, path, errno);
+  }
+  if (RunLedger::Current() != nullptr) {
+    throw FileError(kCannotRead, path, file_texts::kFileHasGone, ENOENT);
+  }
+  return true;
 }
 
 }  // namespace tarnwick

@@ -17,16 +17,25 @@ struct ReplaceOptions {
 
 // Writes bytes to a new file in the same folder, checks every write and the
 // close, flushes it to disk when it replaces an existing file, and renames it
-// over path. A path that is a
-// symbolic link rewrites the file it points to and keeps the link. A
-// read-only file (owner write bit clear) is refused. On any failure the
-// temporary file is removed and the old file stays as it was.
-// Throws FileError.
+// over path. Bytes equal to the file's content leave it untouched. A path
+// that is a symbolic link rewrites the file it points to and keeps the link.
+// A read-only file (owner write bit clear) is refused. The old file's owner,
+// group and extended attributes are kept as far as the system allows. On
+// any failure the temporary file is removed and the old file stays as it
+// was. While a run ledger is open, a missing file is not created but
+// refused (files/run_ledger.h). Throws FileError.
 void ReplaceFileContents(const std::string& path, std::string_view bytes,
                          const ReplaceOptions& options = {});
 
 // Reads the whole file. Throws FileError.
 std::string ReadFileBytes(const std::string& path);
+
+// True when nothing exists at path (the system answers "no such file"), a
+// path the text engine reads as the empty text. Throws FileError with the
+// system's own reason when the path cannot be examined (a loop of links, a
+// name too long, a folder without search permission, a file name followed
+// by "/"), and "the file has gone" while a run ledger is open.
+bool NothingAtPath(const std::string& path);
 
 }  // namespace tarnwick
 

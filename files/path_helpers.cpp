@@ -7,10 +7,14 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <new>
+#include <vector>
 
 #include "files/file_error.h"
+#include "files/file_texts.h"
 #include "files/pending_replacement.h"
 #include "files/platform.h"
+#include "files/run_ledger.h"
 #include "files/unique_fd.h"
 
 namespace tarnwick {
@@ -54,15 +58,36 @@ CopyStatus StatusFor(int error_number) {
   }
 }
 
-// Why a source that is no existing file cannot be copied.
-std::string MissingSourceReason(const std::string& source) {
-  if (IsFolder(source)) return "the source is a folder, not a file";
-  if (PathExists(source)) return "the source is not a regular file";
-  return "the file does not exist";
+// Why a source that stat() refused cannot be copied, in the system's words
+// except for the everyday missing file.
+std::string SourceFailure(int error_number) {
+  return error_number == ENOENT ? std::string(file_texts::kSourceMissing)
+                                : std::string(std::strerror(error_number));
 }
 
-std::string UnreadableSourceReason(const std::string& system_reason) {
-  return "the source cannot be read (" + system_reason + ")";
+// True when source and destination are one directory entry: the same name
+// in the same folder (folders compared by device and inode).
+bool SameEntry(const std::string& source, const std::string& destination,
+               const struct stat& destination_folder) {
+  if (GetFileNamePart(source) != GetFileNamePart(destination)) return false;
+  const std::string folder = GetFolderPart(source);
+  struct stat info;
+  return StatPath(folder.empty() ? "." : folder, info) &&
+         IdOf(info) == IdOf(destination_folder);
+}
+
+std::string LinkText(const std::string& link) {
+  std::vector<char> buffer(kMaxPath);
+  const ssize_t length = readlink(link.c_str(), buffer.data(), buffer.size());
+  return length < 0 ? std::string()
+                    : std::string(buffer.data(), static_cast<std::size_t>(length));
+}
+
+CopyOutcome Outcome(CopyStatus status, std::string reason) {
+  CopyOutcome outcome;
+  outcome.status = status;
+  outcome.reason = std::move(reason);
+  return outcome;
 }
 
 }  // namespace
@@ -115,52 +140,95 @@ CopyOutcome SafeCopyFile(const std::string& source,
   std::string from, to;
   try {
     if (IsBlank(source) || IsBlank(destination)) {
-      return {CopyStatus::kBlankPath, "a path is empty"};
+      return Outcome(CopyStatus::kBlankPath, file_texts::kBlankPath);
     }
     from = FixBackslashes(source);
     to = FixBackslashes(destination);
-    if (!IsExistingFile(from)) {
-      return {CopyStatus::kSourceMissing, MissingSourceReason(from)};
-    }
-    const std::string folder = GetFolderPart(to);
-    if (!IsFolder(folder.empty() ? "." : folder)) {
-      return {CopyStatus::kFolderMissing,
-              "the folder " + (folder.empty() ? "." : folder) + " does not exist"};
-    }
-    struct stat source_info, destination_info;
+    struct stat source_info;
     if (!StatPath(from, source_info)) {
-      return {CopyStatus::kSourceMissing, MissingSourceReason(from)};
+      return Outcome(CopyStatus::kSourceMissing, SourceFailure(from.empty() ? ENOENT : errno));
     }
-    if (StatPath(to, destination_info)) {
-      if (destination_info.st_dev == source_info.st_dev &&
-          destination_info.st_ino == source_info.st_ino) {
-        return {CopyStatus::kSameFile, ""};
+    if (S_ISDIR(source_info.st_mode)) {
+      return Outcome(CopyStatus::kSourceMissing, file_texts::kSourceIsFolder);
+    }
+    if (!S_ISREG(source_info.st_mode)) {
+      return Outcome(CopyStatus::kSourceMissing, file_texts::kSourceNotRegular);
+    }
+    const std::string folder =
+        GetFolderPart(to).empty() ? std::string(".") : GetFolderPart(to);
+    struct stat folder_info;
+    if (!StatPath(folder, folder_info)) {
+      if (errno == ENOENT) {
+        return Outcome(CopyStatus::kFolderMissing, file_texts::FolderMissing(folder));
+      }
+      return Outcome(StatusFor(errno), std::strerror(errno));
+    }
+    if (!S_ISDIR(folder_info.st_mode)) {
+      return Outcome(CopyStatus::kFolderMissing, file_texts::FolderMissing(folder));
+    }
+
+    CopyOutcome copied = Outcome(CopyStatus::kCopied, "");
+    struct stat destination_info;
+    if (lstat(to.c_str(), &destination_info) == 0) {
+      if (S_ISLNK(destination_info.st_mode) &&
+          stat(to.c_str(), &destination_info) != 0) {
+        if (errno == ENOENT) {
+          return Outcome(CopyStatus::kDanglingLink,
+                  file_texts::DanglingLink(to, LinkText(to)));
+        }
+        return Outcome(StatusFor(errno), std::strerror(errno));
       }
       if (S_ISDIR(destination_info.st_mode)) {
-        return {CopyStatus::kFailed, "the destination is a folder"};
+        return Outcome(CopyStatus::kFailed, file_texts::kDestinationIsFolder);
       }
+      const FileId id = IdOf(destination_info);
+      if (id == IdOf(source_info)) {
+        if (SameEntry(from, to, folder_info)) return Outcome(CopyStatus::kSameFile, "");
+        return Outcome(CopyStatus::kSameFileLinked,
+                file_texts::SameFileThroughLink(from, to));
+      }
+      if (const RunLedger* ledger = RunLedger::Current()) {
+        if (const std::string* input = ledger->InputAt(id)) {
+          return Outcome(CopyStatus::kInputInTheWay,
+                  file_texts::InputInTheWay(to, *input));
+        }
+        if (const RunLedger::Written* written = ledger->WrittenAt(id)) {
+          if (written->origin == RunLedger::Origin::kRewritten) {
+            return Outcome(CopyStatus::kInputInTheWay,
+                    file_texts::ResultInTheWay(to, written->source));
+          }
+          if (written->source_id != IdOf(source_info)) {
+            copied.replaced_result_of = written->source;
+          }
+        }
+      }
+    } else if (errno != ENOENT) {
+      return Outcome(StatusFor(errno), std::strerror(errno));
     }
 
     UniqueFd input(open(from.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (input.get() < 0 || fstat(input.get(), &source_info) != 0) {
-      return {CopyStatus::kFailed, UnreadableSourceReason(std::strerror(errno))};
+      return Outcome(CopyStatus::kFailed, file_texts::SourceUnreadable(std::strerror(errno)));
     }
     // The permission bits travel, the set-user and set-group bits do not.
     // The copy is ours to rewrite, so its owner may always write it: a
     // read-only input still gets its result, and the next run can replace it.
-    PendingReplacement replacement(to, (source_info.st_mode & 0777) | S_IWUSR);
+    PendingReplacement replacement(to, (source_info.st_mode & 0777) | S_IWUSR,
+                                   {from, IdOf(source_info)});
     replacement.CopyFrom(input.get(), from);
     replacement.Commit();
-    return {CopyStatus::kCopied, ""};
+    return copied;
   } catch (const FileError& error) {
     if (error.path() == from && error.path() != to) {
-      return {CopyStatus::kFailed, UnreadableSourceReason(error.reason())};
+      return Outcome(CopyStatus::kFailed, file_texts::SourceUnreadable(error.reason()));
     }
-    return {StatusFor(error.error_number()), error.reason()};
+    return Outcome(StatusFor(error.error_number()), error.reason());
+  } catch (const std::bad_alloc&) {
+    return Outcome(CopyStatus::kFailed, file_texts::kOutOfMemoryReason);
   } catch (const std::exception& error) {
-    return {CopyStatus::kFailed, error.what()};
+    return Outcome(CopyStatus::kFailed, error.what());
   } catch (...) {
-    return {CopyStatus::kFailed, "unknown failure"};
+    return Outcome(CopyStatus::kFailed, file_texts::kUnknownFailure);
   }
 }
 
@@ -175,9 +243,10 @@ std::string DescribeCopyFailure(const CopyOutcome& outcome,
     default:
       break;
   }
-  const std::string reason =
-      outcome.reason.empty() ? std::string("unknown failure") : outcome.reason;
-  return "Cannot copy " + source + " to " + destination + ": " + reason + ".";
+  return file_texts::CannotCopy(
+      source, destination,
+      outcome.reason.empty() ? std::string(file_texts::kUnknownFailure)
+                             : outcome.reason);
 }
 
 }  // namespace tarnwick

@@ -29,6 +29,11 @@ enum class CopyStatus {
   kSameFile,           // source and destination are one file: nothing to do
   kBlankPath,          // a path was empty or only spaces: nothing done
   kSourceMissing,      // the source is not an existing file
+  kSameFileLinked,     // the destination reaches the source through a link
+                       // from another folder: refused, nothing written
+  kDanglingLink,       // the destination is a link to a missing file
+  kInputInTheWay,      // the destination is another input of the open run,
+                       // or the run's result for one: refused
   kFolderMissing,      // the destination's folder does not exist
   kWriteRefused,       // the destination could not be written
   kDiskFull,           // no space left for the destination
@@ -38,6 +43,9 @@ enum class CopyStatus {
 struct CopyOutcome {
   CopyStatus status = CopyStatus::kFailed;
   std::string reason;  // the system's reason, empty when copied
+  // When copied over the open run's copy of another source (two entries
+  // with the same name): that source, whose result is replaced.
+  std::string replaced_result_of;
 
   // True when the destination holds the source's content afterwards
   // (copied, or the same file).
@@ -49,7 +57,12 @@ struct CopyOutcome {
 // Copies source over destination by the safe-write recipe (the old
 // destination survives any failure), keeping the source's permission bits
 // and adding the owner's write bit, so that the copy can be rewritten.
-// Never throws and shows nothing.
+// The same file counts as nothing to do only in its own folder (the same
+// directory entry); reached through a link from elsewhere it is refused, and
+// so is a destination that is a link to a missing file. While a run ledger
+// is open (files/run_ledger.h), a destination that is another input of the
+// run, or the run's result for one, is refused. Reasons are the system's
+// own. Never throws and shows nothing.
 CopyOutcome SafeCopyFile(const std::string& source,
                          const std::string& destination) noexcept;
 

@@ -1,31 +1,33 @@
 #include "files/pending_replacement.h"
 
 #include <fcntl.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <random>
-#include <vector>
 
 #include "files/file_error.h"
+#include "files/file_texts.h"
 #include "files/path_helpers.h"
+#include "files/platform.h"
+#include "files/system_calls.h"
 
 namespace tarnwick {
 namespace {
 
-constexpr char kCannotWrite[] = "Cannot write";
+using file_texts::kCannotWrite;
 constexpr int kMaxLinkHops = 40;         // the kernel's own limit
 constexpr int kMaxNameAttempts = 100;    // tries for a free temporary name
 constexpr std::size_t kMaxChunk = 1u << 30;  // one write() call at most
 constexpr std::size_t kCopyBuffer = 1u << 20;
-
-// The folder that holds path, "./" standing for the current folder.
-std::string FolderOf(const std::string& path) {
-  const std::string folder = GetFolderPart(path);
-  return folder.empty() ? std::string("./") : folder;
-}
+constexpr std::size_t kCompareChunk = 256u << 10;
+constexpr char kTemporaryMark[] = ".tarnwick-";
 
 std::string RandomSuffix() {
   thread_local std::mt19937_64 generator(
@@ -33,10 +35,67 @@ std::string RandomSuffix() {
       static_cast<std::uint64_t>(
           std::chrono::steady_clock::now().time_since_epoch().count()) ^
       (static_cast<std::uint64_t>(getpid()) << 32));
-  char text[17];
-  std::snprintf(text, sizeof text, "%016llx",
-                static_cast<unsigned long long>(generator()));
+  char text[9];
+  std::snprintf(text, sizeof text, "%08llx",
+                static_cast<unsigned long long>(generator() & 0xffffffffu));
   return text;
+}
+
+// Reads up to size bytes at offset; fewer only at the end of the file.
+// Returns the count, or -1 with errno set.
+ssize_t ReadFullAt(int fd, char* data, std::size_t size, off_t offset) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t got = pread(fd, data + done, size - done,
+                              offset + static_cast<off_t>(done));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return static_cast<ssize_t>(done);
+}
+
+// Copies the extended attributes of from to to (ACLs and security labels
+// travel this way). Returns 0, or the error number with the failing name.
+int CopyExtendedAttributes(int from, int to, std::string& failed_name) {
+  std::vector<char> names;
+  for (;;) {
+    const ssize_t size = flistxattr(from, nullptr, 0);
+    if (size < 0) return errno == ENOTSUP ? 0 : errno;
+    if (size == 0) return 0;
+    names.resize(static_cast<std::size_t>(size));
+    const ssize_t got = flistxattr(from, names.data(), names.size());
+    if (got >= 0) {
+      names.resize(static_cast<std::size_t>(got));
+      break;
+    }
+    if (errno != ERANGE) return errno;  // the list grew meanwhile: again
+  }
+  std::vector<char> value;
+  for (std::size_t at = 0; at < names.size();) {
+    const char* name = names.data() + at;
+    at += std::strlen(name) + 1;
+    ssize_t size = fgetxattr(from, name, nullptr, 0);
+    if (size >= 0) {
+      value.resize(static_cast<std::size_t>(size));
+      size = fgetxattr(from, name, value.data(), value.size());
+    }
+    if (size < 0) {
+      if (errno == ENODATA || errno == ENOTSUP) continue;  // gone meanwhile
+      failed_name = name;
+      return errno;
+    }
+    if (FileSystemCalls().fsetxattr(to, name, value.data(),
+                                    static_cast<std::size_t>(size), 0) != 0 &&
+        errno != ENOTSUP) {
+      failed_name = name;
+      return errno;
+    }
+  }
+  return 0;
 }
 
 }  // namespace
@@ -59,89 +118,250 @@ std::string ResolveLinks(const std::string& path) {
   throw FileError::FromErrno(kCannotWrite, path, ELOOP);
 }
 
+std::string TemporaryName(std::string_view name, std::string_view suffix) {
+  const std::size_t room =
+      kMaxName - 1 - (sizeof kTemporaryMark - 1) - suffix.size();
+  std::size_t cut = std::min(name.size(), room);
+  // Never inside a UTF-8 character: back up over continuation bytes.
+  while (cut > 0 && cut < name.size() &&
+         (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) {
+    --cut;
+  }
+  std::string temporary = ".";
+  temporary.append(name.substr(0, cut));
+  temporary.append(kTemporaryMark);
+  temporary.append(suffix);
+  return temporary;
+}
+
 PendingReplacement::PendingReplacement(const std::string& path,
                                        std::optional<mode_t> mode)
-    : path_(path) {
-  if (path.empty()) throw FileError::FromErrno(kCannotWrite, path, ENOENT);
-  if (path.find('\0') != std::string::npos) {
-    throw FileError(kCannotWrite, path, "the path holds a zero byte", EINVAL);
-  }
-  target_ = ResolveLinks(path);
+    : path_(path), folder_(-1), old_(-1) {
+  Begin(mode);
+}
 
-  struct stat old;
-  const bool exists = stat(target_.c_str(), &old) == 0;
-  if (!exists && errno != ENOENT) {
-    throw FileError::FromErrno(kCannotWrite, path, errno);
-  }
-  if (exists) {
-    if (S_ISDIR(old.st_mode)) throw FileError::FromErrno(kCannotWrite, path, EISDIR);
-    if (!S_ISREG(old.st_mode)) {
-      throw FileError(kCannotWrite, path, "it is not a regular file", EINVAL);
-    }
-    if ((old.st_mode & S_IWUSR) == 0) {
-      throw FileError(kCannotWrite, path, "the file is read-only", EACCES);
-    }
-    // Ask the system whether it would let us write the old file (without
-    // truncating it); a rename would otherwise bypass its refusal.
-    const int probe =
-        open(target_.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (probe < 0) throw FileError::FromErrno(kCannotWrite, path, errno);
-    close(probe);
-    if (!mode) mode = old.st_mode & 07777;
-  }
-  replaces_existing_ = exists;
+PendingReplacement::PendingReplacement(const std::string& path, mode_t mode,
+                                       CopySource source)
+    : path_(path), copy_of_(std::move(source)), folder_(-1), old_(-1) {
+  Begin(mode);
+}
 
-  // With bits to set, the new file starts private to us, so that nobody
-  // can open it in between and read what it is given later. Without, the
-  // umask decides, as for any new file.
-  const mode_t initial = mode ? 0600 : 0666;
-  const std::string folder = FolderOf(target_);
-  for (int attempt = 0; attempt < kMaxNameAttempts && fd_ < 0; ++attempt) {
-    std::string candidate = folder + ".tarnwick-" + RandomSuffix();
-    fd_ = open(candidate.c_str(),
-               O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, initial);
-    if (fd_ >= 0) {
-      temporary_ = std::move(candidate);
-    } else if (errno != EEXIST) {
-      if (errno == ENOENT) {
-        throw FileError(kCannotWrite, path,
-                        "the folder " + folder + " does not exist", ENOENT);
-      }
-      throw FileError::FromErrno(kCannotWrite, path, errno);
+void PendingReplacement::Begin(std::optional<mode_t> mode) {
+  if (path_.empty()) throw FileError::FromErrno(kCannotWrite, path_, ENOENT);
+  if (path_.find('\0') != std::string::npos) {
+    throw FileError(kCannotWrite, path_, file_texts::kZeroByte, EINVAL);
+  }
+  // Most paths are no link: the path itself is looked at first, and only a
+  // link is followed to its file.
+  target_ = path_;
+  OpenFolderAndLook();
+  if (exists_ && S_ISLNK(old_info_.st_mode)) {
+    target_ = ResolveLinks(path_);
+    OpenFolderAndLook();
+  }
+  RunLedger* const ledger = RunLedger::Current();
+  if (!exists_ && ledger != nullptr && !copy_of_) {
+    // An edit within a run never creates the file it was meant to edit.
+    throw FileError(kCannotWrite, path_, file_texts::kFileHasGone, ENOENT);
+  }
+  if (exists_) {
+    if (S_ISDIR(old_info_.st_mode)) {
+      throw FileError::FromErrno(kCannotWrite, path_, EISDIR);
     }
+    if (!S_ISREG(old_info_.st_mode)) {
+      throw FileError(kCannotWrite, path_, file_texts::kNotRegular, EINVAL);
+    }
+    // A file the open run copied holds nothing that exists nowhere else,
+    // and nothing of its own to keep: no flush, no owner or attributes.
+    const RunLedger::Written* written =
+        ledger != nullptr ? ledger->WrittenAt(IdOf(old_info_)) : nullptr;
+    run_copy_ = written != nullptr && written->origin == RunLedger::Origin::kCopied;
+    const mode_t old_mode = old_info_.st_mode & 07777;
+    comparing_ = !copy_of_ && (!mode || *mode == old_mode);
+    if (!mode) mode = old_mode;
   }
-  if (fd_ < 0) throw FileError::FromErrno(kCannotWrite, path, EEXIST);
+  mode_ = mode;
+  if (comparing_) {
+    old_.reset(openat(folder_.get(), name_.c_str(),
+                      O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    comparing_ = old_.get() >= 0;
+  }
+  if (!comparing_) Diverge();
+}
 
-  if (exists && (old.st_uid != geteuid() || old.st_gid != getegid())) {
-    // Keep the old owner where the system allows it; failing is harmless.
-    [[maybe_unused]] const int ignored = fchown(fd_, old.st_uid, old.st_gid);
+void PendingReplacement::OpenFolderAndLook() {
+  const std::size_t slash = target_.rfind(kSeparator);
+  const std::string folder =
+      slash == std::string::npos ? std::string("./") : target_.substr(0, slash + 1);
+  name_ = slash == std::string::npos ? target_ : target_.substr(slash + 1);
+
+  // Everything below works relative to the folder, so that only the name,
+  // not the whole path, must fit the system's limits.
+  folder_.reset(open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (folder_.get() < 0) {
+    if (errno == ENOENT) {
+      throw FileError(kCannotWrite, path_, file_texts::FolderMissing(folder),
+                      ENOENT);
+    }
+    throw FileError::FromErrno(kCannotWrite, path_, errno);
   }
-  if (mode && fchmod(fd_, *mode) != 0) Fail(errno);
+  if (name_.empty()) throw FileError::FromErrno(kCannotWrite, path_, EISDIR);
+
+  exists_ = fstatat(folder_.get(), name_.c_str(), &old_info_,
+                    AT_SYMLINK_NOFOLLOW) == 0;
+  if (!exists_ && errno != ENOENT) {
+    throw FileError::FromErrno(kCannotWrite, path_, errno);
+  }
 }
 
 PendingReplacement::~PendingReplacement() {
   if (fd_ >= 0) close(fd_);
-  if (!temporary_.empty()) unlink(temporary_.c_str());
+  RemoveTemporary();
+}
+
+void PendingReplacement::RemoveTemporary() noexcept {
+  if (!temporary_.empty()) unlinkat(folder_.get(), temporary_.c_str(), 0);
+  temporary_.clear();
 }
 
 void PendingReplacement::Fail(int error_number) {
   Fail(error_number, kCannotWrite, path_);
 }
 
+void PendingReplacement::Fail(int error_number, const std::string& reason) {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+  RemoveTemporary();
+  throw FileError(kCannotWrite, path_, reason, error_number);
+}
+
 void PendingReplacement::Fail(int error_number, const char* action,
                               const std::string& path) {
   if (fd_ >= 0) close(fd_);
   fd_ = -1;
-  if (!temporary_.empty()) unlink(temporary_.c_str());
-  temporary_.clear();
+  RemoveTemporary();
   throw FileError::FromErrno(action, path, error_number);
 }
 
+void PendingReplacement::Diverge() {
+  comparing_ = false;
+  if (exists_) {
+    if ((old_info_.st_mode & S_IWUSR) == 0) {
+      throw FileError(kCannotWrite, path_, file_texts::kReadOnly, EACCES);
+    }
+    // Ask the system whether it would let us write the old file; a rename
+    // would otherwise bypass its refusal. (The run's own copy is ours.)
+    if (!run_copy_ && faccessat(folder_.get(), name_.c_str(), W_OK, AT_EACCESS) != 0) {
+      throw FileError::FromErrno(kCannotWrite, path_, errno);
+    }
+  }
+  CreateTemporary();
+  KeepOwnerAndAttributes();
+  if (matched_ > 0) CopyMatchedPrefix();
+}
+
+void PendingReplacement::CreateTemporary() {
+  // With bits to set, the new file starts private to us, so that nobody
+  // can open it in between and read what it is given later. Without, the
+  // umask decides, as for any new file.
+  const mode_t initial = mode_ ? 0600 : 0666;
+  for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
+    std::string candidate = TemporaryName(name_, RandomSuffix());
+    fd_ = FileSystemCalls().create_at(
+        folder_.get(), candidate.c_str(),
+        O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, initial);
+    if (fd_ >= 0) {
+      temporary_ = std::move(candidate);
+      return;
+    }
+    if (errno != EEXIST) break;
+  }
+  const int error_number = errno;
+  throw FileError(kCannotWrite, path_,
+                  file_texts::NoTemporary(std::strerror(error_number)),
+                  error_number);
+}
+
+void PendingReplacement::KeepOwnerAndAttributes() {
+  if (exists_ && !run_copy_) {
+    UniqueFd opened(-1);
+    int from = old_.get();
+    if (from < 0) {
+      opened.reset(openat(folder_.get(), name_.c_str(),
+                          O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+      from = opened.get();
+    }
+    std::string name;
+    if (from >= 0) {
+      if (const int error_number = CopyExtendedAttributes(from, fd_, name)) {
+        Fail(error_number,
+             file_texts::AttributeNotKept(name, std::strerror(error_number)));
+      }
+    }
+    // The owner where the system allows it, else the group alone (as the
+    // stream editors do); keeping neither is no failure.
+    if (old_info_.st_uid != geteuid() || old_info_.st_gid != getegid()) {
+      if (FileSystemCalls().fchown(fd_, old_info_.st_uid, old_info_.st_gid) != 0) {
+        [[maybe_unused]] const int ignored = FileSystemCalls().fchown(
+            fd_, static_cast<uid_t>(-1), old_info_.st_gid);
+      }
+    }
+  }
+  if (mode_ && fchmod(fd_, *mode_) != 0) Fail(errno);
+}
+
+void PendingReplacement::CopyMatchedPrefix() {
+  off_t offset = 0;
+  const auto end = static_cast<off_t>(matched_);
+  while (offset < end) {
+    const ssize_t copied =
+        copy_file_range(old_.get(), &offset, fd_, nullptr,
+                        static_cast<std::size_t>(end - offset), 0);
+    if (copied > 0) continue;
+    if (copied < 0 && errno == EINTR) continue;
+    break;  // not possible here (or the file shrank): through a buffer
+  }
+  std::vector<char> buffer(kCopyBuffer);
+  while (offset < end) {
+    const std::size_t want =
+        std::min(buffer.size(), static_cast<std::size_t>(end - offset));
+    const ssize_t got = ReadFullAt(old_.get(), buffer.data(), want, offset);
+    if (got <= 0) Fail(got < 0 ? errno : EIO, file_texts::kCannotRead, path_);
+    WriteAll(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
+    offset += got;
+  }
+}
+
+std::string_view PendingReplacement::Compare(std::string_view bytes) {
+  // One buffer for every comparison of the thread: a fresh one per file
+  // would cost more in page faults than the comparison itself.
+  thread_local std::unique_ptr<char[]> buffer(new char[kCompareChunk]);
+  while (!bytes.empty()) {
+    const std::size_t want = std::min(bytes.size(), kCompareChunk);
+    const ssize_t got = ReadFullAt(old_.get(), buffer.get(), want,
+                                   static_cast<off_t>(matched_));
+    if (got != static_cast<ssize_t>(want) ||
+        std::memcmp(buffer.get(), bytes.data(), want) != 0) {
+      Diverge();
+      return bytes;
+    }
+    matched_ += want;
+    bytes.remove_prefix(want);
+  }
+  return bytes;
+}
+
 void PendingReplacement::Write(std::string_view bytes) {
+  if (comparing_) bytes = Compare(bytes);
+  WriteAll(bytes);
+}
+
+void PendingReplacement::WriteAll(std::string_view bytes) {
   const char* next = bytes.data();
   std::size_t left = bytes.size();
   while (left > 0) {
-    const ssize_t written = write(fd_, next, left < kMaxChunk ? left : kMaxChunk);
+    const ssize_t written = FileSystemCalls().write(
+        fd_, next, left < kMaxChunk ? left : kMaxChunk);
     if (written < 0) {
       if (errno == EINTR) continue;
       Fail(errno);
@@ -153,6 +373,7 @@ void PendingReplacement::Write(std::string_view bytes) {
 }
 
 void PendingReplacement::CopyFrom(int source_fd, const std::string& source_path) {
+  if (comparing_) Diverge();  // a copy is never compared
   // The kernel copies without passing the bytes through us where it can.
   for (;;) {
     const ssize_t copied =
@@ -172,25 +393,51 @@ void PendingReplacement::CopyFrom(int source_fd, const std::string& source_path)
     if (got == 0) return;
     if (got < 0) {
       if (errno == EINTR) continue;
-      Fail(errno, "Cannot read", source_path);
+      Fail(errno, file_texts::kCannotRead, source_path);
     }
-    Write(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
+    WriteAll(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
   }
 }
 
 void PendingReplacement::Commit() {
+  if (comparing_) {
+    if (matched_ == static_cast<std::uint64_t>(old_info_.st_size)) {
+      // Every byte the same: the file is left exactly as it was.
+      old_.reset();
+      unchanged_ = true;
+      return;
+    }
+    Diverge();  // the new content is a shorter start of the old one
+  }
+  old_.reset();
+  SystemCalls& calls = FileSystemCalls();
   // Flushing protects the content being replaced: a crash after the rename
-  // must not leave an empty file where the old one stood. A new file has no
-  // old content to lose, so it is not flushed (as cp does not flush).
-  if (replaces_existing_ && fsync(fd_) != 0) Fail(errno);
+  // must not leave an empty file where the old one stood. A new file, or
+  // one this run copied a moment ago, has no such content (cp does not
+  // flush either).
+  if (exists_ && !run_copy_ && calls.fsync(fd_) != 0) Fail(errno);
+  RunLedger* const ledger = RunLedger::Current();
+  struct stat written {};
+  if (ledger != nullptr && fstat(fd_, &written) != 0) Fail(errno);
   const int closing = fd_;
   fd_ = -1;
-  if (close(closing) != 0) Fail(errno);
-  if (rename(temporary_.c_str(), target_.c_str()) != 0) Fail(errno);
+  if (calls.close(closing) != 0) Fail(errno);
+  if (calls.rename_at(folder_.get(), temporary_.c_str(), folder_.get(),
+                      name_.c_str()) != 0) {
+    Fail(errno);
+  }
   temporary_.clear();
   // The folder is not flushed after the rename: a crash before the rename
   // reaches the disk leaves the old file whole, and flushing every folder
   // would double the cost of each file in a big batch.
+  if (ledger == nullptr) return;
+  if (copy_of_) {
+    if (exists_) ledger->Replaced(IdOf(old_info_), IdOf(written), path_);
+    ledger->Record(IdOf(written), {RunLedger::Origin::kCopied, path_,
+                                   copy_of_->path, copy_of_->id});
+  } else if (exists_) {
+    ledger->Replaced(IdOf(old_info_), IdOf(written), path_);
+  }
 }
 
 }  // namespace tarnwick

@@ -5,11 +5,17 @@
 #ifndef TARNWICK_FILES_PENDING_REPLACEMENT_H_
 #define TARNWICK_FILES_PENDING_REPLACEMENT_H_
 
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <sys/stat.h>
-#include <sys/types.h>
+#include <vector>
+
+#include "files/run_ledger.h"
+#include "files/unique_fd.h"
 
 namespace tarnwick {
 
@@ -18,43 +24,91 @@ namespace tarnwick {
 // points to. Throws FileError for a loop of links.
 std::string ResolveLinks(const std::string& path);
 
+// The hidden name of the new file while it is pending: the target's name
+// (cut to fit the name limit, never inside a character) between a dot and
+// ".tarnwick-" plus suffix, so that a file left by a crash can be traced.
+std::string TemporaryName(std::string_view name, std::string_view suffix);
+
 class PendingReplacement {
  public:
-  // Checks that the file path names (after links) may be replaced: it must
-  // be a regular file whose owner write bit is set and that the system lets
-  // us open for writing, or missing in an existing folder. Then creates the
-  // new file beside it with the given permission bits (by default those of
-  // the old file, or 0666 less the umask for a new one). Throws FileError
-  // naming path.
+  // The source of a copy, for the run's ledger.
+  struct CopySource {
+    std::string path;
+    FileId id;
+  };
+
+  // An edit of the file path names (after links). What is written is
+  // compared with the old content as it comes: while it is the same,
+  // nothing is written at all, and when it stays the same to the end the
+  // file is left untouched (no new file, no refusal of a read-only file,
+  // no space needed). Otherwise the old file must be a regular file whose
+  // owner write bit is set and that the system lets us write, or missing in
+  // an existing folder (never while a run ledger is open: then a missing
+  // file is "the file has gone"). The new file gets mode (by default the
+  // old file's bits, or 0666 less the umask for a new one) and the old
+  // file's owner, group and extended attributes as far as the system
+  // allows. Throws FileError naming path.
   PendingReplacement(const std::string& path, std::optional<mode_t> mode);
+  // A copy of source written over path, never compared; missing is fine.
+  PendingReplacement(const std::string& path, mode_t mode, CopySource source);
   ~PendingReplacement();
   PendingReplacement(const PendingReplacement&) = delete;
   PendingReplacement& operator=(const PendingReplacement&) = delete;
 
-  // Appends bytes to the new file. Throws FileError.
+  // Appends bytes to the new content. Throws FileError.
   void Write(std::string_view bytes);
   // Appends the content of an open file, from its current offset to its
   // end. Throws FileError (action "Cannot read" when reading failed).
   void CopyFrom(int source_fd, const std::string& source_path);
-  // Closes the new file and renames it over the old file; when an old file
-  // is replaced, the new one is flushed to disk first, so that a crash
-  // leaves either the old content or the new. Throws FileError; afterwards nothing is left to clean up.
+  // Closes the new file and renames it over the old file. When a file that
+  // holds content of its own is replaced (not one the open run copied), the
+  // new one is flushed to disk first, so that a crash leaves either the old
+  // content or the new. Throws FileError; afterwards nothing is left to
+  // clean up.
   void Commit();
 
   // The file being replaced, links followed.
   const std::string& target() const { return target_; }
+  // After Commit(): true when the content was the same and the file was
+  // left untouched.
+  bool unchanged() const { return unchanged_; }
 
  private:
+  void Begin(std::optional<mode_t> mode);
+  // Opens the folder of target_ and looks at its name there (not
+  // following a link).
+  void OpenFolderAndLook();
+  // Starts the new file, with the old content's first matched_ bytes.
+  void Diverge();
+  void CreateTemporary();
+  void KeepOwnerAndAttributes();
+  void CopyMatchedPrefix();
+  // The part of bytes after the old content stopped matching; diverges
+  // then. Empty while everything matches.
+  std::string_view Compare(std::string_view bytes);
+  void WriteAll(std::string_view bytes);
   // Removes the new file and throws FileError.
   [[noreturn]] void Fail(int error_number);
+  [[noreturn]] void Fail(int error_number, const std::string& reason);
   [[noreturn]] void Fail(int error_number, const char* action,
                          const std::string& path);
+  void RemoveTemporary() noexcept;
 
   std::string path_;        // as the caller named it, for messages
   std::string target_;      // the file that is replaced
-  std::string temporary_;   // the new file while it is pending
-  int fd_ = -1;
-  bool replaces_existing_ = false;
+  std::string name_;        // its name in its folder
+  std::string temporary_;   // the new file's name while it is pending
+  std::optional<CopySource> copy_of_;
+  UniqueFd folder_;         // the folder of the target
+  UniqueFd old_;            // the old file, read for comparing
+  int fd_ = -1;             // the new file
+  struct stat old_info_ {};
+  bool exists_ = false;
+  bool run_copy_ = false;  // the old file is a copy the open run made
+  bool comparing_ = false;
+  bool unchanged_ = false;
+  std::optional<mode_t> mode_;
+  std::uint64_t matched_ = 0;  // bytes known equal to the old content
 };
 
 }  // namespace tarnwick

@@ -16,6 +16,8 @@ inline constexpr char kSeparatorText[] = "/";
 
 // The longest path the platform accepts, in bytes.
 inline constexpr std::size_t kMaxPath = 4096;
+// The longest name of one file in a folder, in bytes.
+inline constexpr std::size_t kMaxName = 255;
 
 // Attribute bits as the rest of the program reads them.
 namespace attributes {

@@ -18,6 +18,11 @@ class UniqueFd {
   UniqueFd& operator=(const UniqueFd&) = delete;
 
   int get() const { return fd_; }
+  // Closes what it holds and takes fd over.
+  void reset(int fd = -1) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+  }
 
  private:
   int fd_;

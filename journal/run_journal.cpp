@@ -290,6 +290,18 @@ std::string RunJournal::Finish() {
       if (!item.backup.empty()) unlink((run_folder_ + "/" + item.backup).c_str());
       continue;
     }
+    // A file the run left untouched (unchanged content is not rewritten)
+    // has nothing to undo, and its kept link would only add a link to the
+    // user's file.
+    if (item.kind == kReplaced && !item.backup.empty()) {
+      const std::string backup = run_folder_ + "/" + item.backup;
+      FileState kept;
+      if (StateOf(backup, kept) && kept.device == item.after.device &&
+          kept.inode == item.after.inode) {
+        unlink(backup.c_str());
+        continue;
+      }
+    }
     manifest.items.push_back(item);
   }
   if (manifest.items.empty()) {

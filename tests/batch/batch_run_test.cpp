@@ -102,6 +102,27 @@ TEST_F(BatchRunTest, ValidationTestsTheListFirstThenTheFolder) {
   }
 }
 
+TEST_F(BatchRunTest, AnOperationNeverCreatesTheFileItWasToEdit) {
+  // The copy is removed while the dialog is open: the operation finds it
+  // gone and says so, whichever path the operation takes.
+  for (const char* find : {"x", "\xed\xb0\x80"}) {  // bytes, or whole text
+    SCOPED_TRACE(find);
+    ScriptedHost host;
+    host.files = {dir_.Write("in/a.txt", "a x b")};
+    host.output_folder = out_;
+    host.chooser = kRemoveX;
+    host.remove_answers.push_back(Answer(testing::U16(find), u"", [&](ScriptedHost&) {
+      std::filesystem::remove(Out("a.txt"));
+    }));
+    StartRemoving(host, results_);
+    ASSERT_EQ(host.reporter.lines(), std::vector<int>{172});
+    EXPECT_NE(host.reporter.reports()[0].find(Out("a.txt") + ": the file has gone"),
+              std::string::npos)
+        << host.reporter.reports()[0];
+    EXPECT_TRUE(dir_.List("out").empty());
+  }
+}
+
 TEST_F(BatchRunTest, EachEntryShowsProgressYieldsThenWorksAndTheRunCloses) {
   AddFile("one.txt", "a\tb");
   AddFile("two.txt", "\t\t");

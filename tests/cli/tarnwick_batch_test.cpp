@@ -4,6 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -219,12 +223,79 @@ TEST(ListOrderTest, SharedOutputNameKeepsTheLastResultWithANote) {
       {"--operation", "remove-all-tabs", "--output", out, first, last});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, kDoneLine);
-  EXPECT_EQ(result.err,
-            "tarnwick-batch: note: 2 entries share the output name a.txt; the "
-            "output folder keeps the result of the last one, " +
-                last + "\n");
+  EXPECT_EQ(result.err, "tarnwick-batch: note: " + out + "/a.txt held the result for " +
+                            first + "; it now holds the result for " + last +
+                            " (entries with the same name: the last one wins)\n");
   EXPECT_EQ(ReadAll(out + "/a.txt"), "2");
 }
+
+// ---------------------------------------------------------------------------
+// No input is ever written over by another entry, and nothing is written
+// through a link from elsewhere.
+
+struct NoLossCase {
+  std::string name;
+  std::vector<std::pair<std::string, std::string>> files;  // path, bytes
+  std::vector<std::pair<std::string, std::string>> links;  // path, target
+  Args arguments;                                          // after --operation
+  std::vector<std::pair<std::string, std::string>> after;  // path, bytes
+  std::string refusal;     // in standard error
+  std::string absent = "";  // a path that must not exist afterwards
+};
+
+class NoLossTest : public ::testing::TestWithParam<NoLossCase> {};
+
+TEST_P(NoLossTest, RefusesAndKeepsEveryInput) {
+  const NoLossCase& c = GetParam();
+  TempDir dir;
+  for (const auto& [path, bytes] : c.files) dir.Write(path, bytes);
+  for (const auto& [path, target] : c.links) {
+    dir.MakeFolder(path.substr(0, path.rfind('/')));
+    ASSERT_EQ(symlink(target.c_str(), (dir / path).c_str()), 0) << path;
+  }
+  RunSettingsForChild in_folder;
+  in_folder.folder = dir.path();
+  Args args = {"--operation", "remove-all-spaces"};
+  args.insert(args.end(), c.arguments.begin(), c.arguments.end());
+  const ProgramResult result = RunProgram(args, in_folder);
+  EXPECT_EQ(result.status, 1) << result.err;
+  EXPECT_NE(result.err.find(c.refusal), std::string::npos) << result.err;
+  for (const auto& [path, bytes] : c.after) EXPECT_EQ(ReadAll(dir / path), bytes) << path;
+  if (!c.absent.empty()) {
+    EXPECT_FALSE(std::filesystem::exists(dir / c.absent)) << c.absent;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NoLossTest,
+    ::testing::Values(
+        NoLossCase{"InputInTheOutputFolderComesFirst",
+                   {{"a/x.txt", "ORIGINAL A\n"}, {"b/x.txt", "from b\n"}}, {},
+                   {"--output", "a", "b/x.txt", "a/x.txt"},
+                   {{"a/x.txt", "ORIGINALA\n"}, {"b/x.txt", "from b\n"}},
+                   "Cannot copy b/x.txt to a/x.txt: a/x.txt is another input of this run"},
+        NoLossCase{"InputInTheOutputFolderComesLast",
+                   {{"a/x.txt", "ORIGINAL A\n"}, {"b/x.txt", "from b\n"}}, {},
+                   {"--output", "a", "a/x.txt", "b/x.txt"},
+                   {{"a/x.txt", "ORIGINALA\n"}, {"b/x.txt", "from b\n"}},
+                   "a/x.txt already holds this run's result for its input a/x.txt"},
+        NoLossCase{"SameNameInATreeRewrittenInPlace",
+                   {{"x.txt", "top x\n"}, {"sub/x.txt", "sub x\n"}}, {},
+                   {"--output", ".", "--add-folder", "."},
+                   {{"x.txt", "topx\n"}, {"sub/x.txt", "sub x\n"}},
+                   "Cannot copy ./sub/x.txt to ./x.txt"},
+        NoLossCase{"LinkInTheOutputFolderToTheInput",
+                   {{"in/x.txt", "a b\n"}}, {{"out/x.txt", "../in/x.txt"}},
+                   {"--output", "out", "in/x.txt"},
+                   {{"in/x.txt", "a b\n"}},
+                   "out/x.txt is the same file as in/x.txt, reached through a link"},
+        NoLossCase{"DanglingLinkInTheOutputFolder",
+                   {{"in/x.txt", "a b\n"}}, {{"out/x.txt", "../elsewhere/x.txt"}},
+                   {"--output", "out", "in/x.txt"},
+                   {{"in/x.txt", "a b\n"}},
+                   "out/x.txt is a symbolic link to a missing file",
+                   "elsewhere"}),
+    [](const auto& info) { return info.param.name; });
 
 TEST(ListOrderTest, OutputFolderHoldingTheInputRewritesItInPlace) {
   TempDir dir;
@@ -278,6 +349,30 @@ TEST(FailureTest, ReadOnlyOutputFileKeepsItsContent) {
   EXPECT_EQ(ReadAll(out + "/b.txt"), "b");
   EXPECT_EQ(dir.List("out"), (std::vector<std::string>{"a.txt", "b.txt"}))
       << "no temporary file is left behind";
+}
+
+TEST(FailureTest, InPlaceUnchangedFilesAreUntouchedAndChangedReadOnlyRefused) {
+  TempDir dir;
+  const std::string same = dir.Write("in/same.txt", std::string(3 << 20, 'x'));
+  const std::string changed = dir.Write("in/changed.txt", "a b");
+  MakeReadOnly(same);
+  MakeReadOnly(changed);
+  ASSERT_EQ(link(same.c_str(), (dir / "in/same-link").c_str()), 0);
+  struct stat before {};
+  ASSERT_EQ(stat(same.c_str(), &before), 0);
+  const ProgramResult result = RunProgram(
+      {"--operation", "remove-all-spaces", "--output", dir / "in", same, changed});
+  EXPECT_EQ(result.status, 1) << result.err;
+  EXPECT_NE(result.err.find(changed + ": the file is read-only"), std::string::npos)
+      << result.err;
+  EXPECT_EQ(result.err.find(same), std::string::npos) << result.err;
+  struct stat after {};
+  ASSERT_EQ(stat(same.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_nlink, 2u);
+  EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+  EXPECT_EQ(ReadAll(changed), "a b");
+  EXPECT_EQ(dir.List("in"), (std::vector<std::string>{"changed.txt", "same-link", "same.txt"}));
 }
 
 TEST(FailureTest, UnreadableInputIsReported) {
@@ -562,6 +657,50 @@ TEST(SurroundingsTest, InterruptionStopsBetweenTwoFiles) {
     ASSERT_EQ(name.substr(name.size() - 4), ".txt") << name;
     ASSERT_EQ(ReadAll(out + "/" + name), body) << name;
   }
+}
+
+TEST(SurroundingsTest, InterruptionDuringTheLastFileIsNotSwallowed) {
+  TempDir dir;
+  std::string body;
+  for (int i = 0; i < 1 << 22; ++i) body += "some words\n";  // 44 MiB
+  const std::string input = dir.Write("in/big.txt", body);
+  const std::string out = dir.MakeFolder("out");
+  RunSettingsForChild settings;
+  settings.interrupt_after_ms = 20;
+  const auto start = std::chrono::steady_clock::now();
+  const ProgramResult result = RunProgram(
+      {"--operation", "remove-all-spaces", "--output", out, input}, settings);
+  // Only a run that ended before the signal was sent may succeed.
+  if (result.status == 0 &&
+      std::chrono::steady_clock::now() - start < std::chrono::milliseconds(20)) {
+    GTEST_SKIP() << "the run ended before the signal";
+  }
+  if (result.status == -1) GTEST_SKIP() << "the signal came before the run";
+  EXPECT_EQ(result.status, 130) << result.err;
+  EXPECT_EQ(result.out, "");
+  EXPECT_NE(result.err.find("interrupted: 1 of 1 files done"), std::string::npos)
+      << result.err;
+  EXPECT_EQ(std::filesystem::file_size(out + "/big.txt"), body.size() - (1u << 22));
+  EXPECT_EQ(dir.List("out"), std::vector<std::string>{"big.txt"});
+}
+
+TEST(SurroundingsTest, LostStandardOutputIsAFailure) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  TempDir dir;
+  const std::string input = dir.Write("in/a.txt", "a b");
+  for (const std::string& arguments :
+       {std::string("--help"), "--operation remove-all-spaces --output " + dir / "in" + " " + input}) {
+    const std::string command = "'" + ProgramPath() + "' " + arguments +
+                                " >/dev/full 2>'" + dir / "err" + "'";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << arguments;
+    EXPECT_EQ(WEXITSTATUS(status), 1) << arguments;
+    EXPECT_EQ(ReadAll(dir / "err"),
+              "tarnwick-batch: write error on standard output: No space left on "
+              "device\n")
+        << arguments;
+  }
+  EXPECT_EQ(ReadAll(input), "ab");
 }
 
 TEST(SurroundingsTest, ProgressLineOnATerminal) {

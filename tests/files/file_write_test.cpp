@@ -8,7 +8,16 @@
 #include <string>
 #include <vector>
 
+#include <sys/xattr.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include "files/file_error.h"
+#include "files/path_helpers.h"
+#include "files/pending_replacement.h"
+#include "files/run_ledger.h"
+#include "files/system_calls.h"
 #include "tests/files/forked_child.h"
 #include "tests/support/temp_dir.h"
 
@@ -162,6 +171,136 @@ TEST(ReplaceFileContentsFailure, OnAFullDisk) {
     EXPECT_EQ(ReadAll(path), old);
     EXPECT_EQ(dir.List("small"), Names{"a.txt"});
   });
+}
+
+TEST(ReplaceFileContents, WritesOnlyFromTheFirstDifferenceYetGivesExactBytes) {
+  TempDir dir;
+  std::string old;
+  for (int i = 0; i < 3 << 20; ++i) old.push_back(static_cast<char>(i * 13));
+  std::string late_change = old;
+  late_change[(5 << 20) / 2] ^= 1;
+  const std::string cases[] = {late_change, old + "tail", old.substr(0, 100),
+                               old.substr(0, (1 << 20) + 7), ""};
+  for (const std::string& bytes : cases) {
+    const std::string path = dir.Write("a.bin", old);
+    ReplaceFileContents(path, bytes);
+    EXPECT_EQ(ReadAll(path), bytes) << bytes.size();
+  }
+  EXPECT_EQ(dir.List(), Names{"a.bin"});
+}
+
+TEST(ReplaceFileContents, KeepsGroupAndExtendedAttributes) {
+  TempDir dir;
+  const std::string path = dir.Write("a.txt", "old");
+  if (setxattr(path.c_str(), "user.note", "kept", 4, 0) != 0) {
+    GTEST_SKIP() << "no user attributes here: " << std::strerror(errno);
+  }
+  ASSERT_EQ(chown(path.c_str(), geteuid(), 65534), 0) << std::strerror(errno);
+  // The owner cannot be given (as for a group member who is not the
+  // owner): the group alone is kept.
+  SystemCallsRestorer restore;
+  FileSystemCalls().fchown = [](int fd, uid_t owner, gid_t group) {
+    if (owner != static_cast<uid_t>(-1)) {
+      errno = EPERM;
+      return -1;
+    }
+    return ::fchown(fd, owner, group);
+  };
+  ReplaceFileContents(path, "new");
+  EXPECT_EQ(ReadAll(path), "new");
+  EXPECT_EQ(StatOf(path).st_gid, 65534u);
+  char value[16] = {};
+  EXPECT_EQ(getxattr(path.c_str(), "user.note", value, sizeof value), 4);
+  EXPECT_STREQ(value, "kept");
+  // An attribute that cannot be kept is a failure that keeps the old file.
+  FileSystemCalls().fsetxattr = [](int, const char*, const void*, size_t, int) {
+    errno = EPERM;
+    return -1;
+  };
+  EXPECT_THAT(ExpectRefused(path, "newer"),
+              HasSubstr("cannot keep its extended attribute user.note"));
+  EXPECT_EQ(ReadAll(path), "new");
+  EXPECT_EQ(dir.List(), Names{"a.txt"});
+}
+
+TEST(ReplaceFileContentsFailure, EveryFailingCallKeepsTheOldFile) {
+  using Calls = SystemCalls;
+  const struct {
+    const char* call;
+    void (*inject)(Calls&);
+    const char* reason;
+  } cases[] = {
+      {"create", [](Calls& c) { c.create_at = [](int, const char*, int, mode_t) { errno = EACCES; return -1; }; },
+       "cannot create a temporary file beside it (Permission denied)"},
+      {"write", [](Calls& c) { c.write = [](int, const void*, size_t) -> ssize_t { errno = EIO; return -1; }; },
+       "Input/output error"},
+      {"fsync", [](Calls& c) { c.fsync = [](int) { errno = EIO; return -1; }; }, "Input/output error"},
+      {"close", [](Calls& c) { c.close = [](int fd) { ::close(fd); errno = EDQUOT; return -1; }; },
+       "Disk quota exceeded"},
+      {"rename", [](Calls& c) { c.rename_at = [](int, const char*, int, const char*) { errno = EXDEV; return -1; }; },
+       "Invalid cross-device link"},
+  };
+  TempDir dir;
+  const std::string path = dir.Write("a.txt", "old content");
+  for (const auto& c : cases) {
+    SystemCallsRestorer restore;
+    c.inject(FileSystemCalls());
+    EXPECT_THAT(ExpectRefused(path, "new content"), HasSubstr(c.reason)) << c.call;
+    EXPECT_EQ(ReadAll(path), "old content") << c.call;
+    EXPECT_EQ(dir.List(), Names{"a.txt"}) << c.call;
+  }
+}
+
+TEST(PendingReplacement, TemporaryNameCarriesTheTargetsNameWithinTheLimit) {
+  EXPECT_EQ(TemporaryName("a.txt", "0123abcd"), ".a.txt.tarnwick-0123abcd");
+  std::string long_name(250, 'n');
+  long_name.replace(236, 2, "Ã©");  // a character across the cut
+  const std::string temporary = TemporaryName(long_name, "0123abcd");
+  EXPECT_LE(temporary.size(), 255u);
+  EXPECT_EQ(temporary, "." + long_name.substr(0, 236) + ".tarnwick-0123abcd");
+}
+
+TEST(PendingReplacement, RewritesAFileWhosePathIsNearTheLimit) {
+  TempDir dir;
+  std::string folder = dir.path();
+  // Folders until a 240-byte name makes the path 4095 bytes long: the
+  // temporary's name fits the name limit, its path would not fit.
+  while (folder.size() < 4095 - 241) {
+    folder += "/" + std::string(std::min<std::size_t>(200, 4095 - 241 - folder.size() - 1), 'd');
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+  }
+  const std::string path =
+      folder + "/" + std::string(4095 - folder.size() - 1, 'f');
+  ASSERT_EQ(path.size(), 4095u);
+  ReplaceFileContents(path, "first");
+  ReplaceFileContents(path, "second");
+  EXPECT_EQ(ReadAll(path), "second");
+}
+
+TEST(RunLedger, EditsNeverCreateAndTheRunsOwnCopiesAreNotFlushed) {
+  TempDir dir;
+  const std::string input = dir.Write("in/a.txt", "input");
+  const std::string older = dir.Write("out/old.txt", "an older output");
+  SystemCallsRestorer restore;
+  static int flushes;
+  flushes = 0;
+  FileSystemCalls().fsync = [](int fd) { ++flushes; return ::fsync(fd); };
+  RunLedger ledger;
+  try {
+    ReplaceFileContents(dir / "out/gone.txt", "x");
+    ADD_FAILURE() << "an edit created a file";
+  } catch (const FileError& error) {
+    EXPECT_THAT(error.what(), HasSubstr("the file has gone"));
+  }
+  ASSERT_TRUE(SafeCopyFile(input, dir / "out/a.txt").ok());
+  ReplaceFileContents(dir / "out/a.txt", "edited copy");
+  EXPECT_EQ(flushes, 0);
+  ReplaceFileContents(older, "edited older output");
+  EXPECT_EQ(flushes, 1);
+  ReplaceFileContents(input, "edited input");
+  EXPECT_EQ(flushes, 2);
+  EXPECT_EQ(dir.List("out"), (Names{"a.txt", "old.txt"}));
+  EXPECT_EQ(ledger.written().size(), 3u);
 }
 
 TEST(ReadFileBytes, ReadsEveryByte) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "files/file_write.h"
+#include "files/run_ledger.h"
 #include "tests/files/forked_child.h"
 #include "tests/support/temp_dir.h"
 
@@ -123,25 +125,74 @@ TEST(SafeCopyFile, CopiesAndReplacesKeepingTheSourcePermissions) {
   EXPECT_EQ(ReadAll(target), ReadAll(source));
   EXPECT_EQ(dir.List("out"), (Names{"a.txt", "b.txt", "link.txt"}));
   EXPECT_EQ(dir.List("elsewhere"), Names{"t.txt"});
+  // Never through a dangling link: nothing is created where it points.
   ASSERT_EQ(symlink("../nowhere/x", (dir / "out/dangling").c_str()), 0);
-  EXPECT_EQ(SafeCopyFile(source, dir / "out/dangling").status,
-            CopyStatus::kFolderMissing);
+  ASSERT_EQ(symlink("../in/gone", (dir / "out/dangling2").c_str()), 0);
+  for (const char* name : {"out/dangling", "out/dangling2"}) {
+    const CopyOutcome outcome = SafeCopyFile(source, dir / name);
+    EXPECT_EQ(outcome.status, CopyStatus::kDanglingLink) << name;
+    EXPECT_THAT(outcome.reason, ::testing::HasSubstr("symbolic link to a missing file"));
+  }
+  EXPECT_EQ(dir.List("in"), Names{"a.txt"});
 }
 
-TEST(SafeCopyFile, DoesNothingForTheSameFileUnderAnyName) {
+TEST(SafeCopyFile, IsNothingToDoOnlyForTheSameEntryInItsOwnFolder) {
   TempDir dir;
-  const std::string source = dir.Write("a.txt", "keep");
-  link(source.c_str(), (dir / "hard").c_str());
-  symlink("a.txt", (dir / "soft").c_str());
+  const std::string source = dir.Write("in/a.txt", "keep");
+  dir.MakeFolder("out");
+  ASSERT_EQ(symlink("in", (dir / "in-link").c_str()), 0);
+  ASSERT_EQ(link(source.c_str(), (dir / "in/hard").c_str()), 0);
+  ASSERT_EQ(link(source.c_str(), (dir / "out/a.txt").c_str()), 0);
+  ASSERT_EQ(symlink("../in/a.txt", (dir / "out/soft").c_str()), 0);
   const ino_t inode = StatOf(source).st_ino;
-  for (const std::string& same : {source, dir.path() + "//a.txt", dir / "hard", dir / "soft"}) {
-    const CopyOutcome outcome = SafeCopyFile(source, same);
-    EXPECT_EQ(outcome.status, CopyStatus::kSameFile) << same;
-    EXPECT_TRUE(outcome.ok());
+  const struct {
+    std::string destination;
+    CopyStatus status;
+  } cases[] = {
+      {source, CopyStatus::kSameFile},
+      {dir.path() + "/in//a.txt", CopyStatus::kSameFile},
+      {dir / "in-link/a.txt", CopyStatus::kSameFile},  // the folder is followed
+      {dir / "in/hard", CopyStatus::kSameFileLinked},
+      {dir / "out/a.txt", CopyStatus::kSameFileLinked},
+      {dir / "out/soft", CopyStatus::kSameFileLinked},
+  };
+  for (const auto& c : cases) {
+    const CopyOutcome outcome = SafeCopyFile(source, c.destination);
+    EXPECT_EQ(outcome.status, c.status) << c.destination;
+    EXPECT_EQ(outcome.ok(), c.status == CopyStatus::kSameFile) << c.destination;
   }
   EXPECT_EQ(ReadAll(source), "keep");
   EXPECT_EQ(StatOf(source).st_ino, inode);
-  EXPECT_EQ(dir.List(), (Names{"a.txt", "hard", "soft"}));
+  EXPECT_EQ(dir.List("in"), (Names{"a.txt", "hard"}));
+  EXPECT_EQ(dir.List("out"), (Names{"a.txt", "soft"}));
+}
+
+TEST(SafeCopyFile, WithinARunNeverWritesOverAnotherInputOrItsResult) {
+  TempDir dir;
+  const std::string a = dir.Write("a/x.txt", "ORIGINAL A");
+  const std::string b = dir.Write("b/x.txt", "from b");
+  const std::string c = dir.Write("c/x.txt", "from c");
+  RunLedger ledger;
+  for (const std::string& input : {b, a, c}) ledger.AddInput(input);
+  // a/x.txt is an input: b's copy may not take its place.
+  CopyOutcome outcome = SafeCopyFile(b, a);
+  EXPECT_EQ(outcome.status, CopyStatus::kInputInTheWay);
+  EXPECT_EQ(DescribeCopyFailure(outcome, b, a),
+            "Cannot copy " + b + " to " + a + ": " + a +
+                " is another input of this run, which would be lost; nothing "
+                "was written.");
+  // Rewritten in place it is still protected, under its new inode.
+  ReplaceFileContents(a, "ORIGINALA");
+  EXPECT_EQ(SafeCopyFile(c, a).status, CopyStatus::kInputInTheWay);
+  EXPECT_EQ(ReadAll(a), "ORIGINALA");
+  // Copies the run made are replaced, the last one winning, and said so.
+  dir.MakeFolder("out");
+  EXPECT_TRUE(SafeCopyFile(b, dir / "out/x.txt").replaced_result_of.empty());
+  EXPECT_TRUE(SafeCopyFile(b, dir / "out/x.txt").replaced_result_of.empty());
+  outcome = SafeCopyFile(c, dir / "out/x.txt");
+  EXPECT_EQ(outcome.status, CopyStatus::kCopied);
+  EXPECT_EQ(outcome.replaced_result_of, b);
+  EXPECT_EQ(ReadAll(dir / "out/x.txt"), "from c");
 }
 
 TEST(SafeCopyFile, CopyOfAReadOnlySourceCanBeRewrittenAndReplaced) {
@@ -163,6 +214,7 @@ TEST(SafeCopyFile, ExplainsEveryCopyThatDidNotHappen) {
   const std::string read_only = dir.Write("out/ro.txt", "old");
   chmod(read_only.c_str(), 0444);
   dir.MakeFolder("out/folder");
+  ASSERT_EQ(symlink("loop", (dir / "loop").c_str()), 0);
   const struct {
     std::string from, to;
     CopyStatus status;
@@ -184,6 +236,15 @@ TEST(SafeCopyFile, ExplainsEveryCopyThatDidNotHappen) {
       {source, read_only, CopyStatus::kWriteRefused,
        "Cannot copy " + source + " to " + read_only + ": the file is read-only."},
       {source, dir / "out/folder", CopyStatus::kFailed, ""},
+      // The system's own reasons, not "does not exist".
+      {dir / "loop", dir / "out/x", CopyStatus::kSourceMissing,
+       "Cannot copy " + dir / "loop" + " to " + dir / "out/x" +
+           ": Too many levels of symbolic links."},
+      {source + "/", dir / "out/x", CopyStatus::kSourceMissing,
+       "Cannot copy " + source + "/ to " + dir / "out/x" + ": Not a directory."},
+      {dir / std::string(256, 'n'), dir / "out/x", CopyStatus::kSourceMissing,
+       "Cannot copy " + dir / std::string(256, 'n') + " to " + dir / "out/x" +
+           ": File name too long."},
   };
   for (const auto& c : cases) {
     const CopyOutcome outcome = SafeCopyFile(c.from, c.to);
@@ -226,6 +287,9 @@ TEST(SafeCopyFile, ReportsWhatAnUnprivilegedUserMayNotDo) {
   chmod(out.c_str(), 0777);
   const std::string theirs = dir.Write("out/theirs.txt", "someone else's");
   chmod(theirs.c_str(), 0644);
+  const std::string closed = dir.MakeFolder("closed");  // no search permission
+  dir.Write("closed/a.txt", "hidden");
+  chmod(closed.c_str(), 0700);
   TARNWICK_IN_CHILD([&] {
     testing::BecomeUnprivilegedUser();
     CopyOutcome outcome = SafeCopyFile(source, theirs);
@@ -234,6 +298,9 @@ TEST(SafeCopyFile, ReportsWhatAnUnprivilegedUserMayNotDo) {
     outcome = SafeCopyFile(secret, out + "/secret.txt");
     EXPECT_EQ(outcome.status, CopyStatus::kFailed);
     EXPECT_EQ(outcome.reason, "the source cannot be read (Permission denied)");
+    outcome = SafeCopyFile(closed + "/a.txt", out + "/a.txt");
+    EXPECT_EQ(outcome.status, CopyStatus::kSourceMissing);
+    EXPECT_EQ(outcome.reason, "Permission denied");
   });
   EXPECT_EQ(ReadAll(theirs), "someone else's");
   EXPECT_EQ(dir.List("out"), Names{"theirs.txt"});

@@ -1,0 +1,55 @@
+#include "files/run_ledger.h"
+
+#include <utility>
+
+namespace tarnwick {
+namespace {
+
+thread_local RunLedger* current = nullptr;
+
+}  // namespace
+
+RunLedger::RunLedger() : outer_(current) { current = this; }
+
+RunLedger::~RunLedger() { current = outer_; }
+
+RunLedger* RunLedger::Current() noexcept { return current; }
+
+void RunLedger::AddInput(const std::string& path) {
+  struct stat info;
+  if (path.find('\0') == std::string::npos && stat(path.c_str(), &info) == 0 &&
+      S_ISREG(info.st_mode)) {
+    inputs_.emplace(IdOf(info), path);
+  }
+}
+
+const std::string* RunLedger::InputAt(FileId id) const {
+  const auto found = inputs_.find(id);
+  return found == inputs_.end() ? nullptr : &found->second;
+}
+
+const RunLedger::Written* RunLedger::WrittenAt(FileId id) const {
+  const auto found = written_.find(id);
+  return found == written_.end() ? nullptr : &found->second;
+}
+
+void RunLedger::Record(FileId id, Written written) {
+  written_.insert_or_assign(id, std::move(written));
+}
+
+void RunLedger::Replaced(FileId before, FileId after, const std::string& path) {
+  Written written;
+  if (const auto found = written_.find(before); found != written_.end()) {
+    written = std::move(found->second);
+    written_.erase(found);
+  } else {
+    written.origin = Origin::kRewritten;
+    written.path = path;
+    const std::string* input = InputAt(before);
+    written.source = input != nullptr ? *input : path;
+    written.source_id = before;
+  }
+  Record(after, std::move(written));
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,91 @@
+// What one batch run reads and writes, known to the file layer while the
+// run lasts, so that the run never writes over one of its own inputs and
+// never flushes a file it made itself.
+//
+// While a ledger is open on a thread (from its construction to its end):
+//  - SafeCopyFile refuses a destination that is one of the run's inputs, or
+//    a file the run rewrote from one of them, and says when it replaces the
+//    run's copy of another source (two entries with the same name);
+//  - an edit (ReplaceFileContents, the piecewise edit) never creates the
+//    file it was meant to edit: a missing file is "the file has gone";
+//  - replacing a file the run itself copied is not flushed to disk: that
+//    file holds no content that exists nowhere else;
+//  - every replacement is recorded here.
+#ifndef TARNWICK_FILES_RUN_LEDGER_H_
+#define TARNWICK_FILES_RUN_LEDGER_H_
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <cstddef>
+#include <string>
+#include <unordered_map>
+
+namespace tarnwick {
+
+// A file by device and inode.
+struct FileId {
+  dev_t device = 0;
+  ino_t inode = 0;
+  friend bool operator==(const FileId&, const FileId&) = default;
+};
+inline FileId IdOf(const struct stat& info) { return {info.st_dev, info.st_ino}; }
+
+struct FileIdHash {
+  std::size_t operator()(const FileId& id) const noexcept {
+    return std::hash<unsigned long long>()(id.inode) ^
+           (std::hash<unsigned long long>()(id.device) << 1);
+  }
+};
+
+class RunLedger {
+ public:
+  enum class Origin {
+    kCopied,     // the run's copy of a source, made in the output folder
+    kRewritten,  // a file that held other content before the run
+  };
+  struct Written {
+    Origin origin = Origin::kCopied;
+    std::string path;     // where the run wrote it
+    std::string source;   // the input it was made from (path as listed)
+    FileId source_id;     // that input's identity when it was read
+  };
+
+  // Opens the ledger for this thread.
+  RunLedger();
+  // Closes it; an outer ledger, if any, is open again.
+  ~RunLedger();
+  RunLedger(const RunLedger&) = delete;
+  RunLedger& operator=(const RunLedger&) = delete;
+
+  // The ledger open on this thread, or nullptr.
+  static RunLedger* Current() noexcept;
+
+  // Remembers path as an input of the run (nothing when it cannot be
+  // examined).
+  void AddInput(const std::string& path);
+  // The input at id, as listed, or nullptr.
+  const std::string* InputAt(FileId id) const;
+
+  // The file the run wrote that is now at id, or nullptr.
+  const Written* WrittenAt(FileId id) const;
+  // Records that the file at id is now what the run wrote.
+  void Record(FileId id, Written written);
+  // Records that the file at before was replaced by the one at after: a
+  // file the run wrote keeps its record, any other becomes kRewritten.
+  void Replaced(FileId before, FileId after, const std::string& path);
+
+  // Every file the run wrote, by identity.
+  const std::unordered_map<FileId, Written, FileIdHash>& written() const {
+    return written_;
+  }
+
+ private:
+  std::unordered_map<FileId, std::string, FileIdHash> inputs_;
+  std::unordered_map<FileId, Written, FileIdHash> written_;
+  RunLedger* outer_ = nullptr;
+};
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_FILES_RUN_LEDGER_H_

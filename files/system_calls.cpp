@@ -1,0 +1,25 @@
+#include "files/system_calls.h"
+
+#include <fcntl.h>
+#include <stdio.h>  // renameat
+#include <sys/xattr.h>
+#include <unistd.h>
+
+namespace tarnwick {
+
+SystemCalls& FileSystemCalls() noexcept {
+  static SystemCalls calls{
+      [](int folder, const char* name, int flags, mode_t mode) {
+        return ::openat(folder, name, flags, mode);
+      },
+      ::write,
+      ::fsync,
+      ::close,
+      ::renameat,
+      ::fchown,
+      ::fsetxattr,
+  };
+  return calls;
+}
+
+}  // namespace tarnwick
