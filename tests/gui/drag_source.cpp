@@ -21,16 +21,16 @@ class DragSource : public QWidget {
 
  protected:
   void mousePressEvent(QMouseEvent*) override {
-    auto* data = new QMimeData;
+    auto* mime = new QMimeData;
     if (text_) {
-      data->setText(QStringLiteral("plain text"));
+      mime->setText(QStringLiteral("plain text"));
     } else {
       QList<QUrl> urls;
       for (const QString& path : paths_) urls << QUrl::fromLocalFile(path);
-      data->setUrls(urls);
+      mime->setUrls(urls);
     }
     auto* drag = new QDrag(this);
-    drag->setMimeData(data);
+    drag->setMimeData(mime);
     const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::MoveAction);
     std::printf("drop action %d\n", static_cast<int>(action));
     std::fflush(stdout);
