@@ -24,6 +24,9 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char kManifest[] = "run.tsv";
+// What a finished run's kept files take, written once at its end, so that
+// later runs weigh the journal without looking at every kept file.
+constexpr char kKeptBytes[] = "kept-bytes";
 constexpr char kMagic[] = "tarnwick-journal 1";
 constexpr char kReplaced[] = "replaced";
 constexpr char kCreated[] = "created";
@@ -106,11 +109,33 @@ std::uint64_t FolderBytes(const std::string& folder) {
   for (const auto& entry : fs::directory_iterator(folder, error)) {
     struct stat info {};
     if (lstat(entry.path().c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-        entry.path().filename() != kManifest) {
+        entry.path().filename() != kManifest &&
+        entry.path().filename() != kKeptBytes) {
       total += static_cast<std::uint64_t>(info.st_size);
     }
   }
   return total;
+}
+
+void NoteRunBytes(const std::string& run_folder) {
+  const std::string path = run_folder + "/" + kKeptBytes;
+  try {
+    ReplaceFileContents(path, std::to_string(FolderBytes(run_folder)) + "\n");
+  } catch (const std::exception&) {
+    unlink(path.c_str());  // counted afresh when needed
+  }
+}
+
+// A run's kept bytes: as noted at its end, or counted (and noted, for a
+// finished run) when that note is missing or unreadable.
+std::uint64_t RunBytes(const std::string& run_folder) {
+  std::ifstream in(run_folder + "/" + kKeptBytes);
+  std::uint64_t bytes = 0;
+  if (in >> bytes) return bytes;
+  if (access((run_folder + "/" + kManifest).c_str(), F_OK) == 0) {
+    NoteRunBytes(run_folder);
+  }
+  return FolderBytes(run_folder);
 }
 
 std::string RunsFolder(const std::string& folder) { return folder + "/runs"; }
@@ -206,7 +231,7 @@ bool RunJournal::Open(std::string& note) {
   std::error_code error;
   fs::create_directories(RunsFolder(folder_), error);
   for (const std::string& id : RunIds(folder_)) {
-    others_bytes_ += FolderBytes(RunsFolder(folder_) + "/" + id);
+    others_bytes_ += RunBytes(RunsFolder(folder_) + "/" + id);
   }
   std::string time;
   const std::string base = NewId(time);
@@ -316,6 +341,7 @@ std::string RunJournal::Finish() {
     fs::remove_all(run_folder_, error);
     return {};
   }
+  NoteRunBytes(run_folder_);
 
   // Older runs go beyond the last max_runs, or while the kept files take
   // more than the cap; the newest run always stays.
@@ -323,7 +349,7 @@ std::string RunJournal::Finish() {
   int kept_runs = 0;
   for (const std::string& id : RunIds(folder_)) {
     const std::string run = RunsFolder(folder_) + "/" + id;
-    const std::uint64_t bytes = FolderBytes(run);
+    const std::uint64_t bytes = RunBytes(run);
     if (kept_runs > 0 &&
         (kept_runs >= limits_.max_runs || total + bytes > limits_.max_bytes)) {
       std::error_code error;
@@ -349,7 +375,7 @@ std::vector<JournaledRun> ListRuns(const std::string& folder) {
     run.output_folder = manifest.output;
     run.files = static_cast<int>(manifest.items.size());
     run.undone = manifest.undone;
-    run.kept_bytes = FolderBytes(run_folder);
+    run.kept_bytes = RunBytes(run_folder);
     runs.push_back(std::move(run));
   }
   return runs;
@@ -430,6 +456,7 @@ UndoResult UndoRun(const std::string& folder, const std::string& id) {
     } catch (const std::exception&) {
       // The run stays as it was listed; its files left alone are still kept.
     }
+    NoteRunBytes(run_folder);
   }
   return result;
 }
