@@ -3,9 +3,10 @@
 #include <cstring>
 #include <string.h>  // memmem
 
-#if defined(__x86_64__) && defined(__GNUC__)
+#include "engine/vector_loops.h"
+
+#ifdef TARNWICK_HAVE_AVX512_PATH
 #include <immintrin.h>
-#define TARNWICK_HAVE_AVX512_PATH 1
 #endif
 
 namespace tarnwick {
@@ -22,12 +23,6 @@ std::size_t FindPortable(const char* data, std::size_t size, std::size_t from,
 }
 
 #ifdef TARNWICK_HAVE_AVX512_PATH
-bool HasAvx512() {
-  static const bool has =
-      __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
-  return has;
-}
-
 #define TARNWICK_AVX512BW __attribute__((target("avx512f,avx512bw")))
 
 // Calls on_match(at) for each occurrence of needle (at least two bytes) at
@@ -119,7 +114,7 @@ char* ReplaceAllBytes(std::string_view haystack, std::size_t& from,
                       std::string_view needle, std::string_view replacement,
                       char* out) noexcept {
 #ifdef TARNWICK_HAVE_AVX512_PATH
-  if (needle.size() >= 2 && from <= haystack.size() && HasAvx512()) {
+  if (needle.size() >= 2 && from <= haystack.size() && UseVectorSearch()) {
     return ReplaceAllAvx512(haystack.data(), haystack.size(), from, needle,
                             replacement, out);
   }
@@ -147,7 +142,7 @@ std::size_t FindBytes(std::string_view haystack, std::size_t from,
                                                      haystack.data());
   }
 #ifdef TARNWICK_HAVE_AVX512_PATH
-  if (HasAvx512()) return FindAvx512(haystack.data(), size, from, needle);
+  if (UseVectorSearch()) return FindAvx512(haystack.data(), size, from, needle);
 #endif
   return FindPortable(haystack.data(), size, from, needle);
 }
@@ -157,7 +152,7 @@ std::size_t FindAllBytes(std::string_view haystack, std::size_t from,
                          std::size_t capacity) noexcept {
   if (needle.empty() || capacity == 0) return 0;
 #ifdef TARNWICK_HAVE_AVX512_PATH
-  if (needle.size() >= 2 && from <= haystack.size() && HasAvx512()) {
+  if (needle.size() >= 2 && from <= haystack.size() && UseVectorSearch()) {
     return FindAllAvx512(haystack.data(), haystack.size(), from, needle,
                          positions, capacity);
   }

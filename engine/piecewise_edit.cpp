@@ -18,7 +18,6 @@ namespace tarnwick {
 namespace {
 
 constexpr const char* kCannotRead = "Cannot read";
-constexpr std::size_t kPieceSize = 1u << 20;
 
 // Reads into data until size bytes are there or the file ends; returns the
 // count.
@@ -37,30 +36,47 @@ std::size_t ReadUpTo(int fd, char* data, std::size_t size,
   return done;
 }
 
-// The length of the longest start of data[0, filled) that ends right after
-// a line feed (in the units of the encoding), or 0 when there is none.
-std::size_t CutAfterLastLineFeed(const char* data, std::size_t filled,
-                                 ByteOrderMark mark) {
+bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+
+// The 16-bit unit at byte k.
+char16_t UnitAt(const char* data, std::size_t k, ByteOrderMark mark) {
+  const auto b0 = static_cast<unsigned char>(data[k]);
+  const auto b1 = static_cast<unsigned char>(data[k + 1]);
+  return static_cast<char16_t>(mark == ByteOrderMark::kUtf16LittleEndian
+                                   ? b0 | (b1 << 8)
+                                   : (b0 << 8) | b1);
+}
+
+// Where to end a piece of a full buffer of `filled` bytes (more follow):
+// right after the last line feed, or else as late as possible but never
+// between a CR and an LF, within a unit or within a surrogate pair.
+std::size_t CutPiece(const char* data, std::size_t filled, ByteOrderMark mark) {
   if (mark == ByteOrderMark::kNone) {
     const void* lf = memrchr(data, '\n', filled);
-    return lf == nullptr ? 0
-                         : static_cast<std::size_t>(static_cast<const char*>(lf) -
-                                                    data) + 1;
+    if (lf != nullptr) {
+      return static_cast<std::size_t>(static_cast<const char*>(lf) - data) + 1;
+    }
+    return data[filled - 1] == '\r' ? filled - 1 : filled;
   }
-  const char low = mark == ByteOrderMark::kUtf16LittleEndian ? '\n' : '\0';
-  const char high = mark == ByteOrderMark::kUtf16LittleEndian ? '\0' : '\n';
-  for (std::size_t k = filled & ~std::size_t{1}; k >= 2; k -= 2) {
-    if (data[k - 2] == low && data[k - 1] == high) return k;
+  const std::size_t end = filled & ~std::size_t{1};
+  for (std::size_t k = end; k >= 2; k -= 2) {
+    if (UnitAt(data, k - 2, mark) == u'\n') return k;
   }
-  return 0;
+  const char16_t before = UnitAt(data, end - 2, mark);
+  return before == u'\r' || IsHighSurrogate(before) ? end - 2 : end;
 }
 
 }  // namespace
 
-void EditFileInPieces(const std::string& path, const PieceEdit& edit) {
+void EditFileInPieces(const std::string& path, const PieceEdit& edit,
+                      const UnitEdit& unit_edit) {
   if (!PathExists(path)) {
     std::string nothing;
-    ReplaceFileContents(path, edit(nothing, true, true));
+    std::string result;
+    PieceContext context;
+    context.last = true;
+    edit(nothing, context, [&](std::string_view bytes) { result += bytes; });
+    ReplaceFileContents(path, result);
     return;
   }
   UniqueFd file(
@@ -80,44 +96,65 @@ void EditFileInPieces(const std::string& path, const PieceEdit& edit) {
   std::size_t filled = ReadUpTo(file.get(), buffer.data(), buffer.size(), path);
   const ByteOrderMark mark =
       DetectByteOrderMark(std::string_view(buffer.data(), filled));
+  const bool big_endian = mark == ByteOrderMark::kUtf16BigEndian;
 
   PendingReplacement output(path, std::nullopt);
+  // A high surrogate that ended the last 16-bit result, waiting to see
+  // whether the next result begins with its low surrogate (0: none).
+  char16_t waiting = 0;
+  const ByteSink write = [&](std::string_view bytes) {
+    if (bytes.empty()) return;
+    if (waiting != 0) output.Write("?");  // it stays alone
+    waiting = 0;
+    output.Write(bytes);
+  };
   std::string piece;
-  bool first = true;
+  std::u16string units;
+  PieceContext context;
   bool at_end = filled < buffer.size();
   for (;;) {
-    std::size_t cut = filled;
-    if (!at_end) {
-      cut = CutAfterLastLineFeed(buffer.data(), filled, mark);
-      if (cut == 0) {
-        // A line longer than the buffer: read more of it before editing.
-        buffer.resize(buffer.size() * 2);
-        filled += ReadUpTo(file.get(), buffer.data() + filled,
-                           buffer.size() - filled, path);
-        at_end = filled < buffer.size();
-        continue;
-      }
-    }
+    const std::size_t cut =
+        at_end ? filled : CutPiece(buffer.data(), filled, mark);
     const std::string_view bytes(buffer.data(), cut);
+    char16_t final_unit = 0;  // the last unit of the piece, before editing
+    bool as_units = false;
     if (mark == ByteOrderMark::kNone) {
       piece.assign(bytes);
+      if (cut > 0) final_unit = static_cast<unsigned char>(bytes.back());
     } else {
-      if (!TranscodeUtf16ToUtf8(bytes, mark == ByteOrderMark::kUtf16BigEndian,
-                                piece)) {
-        throw NotWellFormedUtf16{};
+      if (cut >= 2) final_unit = UnitAt(buffer.data(), (cut & ~std::size_t{1}) - 2, mark);
+      if (!TranscodeUtf16ToUtf8(bytes, big_endian, piece)) {
+        if (!unit_edit) throw NotWellFormedUtf16{};
+        units = DecodeUtf16(bytes, big_endian);
+        as_units = true;
       }
     }
     std::memmove(buffer.data(), buffer.data() + cut, filled - cut);
     filled -= cut;
-    if (!piece.empty() || at_end) {
-      output.Write(edit(piece, first, at_end));
-      first = false;
+    context.last = at_end;
+    if (as_units) {
+      unit_edit(units, context);
+      if (waiting != 0) units.insert(units.begin(), waiting);
+      waiting = 0;
+      if (!at_end && !units.empty() && IsHighSurrogate(units.back())) {
+        waiting = units.back();
+        units.pop_back();
+      }
+      output.Write(EncodeUtf8(units));
+    } else if (!piece.empty() || at_end) {
+      edit(piece, context, write);
+    }
+    if (cut > 0) {
+      context.first = false;
+      context.follows_line_end = final_unit == u'\n';
+      context.follows_space = final_unit == u' ';
     }
     if (at_end) break;
     filled += ReadUpTo(file.get(), buffer.data() + filled,
                        buffer.size() - filled, path);
     at_end = filled < buffer.size();
   }
+  if (waiting != 0) output.Write("?");
   output.Commit();
 }
 

@@ -1,5 +1,7 @@
 #include "engine/text_operations.h"
 
+#include <cerrno>
+#include <new>
 #include <stdexcept>
 #include <utility>
 
@@ -8,6 +10,7 @@
 #include "engine/text_codec.h"
 #include "engine/text_file.h"
 #include "engine/text_transforms.h"
+#include "files/file_error.h"
 
 // How the operations stay fast on 8-bit text.
 //
@@ -29,21 +32,25 @@
 //    never starting with a continuation byte) cannot complete an escaped
 //    lead byte; only a removal can bring escaped bytes together into a new
 //    character, and only where a byte of 0x80 or above meets a continuation
-//    byte. StreamingReplace watches for exactly that.
+//    byte. ReplaceChain watches for exactly that.
 // A 16-bit file whose text is well-formed UTF-16 is converted to UTF-8 and
 // then edited as 8-bit text: that UTF-8 decodes back to the same text, so
-// all of the above holds for it too. Everything else (16-bit text with lone
-// surrogates, lines holding lone surrogates, several pairs where a removal
-// might join escaped bytes) works on the whole 16-bit text.
+// all of the above holds for it too. The fixed operations edit a piece of
+// 16-bit text that holds a lone surrogate as 16-bit text. Find and replace
+// works on the whole 16-bit text for 16-bit files with lone surrogates,
+// lines holding lone surrogates, and several pairs where a removal might
+// join escaped bytes.
 //
-// The operations edit files piece by piece, each piece ending
-// right after an LF. An LF is never part of a multi-byte sequence, so the
-// pieces decode to consecutive stretches of the text; the filters look at
-// one unit at a time, the space squeezer at the unit before (an LF at the
-// start of a piece), and the empty-line remover is told that a piece
-// follows a line end. Find and replace runs each pair as a streaming pass
-// over the pieces (holding back the bytes that might begin a match reaching
-// into the next piece), the passes one after another, as on the whole text.
+// The operations edit files piece by piece. A piece ends right after an LF
+// or, when none comes for a whole piece, anywhere but between a CR and an
+// LF (or within a unit or a surrogate pair of 16-bit text). The filters
+// look at one unit at a time; the space squeezer is told whether the piece
+// follows a space and the empty-line remover whether it follows an LF; the
+// byte forms of these look at ASCII bytes only, so a piece ending within a
+// UTF-8 sequence changes nothing. Find and replace runs each pair as a
+// streaming pass over the pieces (holding back the bytes that might begin a
+// match reaching into the next piece), the passes one after another, as on
+// the whole text.
 
 namespace tarnwick {
 namespace {
@@ -56,33 +63,44 @@ constexpr std::string_view kLettersAndDigits =
 constexpr std::string_view kKeepSet =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 \r\n\t";
 
-// Reads the whole file as 16-bit text, applies edit and writes it back.
-template <class Edit>
-void EditWholeText(const std::string& path, Edit&& edit) {
-  std::u16string text = ReadTextFile(path);
-  edit(text, false);
-  WriteTextFile(path, text);
+// Runs one operation on the file at path; a lack of memory is reported in
+// plain words naming the file (the safe write has then left nothing behind
+// and the file as it was).
+template <class Work>
+void ReportingMemory(const std::string& path, Work&& work) {
+  try {
+    work();
+  } catch (const std::bad_alloc&) {
+    throw FileError("Cannot edit", path,
+                    "there is not enough memory to edit this file", ENOMEM);
+  }
 }
 
 // Rewrites the file with edit applied, piece by piece to the bytes of its
-// 8-bit text (see the note at the top), or else to its whole 16-bit text.
-// edit(text, follows_line_end) takes a std::string& or a std::u16string&.
+// 8-bit text (see the note at the top), or to the pieces of 16-bit text
+// that hold lone surrogates. edit(text, context) takes a std::string& or a
+// std::u16string& and the piece's PieceContext.
 template <class Edit>
 void EditFile(const std::string& path, Edit&& edit) {
-  try {
+  ReportingMemory(path, [&] {
     EditFileInPieces(
-        path, [&](std::string& piece, bool first, bool) -> std::string_view {
-          edit(piece, !first);
-          return piece;
+        path,
+        [&](std::string& piece, const PieceContext& context,
+            const ByteSink& write) {
+          edit(piece, context);
+          write(piece);
+        },
+        [&](std::u16string& units, const PieceContext& context) {
+          edit(units, context);
         });
-  } catch (const NotWellFormedUtf16&) {
-    EditWholeText(path, edit);
-  }
+  });
 }
 
 void FilterFile(const std::string& path, std::string_view set, bool keep) {
   const AsciiSet members(set);
-  EditFile(path, [&](auto& text, bool) { DeleteCharacters(text, members, keep); });
+  EditFile(path, [&](auto& text, const PieceContext&) {
+    DeleteCharacters(text, members, keep);
+  });
 }
 
 struct Pair {
@@ -113,22 +131,20 @@ struct BytesMayHaveJoined {};
 // Applies the pairs to the bytes of the file's 8-bit text, piece by piece,
 // each pair a streaming pass feeding the next.
 void ReplaceOnBytes(const std::string& path, const std::vector<Pair>& pairs) {
-  std::vector<StreamingReplace> passes;
+  std::vector<ReplaceChain::Pair> byte_pairs;
   for (const Pair& pair : pairs) {
-    passes.emplace_back(EncodeUtf8(pair.find), EncodeUtf8(pair.replacement));
+    byte_pairs.emplace_back(EncodeUtf8(pair.find), EncodeUtf8(pair.replacement));
   }
-  EditFileInPieces(
-      path, [&](std::string& piece, bool, bool last) -> std::string_view {
-        std::string_view bytes = piece;
-        for (std::size_t k = 0; k < passes.size(); ++k) {
-          bytes = passes[k].Feed(bytes, last);
-          // The last pass's result is written as it is: nothing decodes it.
-          if (k + 1 < passes.size() && passes[k].MayHaveJoined()) {
-            throw BytesMayHaveJoined{};
-          }
-        }
-        return bytes;
-      });
+  const ByteSink* write = nullptr;
+  ReplaceChain chain(std::move(byte_pairs),
+                     [&](std::string_view bytes) { (*write)(bytes); });
+  EditFileInPieces(path, [&](std::string& piece, const PieceContext& context,
+                             const ByteSink& sink) {
+    write = &sink;
+    chain.Feed(piece, context.last);
+    // The last pass's result is written as it is: nothing decodes it.
+    if (chain.MayHaveJoined()) throw BytesMayHaveJoined{};
+  });
 }
 
 }  // namespace
@@ -160,12 +176,14 @@ void RemoveAllSpaces(const std::string& path) {
 }
 
 void RemoveExtraSpaces(const std::string& path) {
-  EditFile(path, [](auto& text, bool) { SqueezeSpaces(text); });
+  EditFile(path, [](auto& text, const PieceContext& context) {
+    SqueezeSpaces(text, context.follows_space);
+  });
 }
 
 void RemoveBlankLines(const std::string& path) {
-  EditFile(path, [](auto& text, bool follows_line_end) {
-    RemoveEmptyLines(text, follows_line_end);
+  EditFile(path, [](auto& text, const PieceContext& context) {
+    RemoveEmptyLines(text, context.follows_line_end);
   });
 }
 
@@ -207,18 +225,20 @@ void ReplaceInFile(const std::string& path, std::u16string_view find_text,
                                    : std::u16string_view(replacements[k])});
   }
 
-  if (PairsWorkOnBytes(pairs)) {
-    try {
-      ReplaceOnBytes(path, pairs);
-      return;
-    } catch (const BytesMayHaveJoined&) {
-      // Nothing was written; work on the 16-bit text instead.
-    } catch (const NotWellFormedUtf16&) {
+  ReportingMemory(path, [&] {
+    if (PairsWorkOnBytes(pairs)) {
+      try {
+        ReplaceOnBytes(path, pairs);
+        return;
+      } catch (const BytesMayHaveJoined&) {
+        // Nothing was written; work on the 16-bit text instead.
+      } catch (const NotWellFormedUtf16&) {
+      }
     }
-  }
-  std::u16string text = ReadTextFile(path);
-  ReplacePairs(text, pairs);
-  WriteTextFile(path, text);
+    std::u16string text = ReadTextFile(path);
+    ReplacePairs(text, pairs);
+    WriteTextFile(path, text);
+  });
 }
 
 }  // namespace tarnwick

@@ -47,8 +47,9 @@ endforeach()
 # Folders with sources that the table does not place.
 file(GLOB top_entries RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/*")
 foreach(entry IN LISTS top_entries)
+  # Build folders (build, build-release, ...) hold generated sources.
   if(IS_DIRECTORY "${SOURCE_DIR}/${entry}" AND NOT entry IN_LIST free_folders
-     AND NOT entry IN_LIST layers)
+     AND NOT entry MATCHES "^build" AND NOT entry IN_LIST layers)
     file(GLOB_RECURSE unplaced "${SOURCE_DIR}/${entry}/*.cpp" "${SOURCE_DIR}/${entry}/*.h")
     if(unplaced)
       string(APPEND errors

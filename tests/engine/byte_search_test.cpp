@@ -1,7 +1,9 @@
 #include "engine/byte_search.h"
+#include "engine/vector_loops.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -77,6 +79,25 @@ TEST(ReplaceAllBytesTest, ReplacesWhatLiesWhollyInside) {
     out.resize(static_cast<std::size_t>(end - out.data()));
     ASSERT_EQ(out, expected) << "round " << round;
     ASSERT_EQ(from, expected_from) << "round " << round;
+  }
+}
+
+// CTest runs the byte-path tests twice, the second time with
+// TARNWICK_PORTABLE_LOOPS set: that run must take the portable loops.
+TEST(VectorLoopsTest, TheSwitchChoosesThePortableLoops) {
+  const char* forced = std::getenv("TARNWICK_PORTABLE_LOOPS");
+  const bool portable_asked = forced != nullptr && std::string(forced) == "1";
+  std::printf("vector loops in use: %s\n", VectorLoopsInUse());
+  if (portable_asked) {
+    EXPECT_STREQ(VectorLoopsInUse(), "portable");
+  }
+  ForcePortableLoops(true);
+  EXPECT_STREQ(VectorLoopsInUse(), "portable");
+  EXPECT_FALSE(UseVectorCompaction());
+  EXPECT_EQ(FindBytes(std::string(200, 'a') + "ab", 0, "ab"), 200u);
+  ForcePortableLoops(false);
+  if (portable_asked) {
+    EXPECT_STREQ(VectorLoopsInUse(), "portable");
   }
 }
 
