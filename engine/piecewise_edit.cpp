@@ -56,7 +56,16 @@ std::size_t CutPiece(const char* data, std::size_t filled, ByteOrderMark mark) {
     if (lf != nullptr) {
       return static_cast<std::size_t>(static_cast<const char*>(lf) - data) + 1;
     }
-    return data[filled - 1] == '\r' ? filled - 1 : filled;
+    const std::size_t cut = data[filled - 1] == '\r' ? filled - 1 : filled;
+    // Between two characters: before one of the last three bytes that is no
+    // continuation byte, or else at cut, since no sequence can then begin
+    // in the three bytes before it and reach past it.
+    for (std::size_t back = 1; back <= 3; ++back) {
+      if ((static_cast<unsigned char>(data[cut - back]) & 0xC0) != 0x80) {
+        return cut - back;
+      }
+    }
+    return cut;
   }
   const std::size_t end = filled & ~std::size_t{1};
   for (std::size_t k = end; k >= 2; k -= 2) {
@@ -102,6 +111,19 @@ void EditFileInPieces(const std::string& path, const PieceEdit& edit,
   // A high surrogate that ended the last 16-bit result, waiting to see
   // whether the next result begins with its low surrogate (0: none).
   char16_t waiting = 0;
+  const UnitSink write_units = [&](std::u16string_view text) {
+    if (text.empty()) return;
+    std::u16string units;
+    if (waiting != 0) units += waiting;
+    waiting = 0;
+    units += text;
+    // A high surrogate at the end may pair with the next units.
+    if (IsHighSurrogate(units.back())) {
+      waiting = units.back();
+      units.pop_back();
+    }
+    output.Write(EncodeUtf8(units));
+  };
   const ByteSink write = [&](std::string_view bytes) {
     if (bytes.empty()) return;
     if (waiting != 0) output.Write("?");  // it stays alone
@@ -119,11 +141,16 @@ void EditFileInPieces(const std::string& path, const PieceEdit& edit,
     char16_t final_unit = 0;  // the last unit of the piece, before editing
     bool as_units = false;
     if (mark == ByteOrderMark::kNone) {
-      piece.assign(bytes);
       if (cut > 0) final_unit = static_cast<unsigned char>(bytes.back());
+      if (edit) {
+        piece.assign(bytes);
+      } else {
+        units = DecodeUtf8(bytes);
+        as_units = true;
+      }
     } else {
       if (cut >= 2) final_unit = UnitAt(buffer.data(), (cut & ~std::size_t{1}) - 2, mark);
-      if (!TranscodeUtf16ToUtf8(bytes, big_endian, piece)) {
+      if (!edit || !TranscodeUtf16ToUtf8(bytes, big_endian, piece)) {
         if (!unit_edit) throw NotWellFormedUtf16{};
         units = DecodeUtf16(bytes, big_endian);
         as_units = true;
@@ -133,14 +160,7 @@ void EditFileInPieces(const std::string& path, const PieceEdit& edit,
     filled -= cut;
     context.last = at_end;
     if (as_units) {
-      unit_edit(units, context);
-      if (waiting != 0) units.insert(units.begin(), waiting);
-      waiting = 0;
-      if (!at_end && !units.empty() && IsHighSurrogate(units.back())) {
-        waiting = units.back();
-        units.pop_back();
-      }
-      output.Write(EncodeUtf8(units));
+      unit_edit(units, context, write_units);
     } else if (!piece.empty() || at_end) {
       edit(piece, context, write);
     }

@@ -34,10 +34,16 @@ using PieceEdit = std::function<void(std::string& piece,
                                      const PieceContext& context,
                                      const ByteSink& write)>;
 
-// The same edit on a piece of 16-bit text, in place; used for the pieces of
-// a 16-bit file that hold a lone surrogate.
-using UnitEdit =
-    std::function<void(std::u16string& units, const PieceContext& context)>;
+// Takes the next units of the edited text.
+using UnitSink = std::function<void(std::u16string_view)>;
+
+// The same edit on a piece of 16-bit text, handing its result to write;
+// used for the pieces of a 16-bit file that hold a lone surrogate, or for
+// every piece when no PieceEdit is given (8-bit pieces then end between
+// two characters).
+using UnitEdit = std::function<void(std::u16string& units,
+                                    const PieceContext& context,
+                                    const UnitSink& write)>;
 
 // Thrown when a 16-bit file holds a lone surrogate (or an odd last byte)
 // and no UnitEdit was given; nothing is written.
@@ -51,7 +57,8 @@ struct NotWellFormedUtf16 {};
 // surrogate goes to unit_edit as 16-bit text and is written as the UTF-8
 // of the result (a high surrogate at the end of one result pairing with a
 // low one at the start of the next). A missing file counts as empty and is
-// created. Throws FileError, NotWellFormedUtf16, or whatever edit throws.
+// created. With edit empty, every piece goes to unit_edit. Throws
+// FileError, NotWellFormedUtf16, or whatever edit throws.
 void EditFileInPieces(const std::string& path, const PieceEdit& edit,
                       const UnitEdit& unit_edit = nullptr);
 

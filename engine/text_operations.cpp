@@ -8,7 +8,6 @@
 #include "engine/piecewise_edit.h"
 #include "engine/streaming_replace.h"
 #include "engine/text_codec.h"
-#include "engine/text_file.h"
 #include "engine/text_transforms.h"
 #include "files/file_error.h"
 
@@ -37,9 +36,10 @@
 // then edited as 8-bit text: that UTF-8 decodes back to the same text, so
 // all of the above holds for it too. The fixed operations edit a piece of
 // 16-bit text that holds a lone surrogate as 16-bit text. Find and replace
-// works on the whole 16-bit text for 16-bit files with lone surrogates,
+// on 16-bit files with lone surrogates,
 // lines holding lone surrogates, and several pairs where a removal might
-// join escaped bytes.
+// join escaped bytes, streams the 16-bit text instead, each unit as its own
+// UTF-8-like codeword (ReplaceOnUnits).
 //
 // The operations edit files piece by piece. A piece ends right after an LF
 // or, when none comes for a whole piece, anywhere but between a CR and an
@@ -90,8 +90,10 @@ void EditFile(const std::string& path, Edit&& edit) {
           edit(piece, context);
           write(piece);
         },
-        [&](std::u16string& units, const PieceContext& context) {
+        [&](std::u16string& units, const PieceContext& context,
+            const UnitSink& write) {
           edit(units, context);
+          write(units);
         });
   });
 }
@@ -107,11 +109,6 @@ struct Pair {
   std::u16string_view find;
   std::u16string_view replacement;
 };
-
-// Applies the pairs, one after another, to the 16-bit text.
-void ReplacePairs(std::u16string& text, const std::vector<Pair>& pairs) {
-  for (const Pair& pair : pairs) ReplaceAll(text, pair.find, pair.replacement);
-}
 
 // Whether the pairs may be applied to the bytes of 8-bit text (see the
 // note at the top).
@@ -145,6 +142,77 @@ void ReplaceOnBytes(const std::string& path, const std::vector<Pair>& pairs) {
     // The last pass's result is written as it is: nothing decodes it.
     if (chain.MayHaveJoined()) throw BytesMayHaveJoined{};
   });
+}
+
+// Each unit on its own in the manner of UTF-8, surrogates included: one,
+// two or three bytes, the first never a continuation byte. No codeword
+// begins inside another, so the byte occurrences of an encoded find line
+// are exactly the encodings of its occurrences in the text.
+void AppendUnitBytes(std::u16string_view units, std::string& bytes) {
+  for (const char16_t u : units) {
+    if (u < 0x80) {
+      bytes += static_cast<char>(u);
+    } else if (u < 0x800) {
+      bytes += static_cast<char>(0xC0 | (u >> 6));
+      bytes += static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+      bytes += static_cast<char>(0xE0 | (u >> 12));
+      bytes += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+      bytes += static_cast<char>(0x80 | (u & 0x3F));
+    }
+  }
+}
+
+// Turns unit bytes back into units, a codeword split between two calls
+// included.
+class UnitBytesDecoder {
+ public:
+  void Decode(std::string_view bytes, std::u16string& units) {
+    for (const char c : bytes) {
+      const auto b = static_cast<unsigned char>(c);
+      if ((b & 0xC0) != 0x80) {
+        value_ = b < 0x80 ? b : b < 0xE0 ? (b & 0x1F) : (b & 0x0F);
+        missing_ = b < 0x80 ? 0 : b < 0xE0 ? 1 : 2;
+      } else {
+        value_ = (value_ << 6) | (b & 0x3F);
+        --missing_;
+      }
+      if (missing_ == 0) units += static_cast<char16_t>(value_);
+    }
+  }
+
+ private:
+  unsigned value_ = 0;
+  int missing_ = 0;
+};
+
+// Applies the pairs to the file's 16-bit text piece by piece, as unit
+// bytes through the same chain of streaming passes: for texts with lone
+// surrogates, and wherever the bytes of 8-bit text would not do.
+void ReplaceOnUnits(const std::string& path, const std::vector<Pair>& pairs) {
+  std::vector<ReplaceChain::Pair> unit_pairs;
+  for (const Pair& pair : pairs) {
+    ReplaceChain::Pair& bytes = unit_pairs.emplace_back();
+    AppendUnitBytes(pair.find, bytes.first);
+    AppendUnitBytes(pair.replacement, bytes.second);
+  }
+  const UnitSink* write = nullptr;
+  UnitBytesDecoder decoder;
+  std::u16string decoded;
+  ReplaceChain chain(std::move(unit_pairs), [&](std::string_view bytes) {
+    decoded.clear();
+    decoder.Decode(bytes, decoded);
+    (*write)(decoded);
+  });
+  std::string encoded;
+  EditFileInPieces(path, nullptr,
+                   [&](std::u16string& units, const PieceContext& context,
+                       const UnitSink& sink) {
+                     write = &sink;
+                     encoded.clear();
+                     AppendUnitBytes(units, encoded);
+                     chain.Feed(encoded, context.last);
+                   });
 }
 
 }  // namespace
@@ -209,35 +277,32 @@ void RemoveNonAlphanumeric(const std::string& path) {
 
 void ReplaceInFile(const std::string& path, std::u16string_view find_text,
                    std::u16string_view replace_text) {
-  const std::vector<std::u16string> finds = SplitLines(find_text);
-  const std::vector<std::u16string> replacements = SplitLines(replace_text);
-  if (!replace_text.empty() && replacements.size() < finds.size()) {
-    throw std::invalid_argument(
-        "The replacement text has fewer lines (" +
-        std::to_string(replacements.size()) + ") than the find text (" +
-        std::to_string(finds.size()) + "); the file was left unchanged.");
-  }
-  std::vector<Pair> pairs;
-  for (std::size_t k = 0; k < finds.size(); ++k) {
-    if (finds[k].empty()) continue;  // an empty find line changes nothing
-    pairs.push_back({finds[k], replace_text.empty()
-                                   ? std::u16string_view()
-                                   : std::u16string_view(replacements[k])});
-  }
-
   ReportingMemory(path, [&] {
+    const std::vector<std::u16string> finds = SplitLines(find_text);
+    const std::vector<std::u16string> replacements = SplitLines(replace_text);
+    if (!replace_text.empty() && replacements.size() < finds.size()) {
+      throw std::invalid_argument(
+          "The replacement text has fewer lines (" +
+          std::to_string(replacements.size()) + ") than the find text (" +
+          std::to_string(finds.size()) + "); the file was left unchanged.");
+    }
+    std::vector<Pair> pairs;
+    for (std::size_t k = 0; k < finds.size(); ++k) {
+      if (finds[k].empty()) continue;  // an empty find line changes nothing
+      pairs.push_back({finds[k], replace_text.empty()
+                                     ? std::u16string_view()
+                                     : std::u16string_view(replacements[k])});
+    }
     if (PairsWorkOnBytes(pairs)) {
       try {
         ReplaceOnBytes(path, pairs);
         return;
       } catch (const BytesMayHaveJoined&) {
-        // Nothing was written; work on the 16-bit text instead.
+        // Nothing was written; stream the 16-bit text instead.
       } catch (const NotWellFormedUtf16&) {
       }
     }
-    std::u16string text = ReadTextFile(path);
-    ReplacePairs(text, pairs);
-    WriteTextFile(path, text);
+    ReplaceOnUnits(path, pairs);
   });
 }
 

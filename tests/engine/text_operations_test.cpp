@@ -351,7 +351,7 @@ TEST(TextOperationsTest, LargeFilesMatchTheCharacterModel) {
     no_line_feed.replace((at << 20) - 5, 10,
                          at == cuts     ? "abcd \r\r zz"
                          : at % 2 == 1 ? "abc      z"
-                                       : "ab\xF0\x9F\x98\x80cdef");
+                                       : "ab\xF0\x9F\x98\x80" "cdef");
   }
   const std::string no_line_feed_utf16 = Utf16File(DecodeUtf8(no_line_feed), false);
   for (const NamedOperation& op : FixedOperations()) {
@@ -370,6 +370,16 @@ TEST(TextOperationsTest, LargeFilesMatchTheCharacterModel) {
                  });
     expect_model(*before, "two pairs",
                  Replace(u"aa\r\n\u00E9\n\r\n", u"\u00E9\r\n\n\r\n"), two_pairs);
+    // A find line with a byte escape streams the 16-bit text instead.
+    expect_model(*before, "pairs on 16-bit text",
+                 Replace(u"\xDCC3\r\n\U0001F600\r\n\xD800", u"\u00E9\r\n\r\nx"),
+                 [](std::u16string_view text) {
+                   return testing::ReferenceReplace(
+                       testing::ReferenceReplace(
+                           testing::ReferenceReplace(text, u"\xDCC3", u"\u00E9"),
+                           u"\U0001F600", u""),
+                       u"\xD800", u"x");
+                 });
   }
 }
 
