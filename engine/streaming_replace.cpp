@@ -10,7 +10,7 @@ namespace {
 
 // All buffers between passes together, when the room is chosen here.
 constexpr std::size_t kBufferBudget = 32u << 20;
-constexpr std::size_t kMinRoom = 4u << 10;
+constexpr std::size_t kMinRoom = 256;
 constexpr std::size_t kMaxRoom = 1u << 20;
 constexpr std::size_t kOutputRoom = 1u << 20;
 constexpr std::size_t kBatch = 256;  // match positions found at a time
