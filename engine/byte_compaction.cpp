@@ -2,9 +2,10 @@
 
 #include <cstdint>
 
-#if defined(__x86_64__) && defined(__GNUC__)
+#include "engine/vector_loops.h"
+
+#ifdef TARNWICK_HAVE_AVX512_PATH
 #include <immintrin.h>
-#define TARNWICK_HAVE_AVX512_PATH 1
 #endif
 
 namespace tarnwick {
@@ -65,14 +66,6 @@ std::size_t RemoveEmptyLineBytesScalar(char* data, std::size_t size,
 #define TARNWICK_AVX512 \
   __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2")))
 
-bool HasAvx512Compress() {
-  static const bool has = __builtin_cpu_supports("avx512f") &&
-                          __builtin_cpu_supports("avx512bw") &&
-                          __builtin_cpu_supports("avx512vbmi") &&
-                          __builtin_cpu_supports("avx512vbmi2");
-  return has;
-}
-
 // Blocks of 64 bytes: each block is loaded before anything is stored over
 // it, and the write position never passes the read position, so the full
 // 64-byte store of a compressed block only overwrites bytes already read.
@@ -101,11 +94,12 @@ TARNWICK_AVX512 std::size_t CompactBytesAvx512(
 }
 
 TARNWICK_AVX512 std::size_t SqueezeSpaceBytesAvx512(char* data,
-                                                    std::size_t size) {
+                                                    std::size_t size,
+                                                    bool follows_space) {
   const __m512i spaces = _mm512_set1_epi8(' ');
   std::size_t kept = 0;
   std::size_t i = 0;
-  std::uint64_t carry = 0;  // 1 when the byte before the block is a space
+  std::uint64_t carry = follows_space;  // 1 when the byte before the block is a space
   for (; i + 64 <= size; i += 64) {
     const __m512i block = _mm512_loadu_si512(data + i);
     const std::uint64_t space = _mm512_cmpeq_epi8_mask(block, spaces);
@@ -159,7 +153,7 @@ TARNWICK_AVX512 std::size_t RemoveEmptyLineBytesAvx512(char* data,
 std::size_t CompactBytes(char* data, std::size_t size,
                          const std::array<bool, 256>& stays) {
 #ifdef TARNWICK_HAVE_AVX512_PATH
-  if (HasAvx512Compress()) return CompactBytesAvx512(data, size, stays);
+  if (UseVectorCompaction()) return CompactBytesAvx512(data, size, stays);
 #endif
   return CompactBytesScalar(data, size, stays);
 }
@@ -167,7 +161,7 @@ std::size_t CompactBytes(char* data, std::size_t size,
 std::size_t RemoveEmptyLineBytes(char* data, std::size_t size,
                                  bool follows_line_end) {
 #ifdef TARNWICK_HAVE_AVX512_PATH
-  if (HasAvx512Compress()) {
+  if (UseVectorCompaction()) {
     return RemoveEmptyLineBytesAvx512(data, size, follows_line_end);
   }
 #endif
@@ -175,11 +169,14 @@ std::size_t RemoveEmptyLineBytes(char* data, std::size_t size,
                                     {follows_line_end, follows_line_end, false});
 }
 
-std::size_t SqueezeSpaceBytes(char* data, std::size_t size) {
+std::size_t SqueezeSpaceBytes(char* data, std::size_t size,
+                              bool follows_space) {
 #ifdef TARNWICK_HAVE_AVX512_PATH
-  if (HasAvx512Compress()) return SqueezeSpaceBytesAvx512(data, size);
+  if (UseVectorCompaction()) {
+    return SqueezeSpaceBytesAvx512(data, size, follows_space);
+  }
 #endif
-  return SqueezeSpaceBytesScalar(data, size, false);
+  return SqueezeSpaceBytesScalar(data, size, follows_space);
 }
 
 }  // namespace tarnwick

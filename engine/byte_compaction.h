@@ -14,8 +14,10 @@ namespace tarnwick {
 std::size_t CompactBytes(char* data, std::size_t size,
                          const std::array<bool, 256>& stays);
 
-// Drops every space that follows a space; returns the new length.
-std::size_t SqueezeSpaceBytes(char* data, std::size_t size);
+// Drops every space that follows a space (the first byte too when
+// follows_space); returns the new length.
+std::size_t SqueezeSpaceBytes(char* data, std::size_t size,
+                              bool follows_space = false);
 
 // Line ends are CR LF and LF. Drops every line end that directly follows
 // another one (or, when follows_line_end, starts the data); returns the new

@@ -3,9 +3,10 @@
 #include <cstring>
 #include <string.h>  // memmem
 
-#if defined(__x86_64__) && defined(__GNUC__)
+#include "engine/vector_loops.h"
+
+#ifdef TARNWICK_HAVE_AVX512_PATH
 #include <immintrin.h>
-#define TARNWICK_HAVE_AVX512_PATH 1
 #endif
 
 namespace tarnwick {
@@ -22,12 +23,6 @@ std::size_t FindPortable(const char* data, std::size_t size, std::size_t from,
 }
 
 #ifdef TARNWICK_HAVE_AVX512_PATH
-bool HasAvx512() {
-  static const bool has =
-      __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
-  return has;
-}
-
 #define TARNWICK_AVX512BW __attribute__((target("avx512f,avx512bw")))
 
 // Calls on_match(at) for each occurrence of needle (at least two bytes) at
@@ -86,54 +81,9 @@ TARNWICK_AVX512BW std::size_t FindAllAvx512(
   return count;
 }
 
-// Copies count bytes in blocks of 64, the last one masked, so that short
-// stretches cost a single load and store.
-TARNWICK_AVX512BW inline char* CopyAvx512(char* out, const char* from,
-                                          std::size_t count) {
-  for (; count >= 64; count -= 64, from += 64, out += 64) {
-    _mm512_storeu_si512(out, _mm512_loadu_si512(from));
-  }
-  const __mmask64 mask = count == 0 ? 0 : ~0ull >> (64 - count);
-  _mm512_mask_storeu_epi8(out, mask, _mm512_maskz_loadu_epi8(mask, from));
-  return out + count;
-}
-
-TARNWICK_AVX512BW char* ReplaceAllAvx512(
-    const char* data, std::size_t size, std::size_t& from,
-    std::string_view needle, std::string_view replacement, char* out) {
-  std::size_t read = from;
-  ForEachMatchAvx512(data, size, from, needle, [&](std::size_t at) {
-    out = CopyAvx512(out, data + read, at - read);
-    out = CopyAvx512(out, replacement.data(), replacement.size());
-    read = at + needle.size();
-    return true;
-  });
-  from = read;
-  return out;
-}
 #endif
 
 }  // namespace
-
-char* ReplaceAllBytes(std::string_view haystack, std::size_t& from,
-                      std::string_view needle, std::string_view replacement,
-                      char* out) noexcept {
-#ifdef TARNWICK_HAVE_AVX512_PATH
-  if (needle.size() >= 2 && from <= haystack.size() && HasAvx512()) {
-    return ReplaceAllAvx512(haystack.data(), haystack.size(), from, needle,
-                            replacement, out);
-  }
-#endif
-  for (std::size_t at = from; (at = FindBytes(haystack, at, needle)) != kNone;
-       at += needle.size()) {
-    std::memcpy(out, haystack.data() + from, at - from);
-    out += at - from;
-    std::memcpy(out, replacement.data(), replacement.size());
-    out += replacement.size();
-    from = at + needle.size();
-  }
-  return out;
-}
 
 std::size_t FindBytes(std::string_view haystack, std::size_t from,
                       std::string_view needle) noexcept {
@@ -147,7 +97,7 @@ std::size_t FindBytes(std::string_view haystack, std::size_t from,
                                                      haystack.data());
   }
 #ifdef TARNWICK_HAVE_AVX512_PATH
-  if (HasAvx512()) return FindAvx512(haystack.data(), size, from, needle);
+  if (UseVectorSearch()) return FindAvx512(haystack.data(), size, from, needle);
 #endif
   return FindPortable(haystack.data(), size, from, needle);
 }
@@ -157,7 +107,7 @@ std::size_t FindAllBytes(std::string_view haystack, std::size_t from,
                          std::size_t capacity) noexcept {
   if (needle.empty() || capacity == 0) return 0;
 #ifdef TARNWICK_HAVE_AVX512_PATH
-  if (needle.size() >= 2 && from <= haystack.size() && HasAvx512()) {
+  if (needle.size() >= 2 && from <= haystack.size() && UseVectorSearch()) {
     return FindAllAvx512(haystack.data(), haystack.size(), from, needle,
                          positions, capacity);
   }

@@ -21,16 +21,6 @@ std::size_t FindAllBytes(std::string_view haystack, std::size_t from,
                          std::string_view needle, std::size_t* positions,
                          std::size_t capacity) noexcept;
 
-// Replaces, left to right and without overlap, every occurrence of a
-// non-empty needle that lies wholly in haystack[from, end) by replacement,
-// writing the bytes from `from` up to the end of the last occurrence, with
-// the replacements, to out (which must have room for them). Returns the end
-// of what it wrote and sets from to the position after the last occurrence
-// (unchanged when there was none).
-char* ReplaceAllBytes(std::string_view haystack, std::size_t& from,
-                      std::string_view needle, std::string_view replacement,
-                      char* out) noexcept;
-
 }  // namespace tarnwick
 
 #endif  // TARNWICK_ENGINE_BYTE_SEARCH_H_

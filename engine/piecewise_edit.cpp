@@ -20,7 +20,6 @@ namespace tarnwick {
 namespace {
 
 constexpr const char* kCannotRead = "Cannot read";
-constexpr std::size_t kPieceSize = 1u << 20;
 
 // Reads into data until size bytes are there or the file ends; returns the
 // count.
@@ -39,34 +38,59 @@ std::size_t ReadUpTo(int fd, char* data, std::size_t size,
   return done;
 }
 
-// The length of the longest start of data[0, filled) that ends right after
-// a line feed (in the units of the encoding), or 0 when there is none.
-std::size_t CutAfterLastLineFeed(const char* data, std::size_t filled,
-                                 ByteOrderMark mark) {
+bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+
+// The 16-bit unit at byte k.
+char16_t UnitAt(const char* data, std::size_t k, ByteOrderMark mark) {
+  const auto b0 = static_cast<unsigned char>(data[k]);
+  const auto b1 = static_cast<unsigned char>(data[k + 1]);
+  return static_cast<char16_t>(mark == ByteOrderMark::kUtf16LittleEndian
+                                   ? b0 | (b1 << 8)
+                                   : (b0 << 8) | b1);
+}
+
+// Where to end a piece of a full buffer of `filled` bytes (more follow):
+// right after the last line feed, or else as late as possible but never
+// between a CR and an LF, within a unit or within a surrogate pair.
+std::size_t CutPiece(const char* data, std::size_t filled, ByteOrderMark mark) {
   if (mark == ByteOrderMark::kNone) {
     const void* lf = memrchr(data, '\n', filled);
-    return lf == nullptr ? 0
-                         : static_cast<std::size_t>(static_cast<const char*>(lf) -
-                                                    data) + 1;
+    if (lf != nullptr) {
+      return static_cast<std::size_t>(static_cast<const char*>(lf) - data) + 1;
+    }
+    const std::size_t cut = data[filled - 1] == '\r' ? filled - 1 : filled;
+    // Between two characters: before one of the last three bytes that is no
+    // continuation byte, or else at cut, since no sequence can then begin
+    // in the three bytes before it and reach past it.
+    for (std::size_t back = 1; back <= 3; ++back) {
+      if ((static_cast<unsigned char>(data[cut - back]) & 0xC0) != 0x80) {
+        return cut - back;
+      }
+    }
+    return cut;
   }
-  const char low = mark == ByteOrderMark::kUtf16LittleEndian ? '\n' : '\0';
-  const char high = mark == ByteOrderMark::kUtf16LittleEndian ? '\0' : '\n';
-  for (std::size_t k = filled & ~std::size_t{1}; k >= 2; k -= 2) {
-    if (data[k - 2] == low && data[k - 1] == high) return k;
+  const std::size_t end = filled & ~std::size_t{1};
+  for (std::size_t k = end; k >= 2; k -= 2) {
+    if (UnitAt(data, k - 2, mark) == u'\n') return k;
   }
-  return 0;
+  const char16_t before = UnitAt(data, end - 2, mark);
+  return before == u'\r' || IsHighSurrogate(before) ? end - 2 : end;
 }
 
 }  // namespace
 
-void EditFileInPieces(const std::string& path, const PieceEdit& edit) {
+void EditFileInPieces(const std::string& path, const PieceEdit& edit,
+                      const UnitEdit& unit_edit) {
   EditTally* const tally = CurrentTally();
   const bool dry_run = tally != nullptr && tally->dry_run;
   if (NothingAtPath(path)) {
     std::string nothing;
-    const std::string_view bytes = edit(nothing, true, true);
-    if (tally != nullptr) tally->bytes_after += bytes.size();
-    if (!dry_run) ReplaceFileContents(path, bytes);
+    std::string result;
+    PieceContext context;
+    context.last = true;
+    edit(nothing, context, [&](std::string_view bytes) { result += bytes; });
+    if (tally != nullptr) tally->bytes_after += result.size();
+    if (!dry_run) ReplaceFileContents(path, result);
     return;
   }
   UniqueFd file(
@@ -86,52 +110,87 @@ void EditFileInPieces(const std::string& path, const PieceEdit& edit) {
   std::size_t filled = ReadUpTo(file.get(), buffer.data(), buffer.size(), path);
   const ByteOrderMark mark =
       DetectByteOrderMark(std::string_view(buffer.data(), filled));
+  const bool big_endian = mark == ByteOrderMark::kUtf16BigEndian;
 
   if (tally != nullptr) {
     tally->bytes_before += static_cast<std::uint64_t>(info.st_size);
   }
-  // A dry run writes nothing, not even the temporary file.
-  std::optional<PendingReplacement> output;
-  if (!dry_run) output.emplace(path, std::nullopt);
+  // A dry run writes nothing, not even the temporary file; a tally counts
+  // what would be written.
+  std::optional<PendingReplacement> pending;
+  if (!dry_run) pending.emplace(path, std::nullopt);
+  const auto put = [&](std::string_view bytes) {
+    if (tally != nullptr) tally->bytes_after += bytes.size();
+    if (pending) pending->Write(bytes);
+  };
+  // A high surrogate that ended the last 16-bit result, waiting to see
+  // whether the next result begins with its low surrogate (0: none).
+  char16_t waiting = 0;
+  const UnitSink write_units = [&](std::u16string_view text) {
+    if (text.empty()) return;
+    std::u16string units;
+    if (waiting != 0) units += waiting;
+    waiting = 0;
+    units += text;
+    // A high surrogate at the end may pair with the next units.
+    if (IsHighSurrogate(units.back())) {
+      waiting = units.back();
+      units.pop_back();
+    }
+    put(EncodeUtf8(units));
+  };
+  const ByteSink write = [&](std::string_view bytes) {
+    if (bytes.empty()) return;
+    if (waiting != 0) put("?");  // it stays alone
+    waiting = 0;
+    put(bytes);
+  };
   std::string piece;
-  bool first = true;
+  std::u16string units;
+  PieceContext context;
   bool at_end = filled < buffer.size();
   for (;;) {
-    std::size_t cut = filled;
-    if (!at_end) {
-      cut = CutAfterLastLineFeed(buffer.data(), filled, mark);
-      if (cut == 0) {
-        // A line longer than the buffer: read more of it before editing.
-        buffer.resize(buffer.size() * 2);
-        filled += ReadUpTo(file.get(), buffer.data() + filled,
-                           buffer.size() - filled, path);
-        at_end = filled < buffer.size();
-        continue;
-      }
-    }
+    const std::size_t cut =
+        at_end ? filled : CutPiece(buffer.data(), filled, mark);
     const std::string_view bytes(buffer.data(), cut);
+    char16_t final_unit = 0;  // the last unit of the piece, before editing
+    bool as_units = false;
     if (mark == ByteOrderMark::kNone) {
-      piece.assign(bytes);
+      if (cut > 0) final_unit = static_cast<unsigned char>(bytes.back());
+      if (edit) {
+        piece.assign(bytes);
+      } else {
+        units = DecodeUtf8(bytes);
+        as_units = true;
+      }
     } else {
-      if (!TranscodeUtf16ToUtf8(bytes, mark == ByteOrderMark::kUtf16BigEndian,
-                                piece)) {
-        throw NotWellFormedUtf16{};
+      if (cut >= 2) final_unit = UnitAt(buffer.data(), (cut & ~std::size_t{1}) - 2, mark);
+      if (!edit || !TranscodeUtf16ToUtf8(bytes, big_endian, piece)) {
+        if (!unit_edit) throw NotWellFormedUtf16{};
+        units = DecodeUtf16(bytes, big_endian);
+        as_units = true;
       }
     }
     std::memmove(buffer.data(), buffer.data() + cut, filled - cut);
     filled -= cut;
-    if (!piece.empty() || at_end) {
-      const std::string_view bytes = edit(piece, first, at_end);
-      if (tally != nullptr) tally->bytes_after += bytes.size();
-      if (output) output->Write(bytes);
-      first = false;
+    context.last = at_end;
+    if (as_units) {
+      unit_edit(units, context, write_units);
+    } else if (!piece.empty() || at_end) {
+      edit(piece, context, write);
+    }
+    if (cut > 0) {
+      context.first = false;
+      context.follows_line_end = final_unit == u'\n';
+      context.follows_space = final_unit == u' ';
     }
     if (at_end) break;
     filled += ReadUpTo(file.get(), buffer.data() + filled,
                        buffer.size() - filled, path);
     at_end = filled < buffer.size();
   }
-  if (output) output->Commit();
+  if (waiting != 0) put("?");
+  if (pending) pending->Commit();
 }
 
 }  // namespace tarnwick

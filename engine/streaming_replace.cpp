@@ -1,12 +1,19 @@
 #include "engine/streaming_replace.h"
 
+#include <algorithm>
 #include <cstring>
-#include <utility>
 
 #include "engine/byte_search.h"
 
 namespace tarnwick {
 namespace {
+
+// All buffers between passes together, when the room is chosen here.
+constexpr std::size_t kBufferBudget = 32u << 20;
+constexpr std::size_t kMinRoom = 256;
+constexpr std::size_t kMaxRoom = 1u << 20;
+constexpr std::size_t kOutputRoom = 1u << 20;
+constexpr std::size_t kBatch = 256;  // match positions found at a time
 
 // memcpy for the many short stretches between matches, without a call.
 inline void CopyBytes(char* to, const char* from, std::size_t count) {
@@ -25,68 +32,176 @@ inline void CopyBytes(char* to, const char* from, std::size_t count) {
 
 }  // namespace
 
-StreamingReplace::StreamingReplace(std::string find, std::string replacement)
-    : find_(std::move(find)),
-      replacement_(std::move(replacement)),
-      find_has_line_feed_(find_.find('\n') != std::string::npos) {}
-
-std::string_view StreamingReplace::Feed(std::string_view piece, bool last) {
-  std::string_view input = piece;
-  if (!held_.empty()) {
-    joined_.assign(held_).append(piece);
-    input = joined_;
-  }
-  const std::size_t m = find_.size();
-  const std::size_t r = replacement_.size();
-  // Room for the worst case: every possible match replaced.
-  const std::size_t room =
-      input.size() + (r > m ? (input.size() / m + 1) * (r - m) : 0);
-  if (result_.size() < room) result_.resize(room);
-  char* const begin = result_.data();
-  char* out = begin;
-  auto emit = [&](const char* bytes, std::size_t count) {
-    if (count == 0) return;
-    NoteEmitted(std::string_view(bytes, count));
-    CopyBytes(out, bytes, count);
-    out += count;
-  };
-
-  std::size_t read = 0;
-  if (r != 0) {
-    // A replacement leaves no seam to watch: the bytes go straight through.
-    out = ReplaceAllBytes(input, read, find_, replacement_, out);
+ReplaceChain::ReplaceChain(std::vector<Pair> pairs, Sink sink, std::size_t room)
+    : sink_(std::move(sink)), room_(room) {
+  if (room_ == 0) {
+    room_ = std::clamp(kBufferBudget / std::max<std::size_t>(pairs.size(), 1),
+                       kMinRoom, kMaxRoom);
+    out_.resize(kOutputRoom);
   } else {
-    constexpr std::size_t kBatch = 256;
-    std::size_t hits[kBatch];
-    for (;;) {
-      const std::size_t found = FindAllBytes(input, read, find_, hits, kBatch);
-      for (std::size_t k = 0; k < found; ++k) {
-        emit(input.data() + read, hits[k] - read);
-        after_removal_ = true;
-        read = hits[k] + m;
-      }
-      if (found < kBatch) break;
-    }
+    out_.resize(room_);
   }
-  // A match that starts in the last m - 1 bytes might reach into the next
-  // piece: hold those bytes back. It cannot when the input ends with an LF
-  // that the find text lacks, since the match would have to hold that LF.
-  const std::size_t rest = input.size() - read;
-  std::size_t hold = rest < m - 1 ? rest : m - 1;
-  if (!find_has_line_feed_ && !input.empty() && input.back() == '\n') hold = 0;
-  if (last) hold = 0;
-  emit(input.data() + read, rest - hold);
-  held_.assign(input.substr(input.size() - hold));
-  return std::string_view(begin, static_cast<std::size_t>(out - begin));
+  passes_.resize(pairs.size());
+  for (std::size_t k = 0; k < pairs.size(); ++k) {
+    Pass& pass = passes_[k];
+    pass.find = std::move(pairs[k].first);
+    pass.replacement = std::move(pairs[k].second);
+    pass.find_has_line_feed = pass.find.find('\n') != std::string::npos;
+    // Pass 0 reads the pieces themselves and keeps only what it holds back.
+    pass.input.resize(k == 0 ? pass.find.size() : room_ + pass.find.size());
+  }
 }
 
-void StreamingReplace::NoteEmitted(std::string_view bytes) {
-  const auto first = static_cast<unsigned char>(bytes.front());
-  if (after_removal_ && last_emitted_ >= 0x80 && (first & 0xC0) == 0x80) {
-    may_have_joined_ = true;
+bool ReplaceChain::MayHaveJoined() const {
+  for (std::size_t k = 0; k + 1 < passes_.size(); ++k) {
+    if (passes_[k].may_have_joined) return true;
   }
-  after_removal_ = false;
-  last_emitted_ = static_cast<unsigned char>(bytes.back());
+  return false;
+}
+
+void ReplaceChain::Feed(std::string_view piece, bool last) {
+  if (passes_.empty()) {
+    if (!piece.empty()) sink_(piece);
+    return;
+  }
+  Pass& first = passes_.front();
+  if (first.filled == 0) {
+    Pump(piece, last);
+  } else {
+    // Bytes held back from the last piece go first; the piece is bounded.
+    const std::size_t size = first.filled + piece.size();
+    if (first.input.size() < size) first.input.resize(size);
+    std::memcpy(first.input.data() + first.filled, piece.data(), piece.size());
+    Pump(std::string_view(first.input.data(), size), last);
+  }
+  Flush();
+}
+
+void ReplaceChain::Pump(std::string_view data, bool last) {
+  auto begin = [&](std::size_t k, std::string_view bytes, bool is_last) {
+    Pass& pass = passes_[k];
+    pass.data = bytes;
+    pass.read = 0;
+    pass.last = is_last;
+  };
+  begin(0, data, last);
+  std::size_t k = 0;
+  for (;;) {
+    if (Step(k)) {
+      if (k + 1 < passes_.size()) {
+        // The next pass takes what this one gave; it has all there is when
+        // no pass before it is held up.
+        Pass& next = passes_[k + 1];
+        begin(k + 1, std::string_view(next.input.data(), next.filled),
+              last && waiting_.empty());
+        ++k;
+        continue;
+      }
+      if (waiting_.empty()) return;
+      k = waiting_.back();  // go on with the nearest pass held up
+      waiting_.pop_back();
+    } else if (k + 1 < passes_.size()) {
+      // The buffer after pass k is full: let the next pass empty it.
+      waiting_.push_back(k);
+      Pass& next = passes_[k + 1];
+      begin(k + 1, std::string_view(next.input.data(), next.filled), false);
+      ++k;
+    } else {
+      Flush();
+    }
+  }
+}
+
+bool ReplaceChain::Step(std::size_t k) {
+  Pass& pass = passes_[k];
+  if (!HandOn(pass, k)) return false;
+  const std::string_view data = pass.data;
+  const std::size_t m = pass.find.size();
+  const Then then = pass.replacement.empty() ? Then::kRemoval : Then::kReplacement;
+  std::size_t hits[kBatch];
+  for (;;) {
+    const std::size_t found = FindAllBytes(data, pass.read, pass.find, hits, kBatch);
+    for (std::size_t h = 0; h < found; ++h) {
+      pass.pending = data.data() + pass.read;
+      pass.pending_count = hits[h] - pass.read;
+      pass.then = then;
+      pass.read = hits[h] + m;
+      ++pass.matches;
+      if (!HandOn(pass, k)) return false;
+    }
+    if (found < kBatch) break;
+  }
+  // A match that starts in the last m - 1 bytes might reach into the next
+  // piece: hold those bytes back. It cannot when the data ends with an LF
+  // that the find text lacks, since the match would have to hold that LF.
+  const std::size_t rest = data.size() - pass.read;
+  std::size_t hold = std::min(rest, m - 1);
+  if (!pass.find_has_line_feed && !data.empty() && data.back() == '\n') hold = 0;
+  if (pass.last) hold = 0;
+  pass.pending = data.data() + pass.read;
+  pass.pending_count = rest - hold;
+  pass.then = Then::kNothing;
+  pass.read = data.size() - hold;
+  if (!HandOn(pass, k)) return false;
+  if (hold != 0) {
+    if (pass.input.size() < hold) pass.input.resize(hold);
+    std::memmove(pass.input.data(), data.data() + data.size() - hold, hold);
+  }
+  pass.filled = hold;
+  pass.data = std::string_view();
+  pass.read = 0;
+  return true;
+}
+
+inline bool ReplaceChain::HandOn(Pass& pass, std::size_t k) {
+  for (;;) {
+    if (pass.pending_count != 0) {
+      const std::size_t put = Put(pass, k, pass.pending, pass.pending_count);
+      pass.pending += put;
+      pass.pending_count -= put;
+      if (pass.pending_count != 0) return false;
+    }
+    const Then then = pass.then;
+    pass.then = Then::kNothing;
+    if (then == Then::kNothing) return true;
+    if (then == Then::kRemoval) {
+      pass.after_removal = true;
+      return true;
+    }
+    pass.pending = pass.replacement.data();
+    pass.pending_count = pass.replacement.size();
+  }
+}
+
+inline std::size_t ReplaceChain::Put(Pass& pass, std::size_t k,
+                                     const char* bytes, std::size_t count) {
+  const bool to_pass = k + 1 < passes_.size();
+  std::string& buffer = to_pass ? passes_[k + 1].input : out_;
+  std::size_t& filled = to_pass ? passes_[k + 1].filled : out_filled_;
+  const std::size_t take = std::min(count, buffer.size() - filled);
+  if (take == 0) return 0;
+  const auto first = static_cast<unsigned char>(bytes[0]);
+  if (pass.after_removal && pass.last_emitted >= 0x80 && (first & 0xC0) == 0x80) {
+    pass.may_have_joined = true;
+  }
+  pass.after_removal = false;
+  pass.last_emitted = static_cast<unsigned char>(bytes[take - 1]);
+  CopyBytes(buffer.data() + filled, bytes, take);
+  filled += take;
+  return take;
+}
+
+std::vector<std::uint64_t> ReplaceChain::Matches() const {
+  std::vector<std::uint64_t> matches;
+  matches.reserve(passes_.size());
+  for (const Pass& pass : passes_) matches.push_back(pass.matches);
+  return matches;
+}
+
+void ReplaceChain::Flush() {
+  if (out_filled_ == 0) return;
+  sink_(std::string_view(out_.data(), out_filled_));
+  out_filled_ = 0;
 }
 
 }  // namespace tarnwick

@@ -1,44 +1,92 @@
-// One find-and-replace pass over bytes that arrive in pieces: the same
-// result as one left-to-right pass without overlap over the whole, holding
-// back only the few bytes at the end of a piece that might begin a match.
+// Find-and-replace passes over bytes that arrive in pieces, one pass per
+// pair, each pass feeding the next: the same result as the passes one after
+// another over the whole, left to right and without overlap. Each pass holds
+// back only the few bytes at the end of its input that might begin a match,
+// and hands its output on through a buffer of bounded size, so memory does
+// not depend on the input's size, its line lengths, the number of pairs or
+// how much the replacements make the text grow.
 #ifndef TARNWICK_ENGINE_STREAMING_REPLACE_H_
 #define TARNWICK_ENGINE_STREAMING_REPLACE_H_
 
+#include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tarnwick {
 
-class StreamingReplace {
+class ReplaceChain {
  public:
-  // find must not be empty.
-  StreamingReplace(std::string find, std::string replacement);
+  using Pair = std::pair<std::string, std::string>;  // find, replacement
+  using Sink = std::function<void(std::string_view)>;
 
-  // Takes the next piece and returns all of the result that no later piece
-  // can change; after the last piece, all the rest. The view stays valid
-  // until the next call.
-  std::string_view Feed(std::string_view piece, bool last);
+  // Every find must be non-empty. Results go to sink. room: the bytes that
+  // the buffer between two passes holds besides what the later pass holds
+  // back; 0 chooses it from the number of pairs, so that all buffers
+  // together stay within a few tens of MiB.
+  ReplaceChain(std::vector<Pair> pairs, Sink sink, std::size_t room = 0);
 
-  // True once a removal (an empty replacement) has brought a byte of 0x80
-  // or above next to a continuation byte (0x80..0xBF): bytes that were not
-  // valid UTF-8 might now form a character, so that the result no longer
-  // decodes to the replaced text. Valid UTF-8 never makes this true.
-  bool MayHaveJoined() const { return may_have_joined_; }
+  // Takes the next piece; after the last one (last == true), everything
+  // has gone to the sink.
+  void Feed(std::string_view piece, bool last);
+
+  // True once a removal (an empty replacement) in a pass other than the
+  // last has brought a byte of 0x80 or above next to a continuation byte
+  // (0x80..0xBF): bytes that were not valid UTF-8 might now form a
+  // character for a later pass, so that the result may differ from that of
+  // the 16-bit text. Valid UTF-8 never makes this true.
+  bool MayHaveJoined() const;
+
+  // The matches each pass has replaced so far, pass by pass.
+  std::vector<std::uint64_t> Matches() const;
 
  private:
-  // Watches the seams that removals leave, for non-empty bytes of the
-  // result about to be given out.
-  void NoteEmitted(std::string_view bytes);
+  // What follows the pending bytes of a pass once they are handed on.
+  enum class Then { kNothing, kReplacement, kRemoval };
 
-  std::string find_;
-  std::string replacement_;
-  bool find_has_line_feed_;
-  std::string held_;     // the end of the input so far, not yet settled
-  std::string joined_;   // held_ followed by the piece
-  std::string result_;   // only ever grows, so it is not cleared each time
-  unsigned char last_emitted_ = 0;
-  bool after_removal_ = false;
-  bool may_have_joined_ = false;
+  struct Pass {
+    std::string find;
+    std::string replacement;
+    bool find_has_line_feed = false;
+    std::string input;        // held-back bytes, then what the pass before gave
+    std::size_t filled = 0;   // bytes of input in use
+    // The data being worked on (this pass's input, or the piece for pass 0).
+    std::string_view data;
+    std::size_t read = 0;     // data before this is handled
+    bool last = false;        // nothing follows data
+    const char* pending = nullptr;  // bytes still to hand on
+    std::size_t pending_count = 0;
+    Then then = Then::kNothing;
+    unsigned char last_emitted = 0;
+    bool after_removal = false;
+    bool may_have_joined = false;
+    std::uint64_t matches = 0;  // replaced so far
+  };
+
+  // Runs the passes from pass 0 on its new data until all of it has gone
+  // through, without recursion (a chain may have many thousands of passes).
+  void Pump(std::string_view data, bool last);
+  // Works on pass k's data until it is used up (true) or the buffer after
+  // it is full (false); can be called again to go on.
+  bool Step(std::size_t k);
+  // Hands on pass k's pending bytes and what follows them; false when the
+  // buffer after it filled first.
+  bool HandOn(Pass& pass, std::size_t k);
+  // Copies as many of the bytes as fit into the buffer after pass k;
+  // returns how many.
+  std::size_t Put(Pass& pass, std::size_t k, const char* bytes, std::size_t count);
+  // Sends the final buffer to the sink.
+  void Flush();
+
+  std::vector<Pass> passes_;
+  Sink sink_;
+  std::size_t room_;
+  std::string out_;  // the last pass's output not yet sent
+  std::size_t out_filled_ = 0;
+  std::vector<std::size_t> waiting_;  // passes held up by a full buffer
 };
 
 }  // namespace tarnwick

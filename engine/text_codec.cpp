@@ -3,9 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__x86_64__) && defined(__GNUC__)
+#include "engine/vector_loops.h"
+
+#ifdef TARNWICK_HAVE_AVX512_PATH
 #include <immintrin.h>
-#define TARNWICK_HAVE_AVX512_PATH 1
 #endif
 
 namespace tarnwick {
@@ -172,14 +173,6 @@ std::u16string DecodeUtf16(std::string_view bytes, bool big_endian) {
 namespace {
 
 #ifdef TARNWICK_HAVE_AVX512_PATH
-bool HasAvx512Compress() {
-  static const bool has = __builtin_cpu_supports("avx512f") &&
-                          __builtin_cpu_supports("avx512bw") &&
-                          __builtin_cpu_supports("avx512vbmi2") &&
-                          __builtin_cpu_supports("bmi2");
-  return has;
-}
-
 // Converts 32 units at a time while each block holds only units below
 // U+0800 (one or two UTF-8 bytes each); returns how many units it handled
 // (a multiple of 32) and advances out past their bytes. A two-byte unit
@@ -237,7 +230,7 @@ bool TranscodeUtf16ToUtf8(std::string_view bytes, bool big_endian,
   std::size_t k = 0;
   while (k < units) {
 #ifdef TARNWICK_HAVE_AVX512_PATH
-    if (HasAvx512Compress()) {
+    if (UseVectorCompaction()) {
       k += TranscodeBlocksAvx512(in + 2 * k, units - k, big_endian, out);
       if (k >= units) break;
     }

@@ -1,7 +1,8 @@
 #include "engine/text_operations.h"
 
+#include <cerrno>
+#include <new>
 #include <algorithm>
-#include <optional>
 #include <cstdint>
 #include <stdexcept>
 #include <utility>
@@ -10,8 +11,8 @@
 #include "engine/piecewise_edit.h"
 #include "engine/streaming_replace.h"
 #include "engine/text_codec.h"
-#include "engine/text_file.h"
 #include "engine/text_transforms.h"
+#include "files/file_error.h"
 
 // How the operations stay fast on 8-bit text.
 //
@@ -33,29 +34,26 @@
 //    never starting with a continuation byte) cannot complete an escaped
 //    lead byte; only a removal can bring escaped bytes together into a new
 //    character, and only where a byte of 0x80 or above meets a continuation
-//    byte. StreamingReplace watches for exactly that.
+//    byte. ReplaceChain watches for exactly that.
 // A 16-bit file whose text is well-formed UTF-16 is converted to UTF-8 and
 // then edited as 8-bit text: that UTF-8 decodes back to the same text, so
-// all of the above holds for it too. Everything else (16-bit text with lone
-// surrogates, lines holding lone surrogates, several pairs where a removal
-// might join escaped bytes) works on the whole 16-bit text.
+// all of the above holds for it too. The fixed operations edit a piece of
+// 16-bit text that holds a lone surrogate as 16-bit text. Find and replace
+// on 16-bit files with lone surrogates,
+// lines holding lone surrogates, and several pairs where a removal might
+// join escaped bytes, streams the 16-bit text instead, each unit as its own
+// UTF-8-like codeword (ReplaceOnUnits).
 //
-// The operations edit files piece by piece, each piece ending
-// right after an LF. An LF is never part of a multi-byte sequence, so the
-// pieces decode to consecutive stretches of the text; the filters look at
-// one unit at a time, the space squeezer at the unit before (an LF at the
-// start of a piece), and the empty-line remover is told that a piece
-// follows a line end. Find and replace runs each pair as a streaming pass
-// over the pieces (holding back the bytes that might begin a match reaching
-// into the next piece), the passes one after another, as on the whole text.
-//
-// Counting (edit_tally.h) costs nothing unless a tally is open, and then
-// mostly a subtraction per piece: the filters, the space squeezer and a
-// pair whose replacement differs in length from its find text change the
-// length by a known amount per change. Three counts need a look of their
-// own at the text: characters dropped by the keep-mode filter (multi-byte
-// characters), empty lines removed (line feeds before and after), and
-// matches of a pair whose replacement has the find text's length.
+// The operations edit files piece by piece. A piece ends right after an LF
+// or, when none comes for a whole piece, anywhere but between a CR and an
+// LF (or within a unit or a surrogate pair of 16-bit text). The filters
+// look at one unit at a time; the space squeezer is told whether the piece
+// follows a space and the empty-line remover whether it follows an LF; the
+// byte forms of these look at ASCII bytes only, so a piece ending within a
+// UTF-8 sequence changes nothing. Find and replace runs each pair as a
+// streaming pass over the pieces (holding back the bytes that might begin a
+// match reaching into the next piece), the passes one after another, as on
+// the whole text.
 
 namespace tarnwick {
 namespace {
@@ -67,6 +65,13 @@ constexpr std::string_view kLettersAndDigits =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 constexpr std::string_view kKeepSet =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 \r\n\t";
+
+// Counting (edit_tally.h) costs nothing unless a tally is open, and then
+// mostly a subtraction per piece: the filters and the space squeezer change
+// the length by one per change, and the passes of find and replace count
+// their own matches. Two counts need a look of their own at the text:
+// characters dropped by the keep-mode filter (multi-byte characters) and
+// empty lines removed (line feeds before and after).
 
 // Forgets what a path that gave up half-way counted.
 void RestartTally() {
@@ -92,35 +97,55 @@ std::uint64_t LineFeeds(const Text& text) {
       std::count(text.begin(), text.end(), typename Text::value_type('\n')));
 }
 
-// Reads the whole file as 16-bit text, applies edit and writes it back.
-template <class Edit>
-void EditWholeText(const std::string& path, Edit&& edit) {
-  RestartTally();
-  std::u16string text = ReadTextFile(path);
-  edit(text, false);
-  WriteTextFile(path, text);
+// Adds a finished chain's matches, pair by pair, to the open tally.
+void CountMatches(const ReplaceChain& chain) {
+  EditTally* const tally = CurrentTally();
+  if (tally == nullptr) return;
+  for (const std::uint64_t matches : chain.Matches()) {
+    tally->per_pair.push_back(matches);
+    tally->changes += matches;
+  }
+}
+
+// Runs one operation on the file at path; a lack of memory is reported in
+// plain words naming the file (the safe write has then left nothing behind
+// and the file as it was).
+template <class Work>
+void ReportingMemory(const std::string& path, Work&& work) {
+  try {
+    work();
+  } catch (const std::bad_alloc&) {
+    throw FileError("Cannot edit", path,
+                    "there is not enough memory to edit this file", ENOMEM);
+  }
 }
 
 // Rewrites the file with edit applied, piece by piece to the bytes of its
-// 8-bit text (see the note at the top), or else to its whole 16-bit text.
-// edit(text, follows_line_end) takes a std::string& or a std::u16string&.
+// 8-bit text (see the note at the top), or to the pieces of 16-bit text
+// that hold lone surrogates. edit(text, context) takes a std::string& or a
+// std::u16string& and the piece's PieceContext.
 template <class Edit>
 void EditFile(const std::string& path, Edit&& edit) {
-  try {
+  ReportingMemory(path, [&] {
     EditFileInPieces(
-        path, [&](std::string& piece, bool first, bool) -> std::string_view {
-          edit(piece, !first);
-          return piece;
+        path,
+        [&](std::string& piece, const PieceContext& context,
+            const ByteSink& write) {
+          edit(piece, context);
+          write(piece);
+        },
+        [&](std::u16string& units, const PieceContext& context,
+            const UnitSink& write) {
+          edit(units, context);
+          write(units);
         });
-  } catch (const NotWellFormedUtf16&) {
-    EditWholeText(path, edit);
-  }
+  });
 }
 
 void FilterFile(const std::string& path, std::string_view set, bool keep) {
   const AsciiSet members(set);
   EditTally* const tally = CurrentTally();
-  EditFile(path, [&](auto& text, bool) {
+  EditFile(path, [&](auto& text, const PieceContext&) {
     if (tally == nullptr) return DeleteCharacters(text, members, keep);
     // What stays in keep mode is ASCII: one unit, one character.
     const std::uint64_t before = keep ? CharacterCount(text) : text.size();
@@ -133,18 +158,6 @@ struct Pair {
   std::u16string_view find;
   std::u16string_view replacement;
 };
-
-// Applies the pairs, one after another, to the 16-bit text.
-void ReplacePairs(std::u16string& text, const std::vector<Pair>& pairs) {
-  EditTally* const tally = CurrentTally();
-  for (const Pair& pair : pairs) {
-    const std::size_t count = ReplaceAll(text, pair.find, pair.replacement);
-    if (tally != nullptr) {
-      tally->per_pair.push_back(count);
-      tally->changes += count;
-    }
-  }
-}
 
 // Whether the pairs may be applied to the bytes of 8-bit text (see the
 // note at the top).
@@ -163,70 +176,92 @@ struct BytesMayHaveJoined {};
 
 // Applies the pairs to the bytes of the file's 8-bit text, piece by piece,
 // each pair a streaming pass feeding the next.
-// Counts a pass's matches while a tally is open: over the whole file each
-// match changes the length by the same amount, and a pair whose replacement
-// has its find text's length is counted by a removal pass of its own.
-class PassCounter {
- public:
-  PassCounter(std::size_t find_size, std::size_t replacement_size,
-              const std::string& find)
-      : find_size_(find_size), replacement_size_(replacement_size) {
-    if (find_size == replacement_size) shadow_.emplace(find, std::string());
+void ReplaceOnBytes(const std::string& path, const std::vector<Pair>& pairs) {
+  std::vector<ReplaceChain::Pair> byte_pairs;
+  for (const Pair& pair : pairs) {
+    byte_pairs.emplace_back(EncodeUtf8(pair.find), EncodeUtf8(pair.replacement));
   }
-  void Note(std::string_view in, std::string_view out, bool last) {
-    in_ += in.size();
-    out_ += out.size();
-    if (shadow_) {
-      const std::string_view rest = shadow_->Feed(in, last);
-      shadow_out_ += rest.size();
+  const ByteSink* write = nullptr;
+  ReplaceChain chain(std::move(byte_pairs),
+                     [&](std::string_view bytes) { (*write)(bytes); });
+  EditFileInPieces(path, [&](std::string& piece, const PieceContext& context,
+                             const ByteSink& sink) {
+    write = &sink;
+    chain.Feed(piece, context.last);
+    // The last pass's result is written as it is: nothing decodes it.
+    if (chain.MayHaveJoined()) throw BytesMayHaveJoined{};
+  });  CountMatches(chain);
+}
+
+// Each unit on its own in the manner of UTF-8, surrogates included: one,
+// two or three bytes, the first never a continuation byte. No codeword
+// begins inside another, so the byte occurrences of an encoded find line
+// are exactly the encodings of its occurrences in the text.
+void AppendUnitBytes(std::u16string_view units, std::string& bytes) {
+  for (const char16_t u : units) {
+    if (u < 0x80) {
+      bytes += static_cast<char>(u);
+    } else if (u < 0x800) {
+      bytes += static_cast<char>(0xC0 | (u >> 6));
+      bytes += static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+      bytes += static_cast<char>(0xE0 | (u >> 12));
+      bytes += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+      bytes += static_cast<char>(0x80 | (u & 0x3F));
     }
   }
-  std::uint64_t Matches() const {
-    if (shadow_) return (in_ - shadow_out_) / find_size_;
-    return replacement_size_ > find_size_
-               ? (out_ - in_) / (replacement_size_ - find_size_)
-               : (in_ - out_) / (find_size_ - replacement_size_);
+}
+
+// Turns unit bytes back into units, a codeword split between two calls
+// included.
+class UnitBytesDecoder {
+ public:
+  void Decode(std::string_view bytes, std::u16string& units) {
+    for (const char c : bytes) {
+      const auto b = static_cast<unsigned char>(c);
+      if ((b & 0xC0) != 0x80) {
+        value_ = b < 0x80 ? b : b < 0xE0 ? (b & 0x1F) : (b & 0x0F);
+        missing_ = b < 0x80 ? 0 : b < 0xE0 ? 1 : 2;
+      } else {
+        value_ = (value_ << 6) | (b & 0x3F);
+        --missing_;
+      }
+      if (missing_ == 0) units += static_cast<char16_t>(value_);
+    }
   }
 
  private:
-  std::size_t find_size_;
-  std::size_t replacement_size_;
-  std::optional<StreamingReplace> shadow_;
-  std::uint64_t in_ = 0;
-  std::uint64_t out_ = 0;
-  std::uint64_t shadow_out_ = 0;
+  unsigned value_ = 0;
+  int missing_ = 0;
 };
 
-void ReplaceOnBytes(const std::string& path, const std::vector<Pair>& pairs) {
-  std::vector<StreamingReplace> passes;
-  EditTally* const tally = CurrentTally();
-  std::vector<PassCounter> counters;
+// Applies the pairs to the file's 16-bit text piece by piece, as unit
+// bytes through the same chain of streaming passes: for texts with lone
+// surrogates, and wherever the bytes of 8-bit text would not do.
+void ReplaceOnUnits(const std::string& path, const std::vector<Pair>& pairs) {
+  std::vector<ReplaceChain::Pair> unit_pairs;
   for (const Pair& pair : pairs) {
-    std::string find = EncodeUtf8(pair.find);
-    std::string replacement = EncodeUtf8(pair.replacement);
-    if (tally != nullptr) {
-      counters.emplace_back(find.size(), replacement.size(), find);
-    }
-    passes.emplace_back(std::move(find), std::move(replacement));
+    ReplaceChain::Pair& bytes = unit_pairs.emplace_back();
+    AppendUnitBytes(pair.find, bytes.first);
+    AppendUnitBytes(pair.replacement, bytes.second);
   }
-  EditFileInPieces(
-      path, [&](std::string& piece, bool, bool last) -> std::string_view {
-        std::string_view bytes = piece;
-        for (std::size_t k = 0; k < passes.size(); ++k) {
-          const std::string_view in = bytes;
-          bytes = passes[k].Feed(bytes, last);
-          if (tally != nullptr) counters[k].Note(in, bytes, last);
-          // The last pass's result is written as it is: nothing decodes it.
-          if (k + 1 < passes.size() && passes[k].MayHaveJoined()) {
-            throw BytesMayHaveJoined{};
-          }
-        }
-        return bytes;
-      });
-  for (const PassCounter& counter : counters) {
-    tally->per_pair.push_back(counter.Matches());
-    tally->changes += counter.Matches();
-  }
+  const UnitSink* write = nullptr;
+  UnitBytesDecoder decoder;
+  std::u16string decoded;
+  ReplaceChain chain(std::move(unit_pairs), [&](std::string_view bytes) {
+    decoded.clear();
+    decoder.Decode(bytes, decoded);
+    (*write)(decoded);
+  });
+  std::string encoded;
+  EditFileInPieces(path, nullptr,
+                   [&](std::u16string& units, const PieceContext& context,
+                       const UnitSink& sink) {
+                     write = &sink;
+                     encoded.clear();
+                     AppendUnitBytes(units, encoded);
+                     chain.Feed(encoded, context.last);
+                   });  CountMatches(chain);
 }
 
 }  // namespace
@@ -259,19 +294,21 @@ void RemoveAllSpaces(const std::string& path) {
 
 void RemoveExtraSpaces(const std::string& path) {
   EditTally* const tally = CurrentTally();
-  EditFile(path, [&](auto& text, bool) {
+  EditFile(path, [&](auto& text, const PieceContext& context) {
     const std::size_t before = text.size();
-    SqueezeSpaces(text);
+    SqueezeSpaces(text, context.follows_space);
     if (tally != nullptr) tally->changes += before - text.size();
   });
 }
 
 void RemoveBlankLines(const std::string& path) {
   EditTally* const tally = CurrentTally();
-  EditFile(path, [&](auto& text, bool follows_line_end) {
-    if (tally == nullptr) return RemoveEmptyLines(text, follows_line_end);
+  EditFile(path, [&](auto& text, const PieceContext& context) {
+    if (tally == nullptr) {
+      return RemoveEmptyLines(text, context.follows_line_end);
+    }
     const std::uint64_t before = LineFeeds(text);
-    RemoveEmptyLines(text, follows_line_end);
+    RemoveEmptyLines(text, context.follows_line_end);
     tally->changes += before - LineFeeds(text);
   });
 }
@@ -298,35 +335,34 @@ void RemoveNonAlphanumeric(const std::string& path) {
 
 void ReplaceInFile(const std::string& path, std::u16string_view find_text,
                    std::u16string_view replace_text) {
-  const std::vector<std::u16string> finds = SplitLines(find_text);
-  const std::vector<std::u16string> replacements = SplitLines(replace_text);
-  if (!replace_text.empty() && replacements.size() < finds.size()) {
-    throw std::invalid_argument(
-        "The replacement text has fewer lines (" +
-        std::to_string(replacements.size()) + ") than the find text (" +
-        std::to_string(finds.size()) + "); the file was left unchanged.");
-  }
-  std::vector<Pair> pairs;
-  for (std::size_t k = 0; k < finds.size(); ++k) {
-    if (finds[k].empty()) continue;  // an empty find line changes nothing
-    pairs.push_back({finds[k], replace_text.empty()
-                                   ? std::u16string_view()
-                                   : std::u16string_view(replacements[k])});
-  }
-
-  if (PairsWorkOnBytes(pairs)) {
-    try {
-      ReplaceOnBytes(path, pairs);
-      return;
-    } catch (const BytesMayHaveJoined&) {
-      // Nothing was written; work on the 16-bit text instead.
-    } catch (const NotWellFormedUtf16&) {
+  ReportingMemory(path, [&] {
+    const std::vector<std::u16string> finds = SplitLines(find_text);
+    const std::vector<std::u16string> replacements = SplitLines(replace_text);
+    if (!replace_text.empty() && replacements.size() < finds.size()) {
+      throw std::invalid_argument(
+          "The replacement text has fewer lines (" +
+          std::to_string(replacements.size()) + ") than the find text (" +
+          std::to_string(finds.size()) + "); the file was left unchanged.");
     }
-  }
-  RestartTally();
-  std::u16string text = ReadTextFile(path);
-  ReplacePairs(text, pairs);
-  WriteTextFile(path, text);
+    std::vector<Pair> pairs;
+    for (std::size_t k = 0; k < finds.size(); ++k) {
+      if (finds[k].empty()) continue;  // an empty find line changes nothing
+      pairs.push_back({finds[k], replace_text.empty()
+                                     ? std::u16string_view()
+                                     : std::u16string_view(replacements[k])});
+    }
+    if (PairsWorkOnBytes(pairs)) {
+      try {
+        ReplaceOnBytes(path, pairs);
+        return;
+      } catch (const BytesMayHaveJoined&) {
+        // Nothing was written; stream the 16-bit text instead.
+      } catch (const NotWellFormedUtf16&) {
+      }
+    }
+    RestartTally();
+    ReplaceOnUnits(path, pairs);
+  });
 }
 
 }  // namespace tarnwick

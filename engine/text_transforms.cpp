@@ -59,15 +59,15 @@ void DeleteCharacters(std::basic_string<CharT>& text, const AsciiSet& set,
 }
 
 template <class CharT>
-void SqueezeSpaces(std::basic_string<CharT>& text) {
+void SqueezeSpaces(std::basic_string<CharT>& text, bool follows_space) {
   if constexpr (sizeof(CharT) == 1) {
-    text.resize(SqueezeSpaceBytes(text.data(), text.size()));
+    text.resize(SqueezeSpaceBytes(text.data(), text.size(), follows_space));
     return;
   }
   CharT* p = text.data();
   const std::size_t size = text.size();
   std::size_t kept = 0;
-  bool after_space = false;
+  bool after_space = follows_space;
   for (std::size_t i = 0; i < size; ++i) {
     const CharT c = p[i];
     const bool space = c == CharT(' ');
@@ -159,8 +159,8 @@ std::size_t ReplaceAll(std::basic_string<CharT>& text,
 
 template void DeleteCharacters(std::string&, const AsciiSet&, bool);
 template void DeleteCharacters(std::u16string&, const AsciiSet&, bool);
-template void SqueezeSpaces(std::string&);
-template void SqueezeSpaces(std::u16string&);
+template void SqueezeSpaces(std::string&, bool);
+template void SqueezeSpaces(std::u16string&, bool);
 template void RemoveEmptyLines(std::string&, bool);
 template void RemoveEmptyLines(std::u16string&, bool);
 template std::size_t ReplaceAll(std::string&, std::string_view,

@@ -29,9 +29,11 @@ template <class CharT>
 void DeleteCharacters(std::basic_string<CharT>& text, const AsciiSet& set,
                       bool keep);
 
-// Replaces every run of two or more spaces (U+0020) by one space.
+// Replaces every run of two or more spaces (U+0020) by one space. With
+// follows_space, the text continues one that ended with a space (a file
+// edited piece by piece), so a space at its start goes too.
 template <class CharT>
-void SqueezeSpaces(std::basic_string<CharT>& text);
+void SqueezeSpaces(std::basic_string<CharT>& text, bool follows_space = false);
 
 // Line ends are CR LF and LF (a lone CR is not one). Of every run of line
 // ends with nothing between them, only the first stays: each empty line goes

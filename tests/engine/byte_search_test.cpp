@@ -1,7 +1,9 @@
 #include "engine/byte_search.h"
+#include "engine/vector_loops.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -52,31 +54,22 @@ TEST(FindAllBytesTest, FindsEveryMatchWithoutOverlapInBatches) {
   }
 }
 
-TEST(ReplaceAllBytesTest, ReplacesWhatLiesWhollyInside) {
-  std::mt19937 random(6);
-  for (int round = 0; round < 5000; ++round) {
-    std::string haystack(random() % 400, 'a');
-    for (char& c : haystack) c = "aab"[random() % 3];
-    std::string needle(2 + random() % 3, 'a');
-    for (char& c : needle) c = "aab"[random() % 3];
-    if (round % 7 == 0 && haystack.size() > 40) {
-      needle = haystack.substr(random() % (haystack.size() - 20), 20);  // long
-    }
-    const std::string replacement(random() % 3 == 0 ? 70 + random() % 70 : 1 + random() % 3,
-                                  'R');
-    std::size_t from = random() % (haystack.size() + 1);
-    std::string expected;
-    std::size_t expected_from = from;
-    for (std::size_t at = from; (at = haystack.find(needle, at)) != std::string::npos;
-         at += needle.size()) {
-      expected += haystack.substr(expected_from, at - expected_from) + replacement;
-      expected_from = at + needle.size();
-    }
-    std::string out(haystack.size() * replacement.size() + 64, '\0');
-    char* end = ReplaceAllBytes(haystack, from, needle, replacement, out.data());
-    out.resize(static_cast<std::size_t>(end - out.data()));
-    ASSERT_EQ(out, expected) << "round " << round;
-    ASSERT_EQ(from, expected_from) << "round " << round;
+// CTest runs the byte-path tests twice, the second time with
+// TARNWICK_PORTABLE_LOOPS set: that run must take the portable loops.
+TEST(VectorLoopsTest, TheSwitchChoosesThePortableLoops) {
+  const char* forced = std::getenv("TARNWICK_PORTABLE_LOOPS");
+  const bool portable_asked = forced != nullptr && std::string(forced) == "1";
+  std::printf("vector loops in use: %s\n", VectorLoopsInUse());
+  if (portable_asked) {
+    EXPECT_STREQ(VectorLoopsInUse(), "portable");
+  }
+  ForcePortableLoops(true);
+  EXPECT_STREQ(VectorLoopsInUse(), "portable");
+  EXPECT_FALSE(UseVectorCompaction());
+  EXPECT_EQ(FindBytes(std::string(200, 'a') + "ab", 0, "ab"), 200u);
+  ForcePortableLoops(false);
+  if (portable_asked) {
+    EXPECT_STREQ(VectorLoopsInUse(), "portable");
   }
 }
 

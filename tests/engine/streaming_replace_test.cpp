@@ -11,33 +11,48 @@
 namespace tarnwick {
 namespace {
 
-// However the input is cut into pieces, the result is that of one pass over
-// the whole.
-TEST(StreamingReplaceTest, PiecesGiveTheResultOfOnePass) {
-  const char* const finds[] = {"a", "aa", "aab", "abab", "\r\n", "xyzzy"};
-  const char* const replacements[] = {"", "b", "aa", "ab", "\n"};
+std::string RunChain(const std::vector<ReplaceChain::Pair>& pairs,
+                     const std::vector<std::string>& pieces, std::size_t room,
+                     bool* may_have_joined = nullptr) {
+  std::string output;
+  ReplaceChain chain(pairs, [&](std::string_view bytes) { output += bytes; }, room);
+  for (const std::string& piece : pieces) chain.Feed(piece, false);
+  chain.Feed("", true);
+  if (may_have_joined != nullptr) *may_have_joined = chain.MayHaveJoined();
+  return output;
+}
+
+// However the input is cut into pieces and however small the buffers
+// between the passes, the result is that of the passes one after another
+// over the whole.
+TEST(ReplaceChainTest, PiecesAndSmallBuffersGiveTheResultOfThePasses) {
+  const char* const finds[] = {"a", "aa", "aab", "abab", "\r\n", "xyzzy", "b"};
+  const char* const replacements[] = {"", "b", "aa", "ab", "\n",
+                                      "grows much longer than any buffer"};
   std::mt19937 random(5);
   for (int round = 0; round < 3000; ++round) {
     std::string input(random() % 80, 'a');
     for (char& c : input) c = "ab\r\nxyz"[random() % 7];
-    const std::string find = finds[random() % std::size(finds)];
-    const std::string replacement = replacements[random() % std::size(replacements)];
+    std::vector<ReplaceChain::Pair> pairs(1 + random() % 4);
     std::string expected = input;
-    ReplaceAll<char>(expected, find, replacement);
-
-    StreamingReplace pass(find, replacement);
-    std::string output;
+    for (auto& [find, replacement] : pairs) {
+      find = finds[random() % std::size(finds)];
+      replacement = replacements[random() % std::size(replacements)];
+      ReplaceAll<char>(expected, find, replacement);
+    }
+    std::vector<std::string> pieces;
     for (std::size_t at = 0; at < input.size();) {
       const std::size_t length = std::min<std::size_t>(random() % 7, input.size() - at);
-      output += pass.Feed(std::string_view(input).substr(at, length), false);
+      pieces.push_back(input.substr(at, length));
       at += length;
     }
-    output += pass.Feed("", true);
-    ASSERT_EQ(output, expected) << "round " << round << ", find " << find;
+    const std::size_t room = round % 3 == 0 ? 0 : 1 + random() % 9;
+    ASSERT_EQ(RunChain(pairs, pieces, room), expected)
+        << "round " << round << ", room " << room;
   }
 }
 
-TEST(StreamingReplaceTest, NoticesWhereARemovalMayJoinBytes) {
+TEST(ReplaceChainTest, NoticesWhereARemovalMayJoinBytes) {
   struct Case {
     const char* name;
     std::vector<std::string> pieces;
@@ -54,11 +69,12 @@ TEST(StreamingReplaceTest, NoticesWhereARemovalMayJoinBytes) {
       {"no removal at all", {"\xC3\xA9"}, "zz", "", false},
   };
   for (const Case& c : cases) {
-    StreamingReplace pass(c.find, c.replacement);
-    std::string output;
-    for (const std::string& piece : c.pieces) output += pass.Feed(piece, false);
-    output += pass.Feed("", true);
-    EXPECT_EQ(pass.MayHaveJoined(), c.may_have_joined) << c.name;
+    // A second pass follows: only a pass with one after it counts.
+    bool joined = false;
+    RunChain({{c.find, c.replacement}, {"q", "Q"}}, c.pieces, 0, &joined);
+    EXPECT_EQ(joined, c.may_have_joined) << c.name;
+    RunChain({{c.find, c.replacement}}, c.pieces, 0, &joined);
+    EXPECT_FALSE(joined) << c.name << ", last pass";
   }
 }
 

@@ -340,19 +340,46 @@ TEST(TextOperationsTest, LargeFilesMatchTheCharacterModel) {
   };
   const std::string valid_utf16 = Utf16File(DecodeUtf8(valid), false);
   const std::string malformed_utf16 = Utf16File(DecodeUtf8(bytes), true);
-  for (const std::string* before : {&valid_utf16, &malformed_utf16}) {
+  // Without line feeds the pieces end wherever the buffer does: within
+  // runs of spaces and CRs, within UTF-8 sequences and surrogate pairs.
+  std::string no_line_feed = bytes;
+  std::replace(no_line_feed.begin(), no_line_feed.end(), '\n', '\r');
+  // The 8-bit pieces are 1 MiB each: the first cuts fall within a run of
+  // spaces and within a four-byte sequence, the last after a CR.
+  const std::size_t cuts = no_line_feed.size() >> 20;
+  for (std::size_t at = 1; at <= cuts; ++at) {
+    no_line_feed.replace((at << 20) - 5, 10,
+                         at == cuts     ? "abcd \r\r zz"
+                         : at % 2 == 1 ? "abc      z"
+                                       : "ab\xF0\x9F\x98\x80" "cdef");
+  }
+  const std::string no_line_feed_utf16 = Utf16File(DecodeUtf8(no_line_feed), false);
+  for (const NamedOperation& op : FixedOperations()) {
+    expect_model(no_line_feed, op.name, op.run, op.model);
+  }
+  for (const std::string* before : {&valid_utf16, &malformed_utf16, &no_line_feed_utf16}) {
     for (const NamedOperation& op : FixedOperations()) {
       expect_model(*before, op.name, op.run, op.model);
     }
   }
   for (const std::string* before : std::initializer_list<const std::string*>{
-           &bytes, &valid, &valid_utf16, &malformed_utf16}) {
+           &bytes, &valid, &valid_utf16, &malformed_utf16, &no_line_feed}) {
     expect_model(*before, "one pair", Replace(u"a\n\r", u"\n"),
                  [](std::u16string_view text) {
                    return testing::ReferenceReplace(text, u"a\n\r", u"\n");
                  });
     expect_model(*before, "two pairs",
                  Replace(u"aa\r\n\u00E9\n\r\n", u"\u00E9\r\n\n\r\n"), two_pairs);
+    // A find line with a byte escape streams the 16-bit text instead.
+    expect_model(*before, "pairs on 16-bit text",
+                 Replace(u"\xDCC3\r\n\U0001F600\r\n\xD800", u"\u00E9\r\n\r\nx"),
+                 [](std::u16string_view text) {
+                   return testing::ReferenceReplace(
+                       testing::ReferenceReplace(
+                           testing::ReferenceReplace(text, u"\xDCC3", u"\u00E9"),
+                           u"\U0001F600", u""),
+                       u"\xD800", u"x");
+                 });
   }
 }
 

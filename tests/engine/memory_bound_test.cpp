@@ -1,0 +1,160 @@
+// The operations run within a small address space: memory must not grow
+// with the input's size, its line lengths, the number of pairs or the
+// length of the replacements. Each case runs in a forked child whose
+// address space is limited.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "engine/text_operations.h"
+#include "files/file_error.h"
+#include "tests/support/temp_dir.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::ReadAll;
+using testing::TempDir;
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+// The process's present address space in bytes (VmSize).
+std::size_t AddressSpaceInUse() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmSize:", 0) == 0) return std::stoul(line.substr(7)) << 10;
+  }
+  return 0;
+}
+
+// Runs work in a child limited to `extra` bytes of address space beyond
+// what it has at the start; returns the child's exit code (work's result,
+// 100 for an exception, 101 for a lack of memory).
+int RunLimited(std::size_t extra, const std::function<int()>& work) {
+  std::fflush(nullptr);
+  const pid_t child = fork();
+  if (child == 0) {
+    const rlim_t limit = AddressSpaceInUse() + extra;
+    const rlimit bound{limit, limit};
+    if (setrlimit(RLIMIT_AS, &bound) != 0) _exit(102);
+    int code = 0;
+    try {
+      code = work();
+    } catch (const std::bad_alloc&) {
+      code = 101;
+    } catch (const std::exception& error) {
+      std::fprintf(stderr, "%s\n", error.what());
+      code = 100;
+    }
+    std::fflush(nullptr);
+    _exit(code);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 200 + WTERMSIG(status);
+}
+
+// A reservation for the worst case (every byte a match of a one-character
+// find growing to 5,000 characters) or a buffer per pair would need
+// gigabytes here; the operations get 256 MiB.
+TEST(MemoryBoundTest, BigGrowthAndManyPairsRunInASmallAddressSpace) {
+  if (kAddressSanitizer) GTEST_SKIP() << "the sanitizer reserves terabytes";
+  constexpr std::size_t kLimit = 256u << 20;
+  TempDir dir;
+  struct Case {
+    const char* name;
+    std::string content;
+    std::u16string find;
+    std::u16string replacement;
+    std::string expected;
+  };
+  std::u16string many_finds;
+  std::u16string many_replacements;
+  for (int k = 0; k < 1000; ++k) {
+    many_finds += u"b" + std::u16string(1, static_cast<char16_t>(u'A' + k % 26)) + u"\r\n";
+    many_replacements += u"bb\r\n";
+  }
+  many_finds += u"b";
+  many_replacements += u"cc";
+  std::string lines;
+  while (lines.size() < (1u << 20)) lines += "bA bZ x\n";
+  const Case cases[] = {
+      {"a long replacement", std::string(4u << 20, 'x') + "a", u"a",
+       std::u16string(5000, u'r'), std::string(4u << 20, 'x') + std::string(5000, 'r')},
+      {"1,001 pairs", lines, many_finds, many_replacements, ""},
+      {"no line end, growing", std::string(3u << 20, '\r'), u"\r", u"\r\r",
+       std::string(6u << 20, '\r')},
+  };
+  for (const Case& c : cases) {
+    const std::string path = dir.Write("file.txt", c.content);
+    const int code = RunLimited(kLimit, [&] {
+      ReplaceInFile(path, c.find, c.replacement);
+      return 0;
+    });
+    ASSERT_EQ(code, 0) << c.name << " (101: out of memory)";
+    const std::string result = ReadAll(path);
+    if (!c.expected.empty()) {
+      EXPECT_TRUE(result == c.expected) << c.name;
+    } else {
+      EXPECT_GT(result.size(), c.content.size()) << c.name;
+    }
+  }
+  // Fixed operations on 16-bit text with a lone surrogate and no line end.
+  std::string utf16 = "\xFF\xFE";
+  for (int k = 0; k < (4 << 20); ++k) utf16 += k == 1000 ? std::string("\x00\xD8", 2) : std::string(" \0", 2);
+  const std::string path = dir.Write("utf16.txt", utf16);
+  EXPECT_EQ(RunLimited(kLimit, [&] {
+              RemoveExtraSpaces(path);
+              return 0;
+            }),
+            0);
+  EXPECT_EQ(ReadAll(path), "\xEF\xBB\xBF ? ");
+}
+
+// Where memory still runs out (here a replacement text larger than the
+// memory left), the failure names the file in plain words, the file keeps
+// its content and no temporary file is left.
+TEST(MemoryBoundTest, RunningOutOfMemoryIsReportedAndLeavesNothing) {
+  if (kAddressSanitizer) GTEST_SKIP() << "the sanitizer reserves terabytes";
+  TempDir dir;
+  const std::string content = "a b a\n";
+  const std::string path = dir.Write("file.txt", content);
+  const std::string message = dir / "message.txt";
+  const std::u16string replacement(32u << 20, u'r');  // 64 MiB
+  const int code = RunLimited(48u << 20, [&] {
+    try {
+      ReplaceInFile(path, u"a", replacement);
+    } catch (const FileError& error) {
+      std::ofstream(message) << error.what();
+      return 1;
+    }
+    return 0;
+  });
+  ASSERT_EQ(code, 1);
+  const std::string what = ReadAll(message);
+  EXPECT_NE(what.find(path), std::string::npos) << what;
+  EXPECT_NE(what.find("not enough memory"), std::string::npos) << what;
+  EXPECT_EQ(ReadAll(path), content);
+  EXPECT_EQ(dir.List(), (std::vector<std::string>{"file.txt", "message.txt"}));
+}
+
+}  // namespace
+}  // namespace tarnwick
