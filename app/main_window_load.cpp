@@ -1,4 +1,4 @@
-// Form1's start-up: the load steps, each under the trap with its line.
+// MainWindow's start-up: the load steps, each under the trap with its line.
 #include <stdexcept>
 
 #include <QApplication>
@@ -39,7 +39,7 @@ int StoredChooserPosition(const std::string& stored, int count) {
 
 }  // namespace
 
-void Form1::applySkin() {
+void MainWindow::applySkin() {
   if (!SkinFileExists(ProgramFolder())) return;
   const QColor button_face = QApplication::palette().color(QPalette::Button);
   for (QWidget* surface :
@@ -52,7 +52,7 @@ void Form1::applySkin() {
   }
 }
 
-void Form1::Load() {
+void MainWindow::load() {
   Trap trap(services_.reporter, routines::kMainLoad);
   trap.Run(100, [&] { applySkin(); });
   trap.Run(104, [&] { setWindowTitle(QString::fromUtf8(texts::kCaption)); });
@@ -78,7 +78,7 @@ void Form1::Load() {
   });
 
   trap.Run(128, [&] {
-    model_->SetColumnCaption(QString::fromUtf8(texts::kFileListColumn));
+    model_->setColumnCaption(QString::fromUtf8(texts::kFileListColumn));
   });
   trap.Run(130, [&] {
     controls_.list->setColumnWidth(0, TwipsToPixels(kFileListColumnTwips));

@@ -31,7 +31,8 @@ QStringList NamesInNameBox(const QString& text);
 std::vector<std::string> SelectionParts(const QString& folder,
                                         const QStringList& selected);
 
-// Form2 and Form3, created anew for every showing, with no owner window.
+// RemoveDialog ("Form2") and FindReplaceDialog ("Form3"), created anew for
+// every showing, with no owner window.
 class QtOptionDialogs : public OptionDialogs {
  public:
   QtOptionDialogs(ErrorReporter& reporter, MessageSink& messages,

@@ -28,7 +28,7 @@ class MainWindowRunTest : public ::testing::Test {
     out_ = files_.MakeFolder("out");
     files_.Write("in/a.txt", "a\tb c\r\n");
     files_.Write("in/b.txt", "x\ty\r\n");
-    form_.Load();
+    form_.load();
   }
 
   void Press(const char* name) {
@@ -46,7 +46,7 @@ class MainWindowRunTest : public ::testing::Test {
   std::string in_;
   std::string out_;
   FakeWindowServices fake_;
-  Form1 form_{fake_.services};
+  MainWindow form_{fake_.services};
 };
 
 TEST_F(MainWindowRunTest, RemovingTabsRewritesTheCopiesAndEndsWithDone) {
@@ -60,7 +60,7 @@ TEST_F(MainWindowRunTest, RemovingTabsRewritesTheCopiesAndEndsWithDone) {
   auto* bar = form_.findChild<QProgressBar*>("ProgressBar1");
   EXPECT_EQ(bar->value(), 0);
   EXPECT_EQ(bar->text(), "Progress Bar");
-  EXPECT_FALSE(form_.IsBusy());
+  EXPECT_FALSE(form_.isBusy());
 }
 
 TEST_F(MainWindowRunTest, RemoveXAsksPerFileWithItsPositionInTheCaption) {
@@ -73,7 +73,7 @@ TEST_F(MainWindowRunTest, RemoveXAsksPerFileWithItsPositionInTheCaption) {
     progress_texts.push_back(
         form_.findChild<QProgressBar*>("ProgressBar1")->text().toStdString());
     progress_values.push_back(form_.progressValue());
-    busy.push_back(form_.IsBusy());
+    busy.push_back(form_.isBusy());
   };
   Press("PushButton10");
   EXPECT_EQ(fake_.option_dialogs.remove_captions,
