@@ -24,7 +24,8 @@ class QtOpenFileDialog : public OpenFileDialog {
 };
 
 // The names in the dialog's name box: one name as typed, or several each
-// in double quotes ("a.txt" "b.txt").
+// in double quotes ("a.txt" "b.txt"). A quoted name left open (the box was
+// full) is not a name.
 QStringList NamesInNameBox(const QString& text);
 
 // The selected files of a dialog that showed folder, in the dialog's form.
