@@ -158,6 +158,11 @@ void MainWindow::ProcessEvents() {
 }
 
 void MainWindow::SetBusy(bool busy) {
+  // The run ends busy with its last file done: a close that came during
+  // that file ends the program now, as one during an earlier file does at
+  // the next file. Left for later it would meet the "Done." box, which
+  // blocks the window and drops the close.
+  if (!busy && work_depth_ == 0 && isBusy()) ProcessEvents();
   setCursor(busy ? Qt::WaitCursor : Qt::ArrowCursor);
 }
 

@@ -2,7 +2,9 @@
 // open-file dialog, an operation chosen, "Start Removing" pressed.
 #include <gtest/gtest.h>
 
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -117,6 +119,20 @@ TEST_F(MainWindowRunTest, ClosingTheWindowDuringARunEndsTheProgramAtOnce) {
   fake_.option_dialogs.while_open = [&] {
     form_.close();
     fake_.option_dialogs.while_open = nullptr;
+  };
+  Press("PushButton10");
+  EXPECT_EQ(fake_.exits, 1);
+}
+
+// The close comes in from the window system while a file is in hand and
+// waits for the next turn of the event loop; after the last file the run
+// gives it that turn before "Done.".
+TEST_F(MainWindowRunTest, ACloseDuringTheLastFileEndsTheProgramAfterIt) {
+  Prepare(9, out_);
+  form_.show();
+  int dialogs = 0;
+  fake_.option_dialogs.while_open = [&] {
+    if (++dialogs == 2) QCoreApplication::postEvent(&form_, new QCloseEvent);
   };
   Press("PushButton10");
   EXPECT_EQ(fake_.exits, 1);
