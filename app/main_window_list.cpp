@@ -35,6 +35,7 @@
 #include "filelist/sample_files.h"
 #include "files/path_helpers.h"
 #include "files/platform.h"
+#include "ui/pointer_file.h"
 #include "ui/program_files.h"
 
 #include <QPushButton>
@@ -86,7 +87,7 @@ void MainWindow::connectFileList() {
   FileListView::Hooks& hooks = controls_.list->hooks();
   hooks.is_busy = [this] { return isBusy(); };
   hooks.pointer_moved = [this] { showDefaultPointer(); };
-  hooks.drag_pointer = [] { return LoadCursorFile(ProgramFolder() + kDragCursorFile); };
+  hooks.drag_pointer = [] { return LoadPointerFile(ProgramFolder() + kDragCursorFile); };
   hooks.paths_dropped = [this](const std::vector<std::string>& paths) {
     dropPaths(paths);
   };

@@ -18,6 +18,7 @@
 #include "filelist/file_list_model.h"
 #include "filelist/file_list_view.h"
 #include "files/path_helpers.h"
+#include "ui/pointer_file.h"
 #include "ui/program_files.h"
 
 namespace tarnwick {
@@ -64,7 +65,7 @@ void MainWindow::load() {
   trap.Run(106, [&] { hand_exists = PathExists(hand_file); });
   if (hand_exists) {
     trap.Run(108, [&] {
-      hand_pointer_ = LoadCursorFile(hand_file);
+      hand_pointer_ = LoadPointerFile(hand_file);
       if (!hand_pointer_) {
         throw std::runtime_error(std::string(texts::kBadHandPointer) + hand_file);
       }

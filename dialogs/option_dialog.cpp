@@ -18,6 +18,7 @@
 #include "dialogs/pointer_rule.h"
 #include "files/path_helpers.h"
 #include "ui/design_fonts.h"
+#include "ui/pointer_file.h"
 #include "ui/program_files.h"
 #include "ui/twips.h"
 
@@ -169,7 +170,7 @@ void OptionDialog::runLoadStep(const char* identity) {
   });
   if (exists) {
     trap.Run(106, [&] {
-      std::optional<QCursor> hand = LoadCursorFile(path);
+      std::optional<QCursor> hand = LoadPointerFile(path);
       if (!hand) {
         throw std::runtime_error("Invalid picture: " + path);
       }
