@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 
@@ -81,7 +82,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent* event) {
-  showDefaultPointer();
+  // A move a control did not take (a push button's, say) comes up here; it
+  // is not a move over the window itself.
+  if (childAt(event->position().toPoint()) == nullptr) showDefaultPointer();
   QWidget::mouseMoveEvent(event);
 }
 

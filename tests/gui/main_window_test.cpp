@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
@@ -269,6 +270,18 @@ TEST_F(MainWindowTest, PointerRuleUsesTheHandPointerOverButtons) {
   EXPECT_EQ(form_->cursor().shape(), Qt::BitmapCursor);
   QTest::mouseMove(form_.get(), QPoint(2, 2));
   form_->showDefaultPointer();
+  EXPECT_EQ(form_->cursor().shape(), Qt::ArrowCursor);
+  // A move over a button: the button leaves it to the window, which must
+  // not take it for a move over itself.
+  auto* button = Find<QPushButton>("PushButton10");
+  const QPointF inside(button->width() / 2.0, button->height() / 2.0);
+  QMouseEvent over(QEvent::MouseMove, inside, button->mapToGlobal(inside),
+                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(button, &over);
+  EXPECT_EQ(form_->cursor().shape(), Qt::BitmapCursor);
+  QMouseEvent beside(QEvent::MouseMove, QPointF(2, 2), form_->mapToGlobal(QPointF(2, 2)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(form_.get(), &beside);
   EXPECT_EQ(form_->cursor().shape(), Qt::ArrowCursor);
 
   form_->SetBusy(true);
