@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -71,6 +72,18 @@ void MainWindow::showDefaultPointer() {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   const auto type = event->type();
+  // Enter presses a focused push button as Space does; no button is the
+  // window's default.
+  if (type == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (button != nullptr &&
+        (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+        (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+      if (!key->isAutoRepeat()) button->click();
+      return true;
+    }
+  }
   if (type == QEvent::MouseMove || type == QEvent::Enter) {
     if (qobject_cast<QPushButton*>(watched) != nullptr) {
       showHandPointer();

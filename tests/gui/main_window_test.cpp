@@ -459,6 +459,25 @@ TEST_F(MainWindowTest, ClearListEmptiesTheListExceptWhenBusy) {
   EXPECT_TRUE(fake_.reporter.reports().empty());
 }
 
+TEST_F(MainWindowTest, EnterAndSpacePressTheFocusedButtonNoneIsDefault) {
+  Loaded();
+  auto* clear = Find<QPushButton>("PushButton9");
+  const struct {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+  } presses[] = {{Qt::Key_Return, Qt::NoModifier},
+                 {Qt::Key_Enter, Qt::KeypadModifier},
+                 {Qt::Key_Space, Qt::NoModifier}};
+  for (const auto& press : presses) {
+    form_->fileList().appendAll({"/a"});
+    QTest::keyClick(clear, press.key, press.modifiers);
+    EXPECT_EQ(form_->fileList().Count(), 0) << press.key;
+  }
+  for (QPushButton* button : form_->findChildren<QPushButton*>()) {
+    EXPECT_FALSE(button->isDefault()) << button->objectName().toStdString();
+  }
+}
+
 TEST_F(MainWindowTest, ProgressKeepsTheUnroundedValueAndShowsTextAsGiven) {
   Loaded();
   form_->SetProgressValue(100.0 / 3);
