@@ -66,8 +66,11 @@ class WindowSampleHost : public SampleHost {
   bool AskYesNo(const std::string& question) override {
     return form_.services().prompts.AskYesNo(&form_, question);
   }
+  // Where the desktop cannot show the folder the user is told where it is.
   void OpenFolder(const std::string& folder) override {
-    form_.services().folders.OpenFolder(folder);
+    if (!form_.services().folders.OpenFolder(folder)) {
+      form_.ShowMessage(texts::kSamplesFolderNotOpened + folder);
+    }
   }
   ErrorReporter& Reporter() override { return form_.Reporter(); }
 

@@ -124,8 +124,9 @@ bool QtPrompts::AskYesNo(QWidget* owner, const std::string& question) {
   return box.exec() == QMessageBox::Yes;
 }
 
-void DesktopFolderOpener::OpenFolder(const std::string& folder) {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
+bool DesktopFolderOpener::OpenFolder(const std::string& folder) {
+  return QDesktopServices::openUrl(
+      QUrl::fromLocalFile(QString::fromStdString(folder)));
 }
 
 }  // namespace tarnwick

@@ -68,7 +68,7 @@ class QtPrompts : public Prompts {
 // Hands the folder to the desktop's URL handler as a local file address.
 class DesktopFolderOpener : public FolderOpener {
  public:
-  void OpenFolder(const std::string& folder) override;
+  bool OpenFolder(const std::string& folder) override;
 };
 
 }  // namespace tarnwick

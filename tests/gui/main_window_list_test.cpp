@@ -325,6 +325,14 @@ TEST_F(MainWindowListTest, SamplesAreAppendedOnceAndTheQuestionComesEveryTime) {
   EXPECT_EQ(fake_.folders.opened, (Texts{folder}));
   EXPECT_TRUE(fake_.urls.opened.empty());
   EXPECT_TRUE(fake_.reporter.reports().empty());
+  EXPECT_TRUE(fake_.messages.shown.empty());
+
+  // No file manager: the user is told, with the folder named.
+  fake_.folders.can_open = false;
+  samples->click();
+  ASSERT_EQ(fake_.messages.shown.size(), 1u);
+  EXPECT_NE(fake_.messages.shown[0].find("could not be opened"), std::string::npos);
+  EXPECT_NE(fake_.messages.shown[0].find(folder), std::string::npos);
 }
 
 TEST_F(MainWindowListTest, WithoutASamplesFolderTheQuestionStillComes) {
