@@ -35,8 +35,8 @@ int main(int argc, char** argv) {
       option_dialogs, urls, random, prompts, folders,
       [] { std::_Exit(EXIT_SUCCESS); }};
 
-  tarnwick::Form1 form(services);
-  form.Load();
+  tarnwick::MainWindow form(services);
+  form.load();
   form.show();
   return QApplication::exec();
 }

@@ -8,7 +8,9 @@
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 
@@ -26,7 +28,7 @@ constexpr char kOutputFolderChangeIdentity[] =
 
 }  // namespace
 
-Form1::Form1(WindowServices& services, QWidget* parent)
+MainWindow::MainWindow(WindowServices& services, QWidget* parent)
     : QWidget(parent), services_(services), model_(new FileListModel(this)) {
   setObjectName("Form1");
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -41,21 +43,21 @@ Form1::Form1(WindowServices& services, QWidget* parent)
   controls_.output_frame->installEventFilter(this);
 
   connect(controls_.chooser, &QComboBox::currentIndexChanged, this,
-          &Form1::chooserChanged);
+          &MainWindow::chooserChanged);
   connect(controls_.output_folder, &QLineEdit::textChanged, this,
-          &Form1::outputFolderChanged);
-  connect(controls_.help, &QPushButton::clicked, this, &Form1::showHelp);
-  connect(controls_.add_files, &QPushButton::clicked, this, &Form1::addFiles);
-  connect(controls_.clear_list, &QPushButton::clicked, this, &Form1::clearList);
-  connect(controls_.browse, &QPushButton::clicked, this, &Form1::browseOutput);
-  connect(controls_.start, &QPushButton::clicked, this, &Form1::startRemoving);
+          &MainWindow::outputFolderChanged);
+  connect(controls_.help, &QPushButton::clicked, this, &MainWindow::showHelp);
+  connect(controls_.add_files, &QPushButton::clicked, this, &MainWindow::addFiles);
+  connect(controls_.clear_list, &QPushButton::clicked, this, &MainWindow::clearList);
+  connect(controls_.browse, &QPushButton::clicked, this, &MainWindow::browseOutput);
+  connect(controls_.start, &QPushButton::clicked, this, &MainWindow::startRemoving);
   connectFileList();
 }
 
-bool Form1::IsBusy() const { return cursor().shape() == Qt::WaitCursor; }
+bool MainWindow::isBusy() const { return cursor().shape() == Qt::WaitCursor; }
 
-void Form1::ShowHandPointer() {
-  if (IsBusy()) return;
+void MainWindow::showHandPointer() {
+  if (isBusy()) return;
   if (hand_pointer_) {
     setCursor(*hand_pointer_);
   } else {
@@ -63,29 +65,43 @@ void Form1::ShowHandPointer() {
   }
 }
 
-void Form1::ShowDefaultPointer() {
-  if (IsBusy()) return;
+void MainWindow::showDefaultPointer() {
+  if (isBusy()) return;
   setCursor(Qt::ArrowCursor);
 }
 
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   const auto type = event->type();
+  // Enter presses a focused push button as Space does; no button is the
+  // window's default.
+  if (type == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (button != nullptr &&
+        (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+        (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+      if (!key->isAutoRepeat()) button->click();
+      return true;
+    }
+  }
   if (type == QEvent::MouseMove || type == QEvent::Enter) {
     if (qobject_cast<QPushButton*>(watched) != nullptr) {
-      ShowHandPointer();
+      showHandPointer();
     } else if (qobject_cast<QGroupBox*>(watched) != nullptr) {
-      ShowDefaultPointer();
+      showDefaultPointer();
     }
   }
   return QWidget::eventFilter(watched, event);
 }
 
-void Form1::mouseMoveEvent(QMouseEvent* event) {
-  ShowDefaultPointer();
+void MainWindow::mouseMoveEvent(QMouseEvent* event) {
+  // A move a control did not take (a push button's, say) comes up here; it
+  // is not a move over the window itself.
+  if (childAt(event->position().toPoint()) == nullptr) showDefaultPointer();
   QWidget::mouseMoveEvent(event);
 }
 
-void Form1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
   if (!shown_once_) {
     shown_once_ = true;
     centreOnScreen();
@@ -93,7 +109,7 @@ void Form1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
 }
 
-void Form1::centreOnScreen() {
+void MainWindow::centreOnScreen() {
   QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
   QRect frame = frameGeometry();
@@ -101,7 +117,7 @@ void Form1::centreOnScreen() {
   move(frame.topLeft());
 }
 
-void Form1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   event->accept();
   // A run or scan on the stack would go on with the window gone: end now.
   // Every setting was stored when it changed, and every write is atomic.
@@ -112,7 +128,7 @@ void Form1::closeEvent(QCloseEvent* event) {
 // The change handlers have no trap of their own in the routine table; a
 // failure to store is reported in the same form, so nothing escapes into
 // the event loop.
-void Form1::chooserChanged(int position) {
+void MainWindow::chooserChanged(int position) {
   if (position < 0) return;
   Trap trap(services_.reporter, kChooserChangeIdentity);
   trap.Run(100, [&] {
@@ -120,7 +136,7 @@ void Form1::chooserChanged(int position) {
   });
 }
 
-void Form1::outputFolderChanged(const QString& text) {
+void MainWindow::outputFolderChanged(const QString& text) {
   Trap trap(services_.reporter, kOutputFolderChangeIdentity);
   trap.Run(100, [&] {
     services_.settings.SaveSetting(settings::kOutputFolder, text.toStdString());
@@ -129,57 +145,62 @@ void Form1::outputFolderChanged(const QString& text) {
 
 // --- BatchHost ---
 
-int Form1::FileCount() { return model_->Count(); }
+int MainWindow::FileCount() { return model_->Count(); }
 
-std::string Form1::FileAt(int position) { return model_->At(position); }
+std::string MainWindow::FileAt(int position) { return model_->At(position); }
 
-std::string Form1::OutputFolderText() {
+std::string MainWindow::OutputFolderText() {
   return controls_.output_folder->text().toStdString();
 }
 
-std::string Form1::ChooserText() {
+std::string MainWindow::ChooserText() {
   return controls_.chooser->currentText().toStdString();
 }
 
-void Form1::SetProgressValue(double value) {
+void MainWindow::SetProgressValue(double value) {
   progress_value_ = value;
   const double shown = std::isfinite(value) ? std::round(value) : 0.0;
   controls_.progress->setValue(static_cast<int>(std::clamp(shown, 0.0, 100.0)));
 }
 
-void Form1::SetProgressText(const std::string& text) {
-  controls_.progress->SetShownText(QString::fromStdString(text));
+void MainWindow::SetProgressText(const std::string& text) {
+  controls_.progress->setShownText(QString::fromStdString(text));
 }
 
-void Form1::ProcessEvents() {
+void MainWindow::ProcessEvents() {
   ++work_depth_;
   QCoreApplication::processEvents();
   --work_depth_;
 }
 
-void Form1::SetBusy(bool busy) {
+void MainWindow::SetBusy(bool busy) {
+  // The run ends busy with its last file done: a close that came during
+  // that file ends the program now, as one during an earlier file does at
+  // the next file. Left for later it would meet the "Done." box, which
+  // blocks the window and drops the close.
+  if (!busy && work_depth_ == 0 && isBusy()) ProcessEvents();
   setCursor(busy ? Qt::WaitCursor : Qt::ArrowCursor);
 }
 
-void Form1::ShowRemoveDialog(const std::string& caption, DialogResults& results) {
+void MainWindow::ShowRemoveDialog(const std::string& caption, DialogResults& results) {
   ++work_depth_;
   services_.option_dialogs.ShowRemoveDialog(caption, results);
   --work_depth_;
 }
 
-void Form1::ShowFindReplaceDialog(const std::string& caption,
+void MainWindow::ShowFindReplaceDialog(const std::string& caption,
                                   DialogResults& results) {
   ++work_depth_;
   services_.option_dialogs.ShowFindReplaceDialog(caption, results);
   --work_depth_;
 }
 
-void Form1::ShowMessage(const std::string& text) {
+void MainWindow::ShowMessage(const std::string& text) {
   services_.messages.ShowMessage(text);
 }
 
-ErrorReporter& Form1::Reporter() { return services_.reporter; }
+ErrorReporter& MainWindow::Reporter() { return services_.reporter; }
 
-SettingsStore& Form1::Settings() { return services_.settings; }
+SettingsStore& MainWindow::Settings() { return services_.settings; }
 
 }  // namespace tarnwick

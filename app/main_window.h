@@ -1,5 +1,7 @@
-// Form1, the main window: the file list, the operation chooser, the output
-// folder box and the command buttons. It is the batch run's host.
+// MainWindow (object name "Form1"): the file list, the operation chooser,
+// the output folder box and the command buttons. It is the batch run's host.
+// Methods of the project's Qt classes are named in Qt's camelCase; the
+// overrides of plain interfaces (BatchHost, FileList, ...) keep theirs.
 #ifndef TARNWICK_APP_MAIN_WINDOW_H_
 #define TARNWICK_APP_MAIN_WINDOW_H_
 
@@ -18,14 +20,14 @@ namespace tarnwick {
 
 class FileListModel;
 
-class Form1 : public QWidget, public BatchHost {
+class MainWindow : public QWidget, public BatchHost {
   Q_OBJECT
 
  public:
-  explicit Form1(WindowServices& services, QWidget* parent = nullptr);
+  explicit MainWindow(WindowServices& services, QWidget* parent = nullptr);
 
   // Start-up: the load steps, run once before the window is first shown.
-  void Load();
+  void load();
 
   const MainWindowControls& controls() const { return controls_; }
   FileListModel& fileList() { return *model_; }
@@ -33,15 +35,15 @@ class Form1 : public QWidget, public BatchHost {
   WindowServices& services() { return services_; }
 
   // The busy state: the window's pointer is the hourglass.
-  bool IsBusy() const;
-  bool HasHandPointer() const { return hand_pointer_.has_value(); }
+  bool isBusy() const;
+  bool hasHandPointer() const { return hand_pointer_.has_value(); }
   // The unrounded value last handed to the progress bar.
   double progressValue() const { return progress_value_; }
 
   // The pointer rule: the hand pointer over push buttons, the default
   // pointer over the window and its frames; never in the busy state.
-  void ShowHandPointer();
-  void ShowDefaultPointer();
+  void showHandPointer();
+  void showDefaultPointer();
 
   // BatchHost.
   int FileCount() override;

@@ -1,4 +1,4 @@
-// Form1's buttons: "Add File(s)", "...", "Help", "Clear List" and
+// MainWindow's buttons: "Add File(s)", "...", "Help", "Clear List" and
 // "Start Removing".
 #include <QLineEdit>
 
@@ -16,7 +16,7 @@
 
 namespace tarnwick {
 
-void Form1::addFiles() {
+void MainWindow::addFiles() {
   Trap trap(services_.reporter, routines::kAddFiles);
   std::vector<std::string> answer;
   trap.Run(100, [&] {
@@ -29,10 +29,10 @@ void Form1::addFiles() {
     trap.Run(104, [&] { ShowMessage(texts::kTooManyFiles); });
     return;
   }
-  trap.Run(106, [&] { model_->AppendAll(plan.entries); });
+  trap.Run(106, [&] { model_->appendAll(plan.entries); });
 }
 
-void Form1::browseOutput() {
+void MainWindow::browseOutput() {
   Trap trap(services_.reporter, routines::kBrowseOutput);
   std::string folder;
   trap.Run(100, [&] {
@@ -61,7 +61,7 @@ void Form1::browseOutput() {
   }
 }
 
-void Form1::showHelp() {
+void MainWindow::showHelp() {
   Trap trap(services_.reporter, routines::kHelp);
   trap.Run(100, [&] {
     ShowMessage(std::string(texts::kHelpMessageStart) + "\r\r" +
@@ -70,14 +70,14 @@ void Form1::showHelp() {
   });
 }
 
-void Form1::clearList() {
+void MainWindow::clearList() {
   Trap trap(services_.reporter, routines::kClearList);
   trap.Run(100, [&] {
-    if (!IsBusy()) model_->Clear();
+    if (!isBusy()) model_->clear();
   });
 }
 
 // The run as specified, journaled and recorded for the file list's menu.
-void Form1::startRemoving() { StartJournaledRun(*this); }
+void MainWindow::startRemoving() { StartJournaledRun(*this); }
 
 }  // namespace tarnwick

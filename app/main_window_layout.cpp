@@ -47,7 +47,7 @@ TextProgressBar::TextProgressBar(QWidget* parent) : QProgressBar(parent) {
   setAlignment(Qt::AlignCenter);
 }
 
-void TextProgressBar::SetShownText(const QString& text) {
+void TextProgressBar::setShownText(const QString& text) {
   shown_text_ = text;
   update();
 }
@@ -92,7 +92,7 @@ MainWindowControls BuildMainWindowControls(QWidget& form, FileListModel* model) 
                           TwipsRect(120, 6045, 7800, 405));
   c.progress = Place(new TextProgressBar(&form), "ProgressBar1",
                      TwipsRect(120, 6570, 7800, 405));
-  c.progress->SetShownText(QString::fromUtf8(batch_texts::kProgressIdle));
+  c.progress->setShownText(QString::fromUtf8(batch_texts::kProgressIdle));
 
   // Tab order 0 to 12. The bar (1) and the frames (7, 10) take no focus,
   // so the chain links the controls that do.

@@ -30,7 +30,7 @@ class TextProgressBar : public QProgressBar {
 
  public:
   explicit TextProgressBar(QWidget* parent = nullptr);
-  void SetShownText(const QString& text);
+  void setShownText(const QString& text);
   QString text() const override { return shown_text_; }
 
  private:

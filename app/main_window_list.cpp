@@ -1,4 +1,4 @@
-// Form1's ways of filling the file list besides "Add File(s)": "Add All
+// MainWindow's ways of filling the file list besides "Add File(s)": "Add All
 // File(s) In Folder", "Load Sample/Example Files" and files dropped onto
 // the list; and the hooks through which the list reaches the window.
 //
@@ -35,6 +35,7 @@
 #include "filelist/sample_files.h"
 #include "files/path_helpers.h"
 #include "files/platform.h"
+#include "ui/pointer_file.h"
 #include "ui/program_files.h"
 
 #include <QPushButton>
@@ -49,29 +50,32 @@ constexpr char kDropIdentity[] = "Quelbrook2021/08/31.Form1.ListView1_OLEDragDro
 // the window then ends the program.
 class WindowScanHost : public ScanHost {
  public:
-  explicit WindowScanHost(Form1& form) : form_(form) {}
+  explicit WindowScanHost(MainWindow& form) : form_(form) {}
   FileList& List() override { return form_.fileList(); }
   void Yield() override { form_.ProcessEvents(); }
   ErrorReporter& Reporter() override { return form_.Reporter(); }
 
  private:
-  Form1& form_;
+  MainWindow& form_;
 };
 
 class WindowSampleHost : public SampleHost {
  public:
-  explicit WindowSampleHost(Form1& form) : form_(form) {}
+  explicit WindowSampleHost(MainWindow& form) : form_(form) {}
   FileList& List() override { return form_.fileList(); }
   bool AskYesNo(const std::string& question) override {
     return form_.services().prompts.AskYesNo(&form_, question);
   }
+  // Where the desktop cannot show the folder the user is told where it is.
   void OpenFolder(const std::string& folder) override {
-    form_.services().folders.OpenFolder(folder);
+    if (!form_.services().folders.OpenFolder(folder)) {
+      form_.ShowMessage(texts::kSamplesFolderNotOpened + folder);
+    }
   }
   ErrorReporter& Reporter() override { return form_.Reporter(); }
 
  private:
-  Form1& form_;
+  MainWindow& form_;
 };
 
 // A folder as the scan takes it: no trailing separator, except the root.
@@ -82,20 +86,20 @@ std::string FolderWithoutSeparator(std::string path) {
 
 }  // namespace
 
-void Form1::connectFileList() {
+void MainWindow::connectFileList() {
   FileListView::Hooks& hooks = controls_.list->hooks();
-  hooks.is_busy = [this] { return IsBusy(); };
-  hooks.pointer_moved = [this] { ShowDefaultPointer(); };
-  hooks.drag_pointer = [] { return LoadCursorFile(ProgramFolder() + kDragCursorFile); };
+  hooks.is_busy = [this] { return isBusy(); };
+  hooks.pointer_moved = [this] { showDefaultPointer(); };
+  hooks.drag_pointer = [] { return LoadPointerFile(ProgramFolder() + kDragCursorFile); };
   hooks.paths_dropped = [this](const std::vector<std::string>& paths) {
     dropPaths(paths);
   };
-  connect(controls_.add_folder, &QPushButton::clicked, this, &Form1::addFolder);
-  connect(controls_.load_samples, &QPushButton::clicked, this, &Form1::loadSamples);
+  connect(controls_.add_folder, &QPushButton::clicked, this, &MainWindow::addFolder);
+  connect(controls_.load_samples, &QPushButton::clicked, this, &MainWindow::loadSamples);
   InstallRunMenu(*this);
 }
 
-void Form1::addFolder() {
+void MainWindow::addFolder() {
   Trap trap(services_.reporter, routines::kAddFolder);
   std::string answer;
   trap.Run(100, [&] {
@@ -128,7 +132,7 @@ void Form1::addFolder() {
   trap.Run(116, [&] { SetBusy(false); });
 }
 
-void Form1::loadSamples() {
+void MainWindow::loadSamples() {
   WindowSampleHost host(*this);
   LoadSampleFiles(ProgramFolder(), host);
 }
@@ -136,7 +140,7 @@ void Form1::loadSamples() {
 // Each dropped path in the drag source's order: an existing folder is
 // scanned for files of every kind, anything else is appended as dropped.
 // No busy state: the removal commands stay usable during a dropped scan.
-void Form1::dropPaths(const std::vector<std::string>& paths) {
+void MainWindow::dropPaths(const std::vector<std::string>& paths) {
   Trap trap(services_.reporter, kDropIdentity);
   WindowScanHost host(*this);
   for (const std::string& path : paths) {

@@ -1,4 +1,4 @@
-// Form1's start-up: the load steps, each under the trap with its line.
+// MainWindow's start-up: the load steps, each under the trap with its line.
 #include <stdexcept>
 
 #include <QApplication>
@@ -18,6 +18,7 @@
 #include "filelist/file_list_model.h"
 #include "filelist/file_list_view.h"
 #include "files/path_helpers.h"
+#include "ui/pointer_file.h"
 #include "ui/program_files.h"
 
 namespace tarnwick {
@@ -39,7 +40,7 @@ int StoredChooserPosition(const std::string& stored, int count) {
 
 }  // namespace
 
-void Form1::applySkin() {
+void MainWindow::applySkin() {
   if (!SkinFileExists(ProgramFolder())) return;
   const QColor button_face = QApplication::palette().color(QPalette::Button);
   for (QWidget* surface :
@@ -52,7 +53,7 @@ void Form1::applySkin() {
   }
 }
 
-void Form1::Load() {
+void MainWindow::load() {
   Trap trap(services_.reporter, routines::kMainLoad);
   trap.Run(100, [&] { applySkin(); });
   trap.Run(104, [&] { setWindowTitle(QString::fromUtf8(texts::kCaption)); });
@@ -64,7 +65,7 @@ void Form1::Load() {
   trap.Run(106, [&] { hand_exists = PathExists(hand_file); });
   if (hand_exists) {
     trap.Run(108, [&] {
-      hand_pointer_ = LoadCursorFile(hand_file);
+      hand_pointer_ = LoadPointerFile(hand_file);
       if (!hand_pointer_) {
         throw std::runtime_error(std::string(texts::kBadHandPointer) + hand_file);
       }
@@ -78,7 +79,7 @@ void Form1::Load() {
   });
 
   trap.Run(128, [&] {
-    model_->SetColumnCaption(QString::fromUtf8(texts::kFileListColumn));
+    model_->setColumnCaption(QString::fromUtf8(texts::kFileListColumn));
   });
   trap.Run(130, [&] {
     controls_.list->setColumnWidth(0, TwipsToPixels(kFileListColumnTwips));

@@ -56,6 +56,9 @@ inline constexpr char kBadChooserPositionStart[] =
 inline constexpr char kBadChooserPositionEnd[] =
     "\" is not one of the chooser's positions 0 to 11";
 // A hand pointer file that holds no readable pointer image.
+inline constexpr char kSamplesFolderNotOpened[] =
+    "The folder could not be opened: this desktop has no program to show "
+    "folders.\r\n\r\nThe sample files are in ";
 inline constexpr char kBadHandPointer[] =
     "Invalid picture: cannot read a pointer image from ";
 

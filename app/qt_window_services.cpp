@@ -47,7 +47,9 @@ QStringList NamesInNameBox(const QString& text) {
   }
   QStringList names;
   const QStringList tokens = text.split(u'"');
-  for (qsizetype i = 1; i < tokens.size(); i += 2) {
+  // tokens[i] for odd i lies between quotes; the last one is closed only
+  // when a token follows it.
+  for (qsizetype i = 1; i + 1 < tokens.size(); i += 2) {
     if (!tokens[i].isEmpty()) names << tokens[i];
   }
   return names;
@@ -72,16 +74,18 @@ std::vector<std::string> QtOpenFileDialog::GetOpenFileNames(
     }
   }
   if (dialog.exec() != QDialog::Accepted) return {};
-  // The name box holds every picked or typed name; the dialog's own answer
-  // would drop typed names that do not exist as soon as one name does.
+  // The dialog's own answer holds every picked file, however many; the name
+  // box adds the typed names of files that do not exist, which only it
+  // knows. The box holds a limited number of characters, so a long
+  // selection is cut there: a name without its closing quote is not read.
   const QDir folder = dialog.directory();
-  QStringList files;
+  QStringList files = dialog.selectedFiles();
   if (const auto* box = dialog.findChild<QLineEdit*>("fileNameEdit")) {
     for (const QString& name : NamesInNameBox(box->text())) {
-      files << folder.absoluteFilePath(name);
+      const QString path = folder.absoluteFilePath(name);
+      if (!files.contains(path) && !QFileInfo::exists(path)) files << path;
     }
   }
-  if (files.isEmpty()) files = dialog.selectedFiles();
   return SelectionParts(folder.absolutePath(), files);
 }
 
@@ -120,8 +124,9 @@ bool QtPrompts::AskYesNo(QWidget* owner, const std::string& question) {
   return box.exec() == QMessageBox::Yes;
 }
 
-void DesktopFolderOpener::OpenFolder(const std::string& folder) {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
+bool DesktopFolderOpener::OpenFolder(const std::string& folder) {
+  return QDesktopServices::openUrl(
+      QUrl::fromLocalFile(QString::fromStdString(folder)));
 }
 
 }  // namespace tarnwick

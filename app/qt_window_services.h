@@ -24,14 +24,16 @@ class QtOpenFileDialog : public OpenFileDialog {
 };
 
 // The names in the dialog's name box: one name as typed, or several each
-// in double quotes ("a.txt" "b.txt").
+// in double quotes ("a.txt" "b.txt"). A quoted name left open (the box was
+// full) is not a name.
 QStringList NamesInNameBox(const QString& text);
 
 // The selected files of a dialog that showed folder, in the dialog's form.
 std::vector<std::string> SelectionParts(const QString& folder,
                                         const QStringList& selected);
 
-// Form2 and Form3, created anew for every showing, with no owner window.
+// RemoveDialog ("Form2") and FindReplaceDialog ("Form3"), created anew for
+// every showing, with no owner window.
 class QtOptionDialogs : public OptionDialogs {
  public:
   QtOptionDialogs(ErrorReporter& reporter, MessageSink& messages,
@@ -66,7 +68,7 @@ class QtPrompts : public Prompts {
 // Hands the folder to the desktop's URL handler as a local file address.
 class DesktopFolderOpener : public FolderOpener {
  public:
-  void OpenFolder(const std::string& folder) override;
+  bool OpenFolder(const std::string& folder) override;
 };
 
 }  // namespace tarnwick

@@ -91,14 +91,14 @@ QDialog* MakeTableWindow(QWidget* parent, const QString& title,
 }
 
 // The selected entry's text and position, or nothing.
-std::optional<std::pair<int, std::string>> SelectedEntry(Form1& window) {
+std::optional<std::pair<int, std::string>> SelectedEntry(MainWindow& window) {
   const QModelIndex index = window.controls().list->currentIndex();
   if (!index.isValid()) return std::nullopt;
   const int position = index.row() + 1;
   return std::make_pair(position, window.FileAt(position));
 }
 
-void PreviewSelected(Form1& window) {
+void PreviewSelected(MainWindow& window) {
   const auto entry = SelectedEntry(window);
   if (!entry) {
     window.ShowMessage("Select a file in the list to preview.");
@@ -163,7 +163,7 @@ void PreviewSelected(Form1& window) {
   }
 }
 
-void ShowReport(Form1& window) {
+void ShowReport(MainWindow& window) {
   if (StoredRecords().empty()) {
     window.ShowMessage("No run has finished since the program started.");
     return;
@@ -171,7 +171,7 @@ void ShowReport(Form1& window) {
   MakeReportWindow(&window, StoredRecords())->show();
 }
 
-void UndoLast(Form1& window) {
+void UndoLast(MainWindow& window) {
   const std::vector<JournaledRun> runs = ListRuns(DefaultJournalFolder());
   const auto last = std::find_if(runs.begin(), runs.end(),
                                  [](const JournaledRun& run) { return !run.undone; });
@@ -193,7 +193,7 @@ void UndoLast(Form1& window) {
 
 const std::vector<EntryRecord>& LastRunRecords() { return StoredRecords(); }
 
-void StartJournaledRun(Form1& window) {
+void StartJournaledRun(MainWindow& window) {
   RunJournal journal(DefaultJournalFolder(), DefaultJournalLimits(),
                      window.ChooserText(), window.OutputFolderText());
   RunRecorder recorder(/*dry_run=*/false, &journal);
@@ -205,7 +205,7 @@ void StartJournaledRun(Form1& window) {
   if (summary.validated) StoredRecords() = recorder.records();
 }
 
-void InstallRunMenu(Form1& window) {
+void InstallRunMenu(MainWindow& window) {
   FileListView* list = window.controls().list;
   list->setContextMenuPolicy(Qt::CustomContextMenu);
   QObject::connect(list, &QWidget::customContextMenuRequested, &window,

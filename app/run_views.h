@@ -15,15 +15,15 @@ class QWidget;
 
 namespace tarnwick {
 
-class Form1;
+class MainWindow;
 struct UndoResult;
 
 // "Start Removing" with the journal and the run's records kept as the last
 // run's report. The run, its messages and "Done." are unchanged.
-void StartJournaledRun(Form1& window);
+void StartJournaledRun(MainWindow& window);
 
 // Adds the context menu to the window's file list.
-void InstallRunMenu(Form1& window);
+void InstallRunMenu(MainWindow& window);
 
 // The records of the last run in this program, if any.
 const std::vector<EntryRecord>& LastRunRecords();

@@ -1,6 +1,6 @@
 // The small routines that start-up uses: the application title, the default
 // output folder, the skin test, the start-up visit to the maker's home page,
-// and the random draw behind it. The load steps themselves are Form1::Load.
+// and the random draw behind it. The load steps themselves are MainWindow::load.
 #ifndef TARNWICK_APP_START_UP_H_
 #define TARNWICK_APP_START_UP_H_
 

@@ -76,12 +76,12 @@ class Prompts {
   virtual bool AskYesNo(QWidget* owner, const std::string& question) = 0;
 };
 
-// Opens a folder in the desktop's file manager; nothing waits for it and
-// the outcome is not examined.
+// Opens a folder in the desktop's file manager; nothing waits for it. False
+// when the desktop has nothing to hand it to.
 class FolderOpener {
  public:
   virtual ~FolderOpener() = default;
-  virtual void OpenFolder(const std::string& folder) = 0;
+  virtual bool OpenFolder(const std::string& folder) = 0;
 };
 
 // A whole number from 1 to 100.

@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
       for (const std::string& text : texts) list.Append(text);
     }));
     at_once.push_back(TimeAppend(paths, [](ShownList& list, const auto& texts) {
-      list.model().AppendAll(texts);
+      list.model().appendAll(texts);
     }));
   }
   const double single = Median(one_by_one);
@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
 
   std::printf("\n== Event loop turns with %d entries shown ==\n", kEntries);
   ShownList shown;
-  shown.model().AppendAll(paths);
+  shown.model().appendAll(paths);
   QApplication::processEvents();
   const Clock::time_point start = Clock::now();
   for (int i = 0; i < kTurns; ++i) QApplication::processEvents();

@@ -25,7 +25,7 @@ constexpr char kCheck1ClickIdentity[] =
 
 }  // namespace
 
-Form3::Form3(DialogResults& results, ErrorReporter& reporter,
+FindReplaceDialog::FindReplaceDialog(DialogResults& results, ErrorReporter& reporter,
              MessageSink& messages, SettingsStore& settings, QWidget* parent)
     : OptionDialog(reporter, 7320, 5985, parent),
       results_(results),
@@ -34,24 +34,24 @@ Form3::Form3(DialogResults& results, ErrorReporter& reporter,
   setObjectName("Form3");
   setWindowTitle(QString::fromUtf8(dialog_texts::kFindReplaceCaption));
 
-  text1_ = AddTextBox("Text1", 120, 360, 7080, 1905);
-  text2_ = AddTextBox("Text2", 120, 2640, 7080, 1905);
+  text1_ = addTextBox("Text1", 120, 360, 7080, 1905);
+  text2_ = addTextBox("Text2", 120, 2640, 7080, 1905);
   QLabel* find_label =
-      AddLabel(this, "Label1", dialog_texts::kFindWhat, 135, 120, 855, 225);
+      addLabel(this, "Label1", dialog_texts::kFindWhat, 135, 120, 855, 225);
   find_label->setProperty("index", 0);
-  QLabel* replace_label = AddLabel(this, "Label1", dialog_texts::kReplaceWith,
+  QLabel* replace_label = addLabel(this, "Label1", dialog_texts::kReplaceWith,
                                    135, 2400, 1140, 225);
   replace_label->setProperty("index", 1);
   QPushButton* ok =
-      AddPushButton("PushButton1", dialog_texts::kOk, 120, 4680, 2760, 405);
-  QPushButton* cancel = AddPushButton("PushButton2", dialog_texts::kCancel,
+      addPushButton("PushButton1", dialog_texts::kOk, 120, 4680, 2760, 405);
+  QPushButton* cancel = addPushButton("PushButton2", dialog_texts::kCancel,
                                       3000, 4680, 2640, 405);
-  QPushButton* tab = AddPushButton("PushButton3", dialog_texts::kTabButton,
+  QPushButton* tab = addPushButton("PushButton3", dialog_texts::kTabButton,
                                    5760, 4680, 1440, 405);
 
-  QGroupBox* frame1 = AddFrame("Frame1", dialog_texts::kAllOption, 120,
+  QGroupBox* frame1 = addFrame("Frame1", dialog_texts::kAllOption, 120,
                                5160, 7095, 705);
-  check1_ = AddCheckBox(frame1, "Check1", dialog_texts::kSameForAllFiles, 240,
+  check1_ = addCheckBox(frame1, "Check1", dialog_texts::kSameForAllFiles, 240,
                         300, 6615, 245);
 
   setTabOrder(text1_, text2_);
@@ -61,21 +61,21 @@ Form3::Form3(DialogResults& results, ErrorReporter& reporter,
   setTabOrder(tab, check1_);
   text1_->setFocus();
 
-  connect(ok, &QPushButton::clicked, this, &Form3::acceptTexts);
-  connect(cancel, &QPushButton::clicked, this, &Form3::cancel);
-  connect(tab, &QPushButton::clicked, this, &Form3::explainTabs);
-  connect(check1_, &QCheckBox::clicked, this, &Form3::storeAllFilesChoice);
+  connect(ok, &QPushButton::clicked, this, &FindReplaceDialog::acceptTexts);
+  connect(cancel, &QPushButton::clicked, this, &FindReplaceDialog::cancel);
+  connect(tab, &QPushButton::clicked, this, &FindReplaceDialog::explainTabs);
+  connect(check1_, &QCheckBox::clicked, this, &FindReplaceDialog::storeAllFilesChoice);
 
-  RunLoadStep(routines::kReplaceDialogLoad);
+  runLoadStep(routines::kReplaceDialogLoad);
 }
 
-void Form3::acceptTexts() {
+void FindReplaceDialog::acceptTexts() {
   Trap trap(reporter(), routines::kReplaceDialogOk);
   std::size_t find_lines = 0;
   std::size_t replace_lines = 0;
   bool equal = false;
-  trap.Run(100, [&] { results_.find_what = BoxText(*text1_); });
-  trap.Run(102, [&] { results_.replace_with = BoxText(*text2_); });
+  trap.Run(100, [&] { results_.find_what = boxText(*text1_); });
+  trap.Run(102, [&] { results_.replace_with = boxText(*text2_); });
   trap.Run(888, [&] {
     results_.find_what = ConvertTabMarkers(results_.find_what);
   });
@@ -94,19 +94,19 @@ void Form3::acceptTexts() {
   }
 }
 
-void Form3::cancel() {
+void FindReplaceDialog::cancel() {
   Trap trap(reporter(), routines::kReplaceDialogCancel);
   trap.Run(100, [&] { results_.find_what.clear(); });
   trap.Run(102, [&] { results_.replace_with.clear(); });
   trap.Run(104, [&] { reject(); });
 }
 
-void Form3::explainTabs() {
+void FindReplaceDialog::explainTabs() {
   Trap trap(reporter(), routines::kReplaceDialogTab);
   trap.Run(100, [&] { messages_.ShowMessage(dialog_texts::kTabHint); });
 }
 
-void Form3::storeAllFilesChoice(bool ticked) {
+void FindReplaceDialog::storeAllFilesChoice(bool ticked) {
   Trap guard(reporter(), kCheck1ClickIdentity);
   guard.Run(100, [&] {
     settings_.SaveSetting(settings::kForm3Check1, ticked ? "1" : "0");
@@ -116,7 +116,7 @@ void Form3::storeAllFilesChoice(bool ticked) {
 void ShowFindReplaceDialog(QWidget* owner, const std::string& caption,
                            DialogResults& results, ErrorReporter& reporter,
                            MessageSink& messages, SettingsStore& settings) {
-  Form3 dialog(results, reporter, messages, settings, owner);
+  FindReplaceDialog dialog(results, reporter, messages, settings, owner);
   dialog.setWindowTitle(QString::fromStdString(caption));
   dialog.exec();
 }

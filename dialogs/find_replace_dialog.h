@@ -1,4 +1,4 @@
-// The find-and-replace dialog (Form3): the user types the lines to find and
+// The find-and-replace dialog (object name "Form3"): the user types the lines to find and
 // the lines to put in their place. OK hands both on in results (each
 // "<tab>" turned into a TAB) when they have the same number of lines, and
 // otherwise says so and stays open; Cancel empties both; Check1 stores the
@@ -24,13 +24,13 @@ class SettingsStore;
 // Check1 inside. The two labels form one array: both are named "Label1"
 // and carry the property "index", 0 for "Find what:" and 1 for
 // "Replace with:".
-class Form3 : public OptionDialog {
+class FindReplaceDialog : public OptionDialog {
   Q_OBJECT
 
  public:
   // Creating the dialog runs its load step. Check1 starts unticked whatever
   // is stored. results must outlive the dialog.
-  Form3(DialogResults& results, ErrorReporter& reporter,
+  FindReplaceDialog(DialogResults& results, ErrorReporter& reporter,
         MessageSink& messages, SettingsStore& settings,
         QWidget* parent = nullptr);
 

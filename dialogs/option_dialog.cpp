@@ -18,6 +18,7 @@
 #include "dialogs/pointer_rule.h"
 #include "files/path_helpers.h"
 #include "ui/design_fonts.h"
+#include "ui/pointer_file.h"
 #include "ui/program_files.h"
 #include "ui/twips.h"
 
@@ -69,7 +70,7 @@ OptionDialog::OptionDialog(ErrorReporter& reporter, int client_width,
   setFont(WindowFont());
   SetBackground(*this, Qt::white);
   setFixedSize(TwipsToPixels(client_width), TwipsToPixels(client_height));
-  pointer_rule_->AddSurface(this);
+  pointer_rule_->addSurface(this);
 
   QScreen* screen = parent != nullptr ? parent->screen()
                                       : QGuiApplication::primaryScreen();
@@ -85,14 +86,14 @@ PointerSetting OptionDialog::pointerSetting() const {
 }
 
 void OptionDialog::setPointerSetting(PointerSetting setting) {
-  pointer_rule_->SetSetting(setting);
+  pointer_rule_->setSetting(setting);
 }
 
 bool OptionDialog::hasHandPointer() const {
-  return pointer_rule_->HasHandCursor();
+  return pointer_rule_->hasHandCursor();
 }
 
-QLabel* OptionDialog::AddLabel(QWidget* parent, const char* name,
+QLabel* OptionDialog::addLabel(QWidget* parent, const char* name,
                                const char* text, int left, int top, int width,
                                int height) {
   auto* label = new QLabel(QString::fromUtf8(text), parent);
@@ -110,7 +111,7 @@ QLabel* OptionDialog::AddLabel(QWidget* parent, const char* name,
   return label;
 }
 
-QPlainTextEdit* OptionDialog::AddTextBox(const char* name, int left, int top,
+QPlainTextEdit* OptionDialog::addTextBox(const char* name, int left, int top,
                                          int width, int height) {
   auto* box = new QPlainTextEdit(this);
   box->setObjectName(QString::fromLatin1(name));
@@ -123,7 +124,7 @@ QPlainTextEdit* OptionDialog::AddTextBox(const char* name, int left, int top,
   return box;
 }
 
-QPushButton* OptionDialog::AddPushButton(const char* name, const char* text,
+QPushButton* OptionDialog::addPushButton(const char* name, const char* text,
                                          int left, int top, int width,
                                          int height) {
   auto* button = new QPushButton(QString::fromUtf8(text), this);
@@ -132,21 +133,21 @@ QPushButton* OptionDialog::AddPushButton(const char* name, const char* text,
   button->setDefault(false);
   button->setFont(PushButtonFont());
   button->setGeometry(TwipsRect(left, top, width, height));
-  pointer_rule_->AddPushButton(button);
+  pointer_rule_->addPushButton(button);
   return button;
 }
 
-QGroupBox* OptionDialog::AddFrame(const char* name, const char* text,
+QGroupBox* OptionDialog::addFrame(const char* name, const char* text,
                                   int left, int top, int width, int height) {
   auto* frame = new QGroupBox(QString::fromUtf8(text), this);
   frame->setObjectName(QString::fromLatin1(name));
   frame->setGeometry(TwipsRect(left, top, width, height));
   SetBackground(*frame, Qt::white);
-  pointer_rule_->AddSurface(frame);
+  pointer_rule_->addSurface(frame);
   return frame;
 }
 
-QCheckBox* OptionDialog::AddCheckBox(QWidget* parent, const char* name,
+QCheckBox* OptionDialog::addCheckBox(QWidget* parent, const char* name,
                                      const char* text, int left, int top,
                                      int width, int height) {
   auto* box = new QCheckBox(QString::fromUtf8(text), parent);
@@ -157,7 +158,7 @@ QCheckBox* OptionDialog::AddCheckBox(QWidget* parent, const char* name,
   return box;
 }
 
-void OptionDialog::RunLoadStep(const char* identity) {
+void OptionDialog::runLoadStep(const char* identity) {
   Trap trap(reporter_, identity);
   trap.Run(100, [&] { ApplyDialogBackColor(*this); });
   trap.Run(102, [&] { setWindowIcon(QApplication::windowIcon()); });
@@ -169,16 +170,16 @@ void OptionDialog::RunLoadStep(const char* identity) {
   });
   if (exists) {
     trap.Run(106, [&] {
-      std::optional<QCursor> hand = LoadCursorFile(path);
+      std::optional<QCursor> hand = LoadPointerFile(path);
       if (!hand) {
         throw std::runtime_error("Invalid picture: " + path);
       }
-      pointer_rule_->SetHandCursor(std::move(hand));
+      pointer_rule_->setHandCursor(std::move(hand));
     });
   }
 }
 
-std::u16string OptionDialog::BoxText(const QPlainTextEdit& box) {
+std::u16string OptionDialog::boxText(const QPlainTextEdit& box) {
   // The raw text keeps what was typed (toPlainText() would turn non-breaking
   // spaces into spaces).
   return BoxTextWithCrLf(box.document()->toRawText().toStdU16String());

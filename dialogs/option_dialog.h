@@ -46,24 +46,24 @@ class OptionDialog : public QDialog {
 
   // Controls at their design place (twips, relative to parent). A label is
   // widened to its text where the design width would clip it.
-  QLabel* AddLabel(QWidget* parent, const char* name, const char* text,
+  QLabel* addLabel(QWidget* parent, const char* name, const char* text,
                    int left, int top, int width, int height);
-  QPlainTextEdit* AddTextBox(const char* name, int left, int top, int width,
+  QPlainTextEdit* addTextBox(const char* name, int left, int top, int width,
                              int height);
-  QPushButton* AddPushButton(const char* name, const char* text, int left,
+  QPushButton* addPushButton(const char* name, const char* text, int left,
                              int top, int width, int height);
   // A frame is a surface of the pointer rule, like the window itself.
-  QGroupBox* AddFrame(const char* name, const char* text, int left, int top,
+  QGroupBox* addFrame(const char* name, const char* text, int left, int top,
                       int width, int height);
-  QCheckBox* AddCheckBox(QWidget* parent, const char* name, const char* text,
+  QCheckBox* addCheckBox(QWidget* parent, const char* name, const char* text,
                          int left, int top, int width, int height);
 
   // The load step under the trap of the given routine identity: background
   // (line 100), icon (102), the hand pointer file's test (104) and load (106).
-  void RunLoadStep(const char* identity);
+  void runLoadStep(const char* identity);
 
   // The text of a box as typed, with CR LF between lines.
-  static std::u16string BoxText(const QPlainTextEdit& box);
+  static std::u16string boxText(const QPlainTextEdit& box);
 
   ErrorReporter& reporter() { return reporter_; }
 

@@ -7,28 +7,28 @@ namespace tarnwick {
 
 PointerRule::PointerRule(QWidget* window) : QObject(window), window_(window) {}
 
-void PointerRule::AddPushButton(QWidget* button) {
+void PointerRule::addPushButton(QWidget* button) {
   button->setMouseTracking(true);
   button->setProperty("tarnwickPointerTarget",
                       static_cast<int>(PointerTarget::kPushButton));
   button->installEventFilter(this);
 }
 
-void PointerRule::AddSurface(QWidget* surface) {
+void PointerRule::addSurface(QWidget* surface) {
   surface->setMouseTracking(true);
   surface->setProperty("tarnwickPointerTarget",
                        static_cast<int>(PointerTarget::kSurface));
   surface->installEventFilter(this);
 }
 
-void PointerRule::SetHandCursor(std::optional<QCursor> cursor) {
+void PointerRule::setHandCursor(std::optional<QCursor> cursor) {
   hand_ = std::move(cursor);
-  Apply();
+  apply();
 }
 
-void PointerRule::SetSetting(PointerSetting setting) {
+void PointerRule::setSetting(PointerSetting setting) {
   setting_ = setting;
-  Apply();
+  apply();
 }
 
 bool PointerRule::eventFilter(QObject* watched, QEvent* event) {
@@ -44,11 +44,11 @@ bool PointerRule::eventFilter(QObject* watched, QEvent* event) {
   }
   const PointerSetting next = NextPointerSetting(
       setting_, static_cast<PointerTarget>(target.toInt()));
-  if (next != setting_) SetSetting(next);
+  if (next != setting_) setSetting(next);
   return false;
 }
 
-void PointerRule::Apply() {
+void PointerRule::apply() {
   switch (setting_) {
     case PointerSetting::kHourglass:
       window_->setCursor(Qt::WaitCursor);

@@ -25,22 +25,22 @@ class PointerRule : public QObject {
   // Watches mouse moves over a push button, or over a surface (the window
   // itself or a frame; only moves over the surface's own area count, not
   // over the controls on it).
-  void AddPushButton(QWidget* button);
-  void AddSurface(QWidget* surface);
+  void addPushButton(QWidget* button);
+  void addSurface(QWidget* surface);
 
   // The image of the custom setting; without one, custom looks standard.
-  void SetHandCursor(std::optional<QCursor> cursor);
-  bool HasHandCursor() const { return hand_.has_value(); }
+  void setHandCursor(std::optional<QCursor> cursor);
+  bool hasHandCursor() const { return hand_.has_value(); }
 
   PointerSetting setting() const { return setting_; }
   // Sets the window's pointer setting (for example to the hourglass).
-  void SetSetting(PointerSetting setting);
+  void setSetting(PointerSetting setting);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void Apply();
+  void apply();
 
   QWidget* window_;
   std::optional<QCursor> hand_;

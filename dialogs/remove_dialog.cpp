@@ -10,7 +10,7 @@
 
 namespace tarnwick {
 
-Form2::Form2(DialogResults& results, ErrorReporter& reporter,
+RemoveDialog::RemoveDialog(DialogResults& results, ErrorReporter& reporter,
              MessageSink& messages, QWidget* parent)
     : OptionDialog(reporter, 7320, 2355, parent),
       results_(results),
@@ -18,42 +18,42 @@ Form2::Form2(DialogResults& results, ErrorReporter& reporter,
   setObjectName("Form2");
   setWindowTitle(QString::fromUtf8(dialog_texts::kRemoveCaption));
 
-  text1_ = AddTextBox("Text1", 120, 360, 7080, 1380);
-  AddLabel(this, "Label1", dialog_texts::kRemoveWhat, 135, 120, 1305, 255);
+  text1_ = addTextBox("Text1", 120, 360, 7080, 1380);
+  addLabel(this, "Label1", dialog_texts::kRemoveWhat, 135, 120, 1305, 255);
   QPushButton* ok =
-      AddPushButton("PushButton1", dialog_texts::kOk, 120, 1830, 2760, 405);
-  QPushButton* cancel = AddPushButton("PushButton2", dialog_texts::kCancel,
+      addPushButton("PushButton1", dialog_texts::kOk, 120, 1830, 2760, 405);
+  QPushButton* cancel = addPushButton("PushButton2", dialog_texts::kCancel,
                                       3000, 1830, 2640, 405);
-  QPushButton* tab = AddPushButton("PushButton3", dialog_texts::kTabButton,
+  QPushButton* tab = addPushButton("PushButton3", dialog_texts::kTabButton,
                                    5760, 1830, 1440, 405);
   setTabOrder(text1_, ok);
   setTabOrder(ok, cancel);
   setTabOrder(cancel, tab);
   text1_->setFocus();
 
-  connect(ok, &QPushButton::clicked, this, &Form2::acceptText);
-  connect(cancel, &QPushButton::clicked, this, &Form2::cancel);
-  connect(tab, &QPushButton::clicked, this, &Form2::explainTabs);
+  connect(ok, &QPushButton::clicked, this, &RemoveDialog::acceptText);
+  connect(cancel, &QPushButton::clicked, this, &RemoveDialog::cancel);
+  connect(tab, &QPushButton::clicked, this, &RemoveDialog::explainTabs);
 
-  RunLoadStep(routines::kRemoveDialogLoad);
+  runLoadStep(routines::kRemoveDialogLoad);
 }
 
-void Form2::acceptText() {
+void RemoveDialog::acceptText() {
   Trap trap(reporter(), routines::kRemoveDialogOk);
-  trap.Run(100, [&] { results_.find_what = BoxText(*text1_); });
+  trap.Run(100, [&] { results_.find_what = boxText(*text1_); });
   trap.Run(888, [&] {
     results_.find_what = ConvertTabMarkers(results_.find_what);
   });
   trap.Run(102, [&] { accept(); });
 }
 
-void Form2::cancel() {
+void RemoveDialog::cancel() {
   Trap trap(reporter(), routines::kRemoveDialogCancel);
   trap.Run(100, [&] { results_.find_what.clear(); });
   trap.Run(102, [&] { reject(); });
 }
 
-void Form2::explainTabs() {
+void RemoveDialog::explainTabs() {
   Trap trap(reporter(), routines::kRemoveDialogTab);
   trap.Run(100, [&] { messages_.ShowMessage(dialog_texts::kTabHint); });
 }
@@ -61,7 +61,7 @@ void Form2::explainTabs() {
 void ShowRemoveDialog(QWidget* owner, const std::string& caption,
                       DialogResults& results, ErrorReporter& reporter,
                       MessageSink& messages) {
-  Form2 dialog(results, reporter, messages, owner);
+  RemoveDialog dialog(results, reporter, messages, owner);
   dialog.setWindowTitle(QString::fromStdString(caption));
   dialog.exec();
 }

@@ -1,4 +1,4 @@
-// The remove-what dialog (Form2): the user types the text to remove from
+// The remove-what dialog (object name "Form2"): the user types the text to remove from
 // one file. OK hands it on in results.find_what with every "<tab>" turned
 // into a TAB; Cancel empties results.find_what; "Tab?" explains the marker.
 // results.replace_with is never touched.
@@ -17,13 +17,13 @@ namespace tarnwick {
 
 // Controls, by object name: Label1, Text1, PushButton1 "OK",
 // PushButton2 "Cancel", PushButton3 "Tab?".
-class Form2 : public OptionDialog {
+class RemoveDialog : public OptionDialog {
   Q_OBJECT
 
  public:
   // Creating the dialog runs its load step. The caller sets the caption and
   // shows it modally; results must outlive the dialog.
-  Form2(DialogResults& results, ErrorReporter& reporter,
+  RemoveDialog(DialogResults& results, ErrorReporter& reporter,
         MessageSink& messages, QWidget* parent = nullptr);
 
  private:

@@ -23,7 +23,7 @@ void FileListModel::Append(const std::string& text) {
   endInsertRows();
 }
 
-void FileListModel::AppendAll(const std::vector<std::string>& texts) {
+void FileListModel::appendAll(const std::vector<std::string>& texts) {
   if (texts.empty()) return;
   const int first = Count();
   beginInsertRows(QModelIndex(), first,
@@ -32,7 +32,7 @@ void FileListModel::AppendAll(const std::vector<std::string>& texts) {
   endInsertRows();
 }
 
-bool FileListModel::RemoveAt(int position) {
+bool FileListModel::removeAt(int position) {
   if (position < 1 || position > Count()) return false;
   beginRemoveRows(QModelIndex(), position - 1, position - 1);
   entries_.erase(entries_.begin() + (position - 1));
@@ -40,7 +40,7 @@ bool FileListModel::RemoveAt(int position) {
   return true;
 }
 
-bool FileListModel::SetTextAt(int position, const std::string& text) {
+bool FileListModel::setTextAt(int position, const std::string& text) {
   if (position < 1 || position > Count()) return false;
   entries_[static_cast<std::size_t>(position - 1)] = text;
   const QModelIndex changed = index(position - 1, 0);
@@ -48,14 +48,14 @@ bool FileListModel::SetTextAt(int position, const std::string& text) {
   return true;
 }
 
-void FileListModel::Clear() {
+void FileListModel::clear() {
   if (entries_.empty()) return;
   beginResetModel();
   entries_.clear();
   endResetModel();
 }
 
-void FileListModel::SetColumnCaption(const QString& caption) {
+void FileListModel::setColumnCaption(const QString& caption) {
   caption_ = caption;
   emit headerDataChanged(Qt::Horizontal, 0, 0);
 }

@@ -26,18 +26,18 @@ class FileListModel : public QAbstractListModel, public FileList {
   void Append(const std::string& text) override;
 
   // Appends many entries in one insertion.
-  void AppendAll(const std::vector<std::string>& texts);
+  void appendAll(const std::vector<std::string>& texts);
   // Removes the entry at a 1-based position; false when there is none.
-  bool RemoveAt(int position);
-  void Clear();
+  bool removeAt(int position);
+  void clear();
   // Gives the entry at a 1-based position a new text; false when there is
   // no such entry.
-  bool SetTextAt(int position, const std::string& text);
-  const std::vector<std::string>& Entries() const { return entries_; }
+  bool setTextAt(int position, const std::string& text);
+  const std::vector<std::string>& entries() const { return entries_; }
 
   // The header text of the single column.
-  void SetColumnCaption(const QString& caption);
-  QString ColumnCaption() const { return caption_; }
+  void setColumnCaption(const QString& caption);
+  QString columnCaption() const { return caption_; }
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role) const override;

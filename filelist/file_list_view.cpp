@@ -75,25 +75,25 @@ FileListView::FileListView(FileListModel* model, QWidget* parent)
   viewport()->setMouseTracking(true);
 }
 
-int FileListView::SelectedPosition() const {
+int FileListView::selectedPosition() const {
   const QModelIndex current = currentIndex();
   if (!current.isValid() || !selectionModel()->isSelected(current)) return 0;
   return current.row() + 1;
 }
 
-bool FileListView::RemoveSelected() {
+bool FileListView::removeSelected() {
   if (hooks_.is_busy && hooks_.is_busy()) return false;
   if (model_->Count() == 0) return false;
-  const int position = SelectedPosition();
+  const int position = selectedPosition();
   if (position == 0) return false;
-  return model_->RemoveAt(position);
+  return model_->removeAt(position);
 }
 
-int FileListView::DragEntryPosition() const {
+int FileListView::dragEntryPosition() const {
   return drag_entry_.isValid() ? drag_entry_.row() + 1 : 0;
 }
 
-std::vector<std::string> FileListView::DroppedPaths(const QMimeData* data) {
+std::vector<std::string> FileListView::droppedPaths(const QMimeData* data) {
   std::vector<std::string> paths;
   if (data == nullptr || !data->hasUrls()) return paths;
   for (const QUrl& url : data->urls()) {
@@ -111,13 +111,13 @@ void FileListView::dragMoveEvent(QDragMoveEvent* event) { AcceptFilesOnly(event)
 void FileListView::dropEvent(QDropEvent* event) {
   AcceptFilesOnly(event);
   if (!event->isAccepted()) return;
-  const std::vector<std::string> paths = DroppedPaths(event->mimeData());
+  const std::vector<std::string> paths = droppedPaths(event->mimeData());
   if (hooks_.paths_dropped) hooks_.paths_dropped(paths);
 }
 
 void FileListView::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Delete) {
-    RemoveSelected();
+    removeSelected();
     event->accept();
     return;
   }

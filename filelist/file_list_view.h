@@ -58,27 +58,27 @@ class FileListView : public QTreeView {
 
   explicit FileListView(FileListModel* model, QWidget* parent = nullptr);
 
-  FileListModel* ListModel() const { return model_; }
+  FileListModel* listModel() const { return model_; }
   Hooks& hooks() { return hooks_; }
 
   // The selected entry's 1-based position, or 0 when none is selected.
-  int SelectedPosition() const;
+  int selectedPosition() const;
 
   // Removes the selected entry. Does nothing (false) while busy, on an
   // empty list or with nothing selected.
-  bool RemoveSelected();
+  bool removeSelected();
 
   // True from a press inside the list until the next release it receives.
-  bool IsDragging() const { return is_dragging_; }
+  bool isDragging() const { return is_dragging_; }
   // The picked entry's 1-based position; 0 before any entry was picked and
   // once the picked entry has left the list.
-  int DragEntryPosition() const;
+  int dragEntryPosition() const;
 
   // The local paths a drag carries, in order, as byte strings exactly as
   // the file system names them (percent escapes decoded, so names that are
   // not valid UTF-8 survive); addresses that are not local files are left
   // out. Empty when the data carries no local file.
-  static std::vector<std::string> DroppedPaths(const QMimeData* data);
+  static std::vector<std::string> droppedPaths(const QMimeData* data);
 
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -91,9 +91,9 @@ class FileListView : public QTreeView {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
-  void PickSelectedEntry();
-  void MoveStep(const QPoint& position);
-  void ScrollAhead(int position);
+  void pickSelectedEntry();
+  void moveStep(const QPoint& position);
+  void scrollAhead(int position);
 
   FileListModel* model_;
   Hooks hooks_;

@@ -12,18 +12,18 @@ void FileListView::mousePressEvent(QMouseEvent* event) {
   is_dragging_ = true;
   // The list's own handling selects the entry under the pointer.
   QTreeView::mousePressEvent(event);
-  if (indexAt(event->position().toPoint()).isValid()) PickSelectedEntry();
+  if (indexAt(event->position().toPoint()).isValid()) pickSelectedEntry();
 }
 
 // A press on an entry picks it: the drag pointer when its image loads, and
 // the selected entry becomes the one carried along.
-void FileListView::PickSelectedEntry() {
+void FileListView::pickSelectedEntry() {
   if (hooks_.drag_pointer) {
     if (const std::optional<QCursor> pointer = hooks_.drag_pointer()) {
       viewport()->setCursor(*pointer);
     }
   }
-  const int selected = SelectedPosition();
+  const int selected = selectedPosition();
   drag_entry_ = selected > 0 ? QPersistentModelIndex(model_->index(selected - 1, 0))
                              : QPersistentModelIndex();
 }
@@ -33,10 +33,10 @@ void FileListView::mouseMoveEvent(QMouseEvent* event) {
   // With a button held the list's own handling would move the selection
   // (or start a rubber band); only hovering is left to it.
   if (event->buttons() == Qt::NoButton) QTreeView::mouseMoveEvent(event);
-  if (is_dragging_) MoveStep(event->position().toPoint());
+  if (is_dragging_) moveStep(event->position().toPoint());
 }
 
-void FileListView::MoveStep(const QPoint& position) {
+void FileListView::moveStep(const QPoint& position) {
   const QModelIndex under = indexAt(position);
   if (!under.isValid() || !drag_entry_.isValid()) return;
   const int from = drag_entry_.row() + 1;
@@ -45,16 +45,16 @@ void FileListView::MoveStep(const QPoint& position) {
   const std::string target = model_->At(to);
   // Also the pointer still over the picked entry itself.
   if (target == picked) return;
-  model_->SetTextAt(from, target);
-  model_->SetTextAt(to, picked);
+  model_->setTextAt(from, target);
+  model_->setTextAt(to, picked);
   selectionModel()->setCurrentIndex(
       under, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   drag_entry_ = QPersistentModelIndex(under);
-  ScrollAhead(to);
+  scrollAhead(to);
 }
 
 // position: the 1-based position the picked path has just reached.
-void FileListView::ScrollAhead(int position) {
+void FileListView::scrollAhead(int position) {
   const int screen_y = hooks_.screen_y ? hooks_.screen_y() : QCursor::pos().y();
   if (screen_y < kScrollAheadTop) {
     if (position >= 2) scrollTo(model_->index(position - 2, 0), EnsureVisible);
@@ -79,7 +79,7 @@ void FileListView::mouseReleaseEvent(QMouseEvent* event) {
 // double-click hits empty space) is removed.
 void FileListView::mouseDoubleClickEvent(QMouseEvent* event) {
   mousePressEvent(event);
-  RemoveSelected();
+  removeSelected();
 }
 
 }  // namespace tarnwick

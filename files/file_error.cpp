@@ -10,7 +10,7 @@ FileError::FileError(const std::string& action, const std::string& path,
 
 FileError::FileError(const std::string& action, const std::string& path,
                      const std::string& reason, int error_number)
-    : std::runtime_error(action + " " + path + ": " + reason),
+    : std::runtime_error(action + " " + path + ": " + reason + "."),
       path_(path),
       reason_(reason),
       error_number_(error_number) {}

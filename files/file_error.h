@@ -1,6 +1,6 @@
 // The one failure type of the file layer. Every routine here that is not
 // marked noexcept may throw FileError; what() names the file and the
-// system's reason, for example "Cannot write /out/a.txt: Permission denied".
+// system's reason, for example "Cannot write /out/a.txt: Permission denied.".
 #ifndef TARNWICK_FILES_FILE_ERROR_H_
 #define TARNWICK_FILES_FILE_ERROR_H_
 

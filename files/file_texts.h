@@ -1,6 +1,10 @@
 // Every text the file layer and the batch run use to describe what happened
-// to a file, in one place. A FileError reads "<action> <path>: <reason>";
-// a failed copy reads "Cannot copy <source> to <destination>: <reason>.".
+// to a file, in one place. One style: a sentence naming what could not be
+// done to which file, then why: a FileError reads "<action> <path>:
+// <reason>."; a failed copy reads "Cannot copy <source> to <destination>:
+// <reason>." with a reason that says which of the two it concerns, and an
+// entry edited in its own folder reads "Cannot edit <file> in place:
+// <reason>.".
 #ifndef TARNWICK_FILES_FILE_TEXTS_H_
 #define TARNWICK_FILES_FILE_TEXTS_H_
 
@@ -40,6 +44,10 @@ inline constexpr char kOutOfMemoryReason[] = "not enough memory";
 inline std::string SourceUnreadable(const std::string& reason) {
   return "the source cannot be read (" + reason + ")";
 }
+// A reason the destination gave: the system's own stays as it is.
+inline std::string DestinationReason(const std::string& reason) {
+  return reason == kReadOnly ? "the destination is read-only" : reason;
+}
 inline std::string SameFileThroughLink(const std::string& source,
                                        const std::string& destination) {
   return destination + " is the same file as " + source +
@@ -67,6 +75,9 @@ inline std::string ResultInTheWay(const std::string& destination,
 inline std::string CannotCopy(const std::string& source,
                               const std::string& destination,
                               const std::string& reason) {
+  if (source == destination) {
+    return "Cannot edit " + source + " in place: " + reason + ".";
+  }
   return "Cannot copy " + source + " to " + destination + ": " + reason + ".";
 }
 inline std::string OutOfMemory(const std::string& file) {

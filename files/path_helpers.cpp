@@ -222,6 +222,10 @@ CopyOutcome SafeCopyFile(const std::string& source,
     if (error.path() == from && error.path() != to) {
       return Outcome(CopyStatus::kFailed, file_texts::SourceUnreadable(error.reason()));
     }
+    if (error.path() == to && error.path() != from) {
+      return Outcome(StatusFor(error.error_number()),
+                     file_texts::DestinationReason(error.reason()));
+    }
     return Outcome(StatusFor(error.error_number()), error.reason());
   } catch (const std::bad_alloc&) {
     return Outcome(CopyStatus::kFailed, file_texts::kOutOfMemoryReason);

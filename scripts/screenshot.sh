@@ -10,6 +10,12 @@
 # done-message.png into OUTPUT_FOLDER. Without xdotool only the main window
 # is checked and shot. Exits 77 (skipped) when Xvfb, xwininfo or
 # ImageMagick's import is missing, non-zero when a check fails.
+#
+# With TARNWICK_README_SHOT=FILE.png (and xdotool) it also writes the
+# README's picture: the program copied to /home/reader/Tarnwick with its
+# Samples folder, the samples listed, the output folder
+# /home/reader/Documents/Cleaned/. /home/reader must not exist; it is
+# removed afterwards.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/x_windows.sh"
 
@@ -20,6 +26,11 @@ if [ -z "${TARNWICK_SCREENSHOT_INNER:-}" ]; then
   tarnwick_require_tools xvfb-run xwininfo import
   mkdir -p "$output"
   output="$(cd "$output" && pwd)"
+  if [ -n "${TARNWICK_README_SHOT:-}" ]; then
+    mkdir -p "$(dirname "$TARNWICK_README_SHOT")"
+    TARNWICK_README_SHOT="$(cd "$(dirname "$TARNWICK_README_SHOT")" && pwd)/$(basename "$TARNWICK_README_SHOT")"
+    export TARNWICK_README_SHOT
+  fi
   program="$(cd "$(dirname "$program")" && pwd)/$(basename "$program")"
   exec env TARNWICK_SCREENSHOT_INNER=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
     "$0" "$program" "$output"
@@ -28,9 +39,11 @@ fi
 unset QT_QPA_PLATFORM
 work="$(mktemp -d)"
 pid=""
+reader=""
 cleanup() {
   if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
   rm -rf "$work"
+  if [ -n "$reader" ]; then rm -rf "$reader"; fi
 }
 trap cleanup EXIT
 
@@ -125,3 +138,28 @@ replace="$(wait_for "Find And Replace - File 1. ")" || fail "the find-and-replac
 shoot "$replace" find-replace-dialog.png
 stop_program
 echo "all windows appeared as expected"
+
+# --- the README's picture: the samples listed, a user's output folder ---
+if [ -n "${TARNWICK_README_SHOT:-}" ]; then
+  [ -e /home/reader ] && fail "/home/reader exists; the README picture needs it free"
+  reader=/home/reader
+  mkdir -p "$reader/Tarnwick" "$reader/Documents/Cleaned" "$reader/.config"
+  cp "$program" "$reader/Tarnwick/tarnwick"
+  cp -r "$(dirname "$program")/Samples" "$reader/Tarnwick/Samples"
+  printf '[Tarnwick]\nCombo1=3\nOutput%%20Folder=%s\n' "$reader/Documents/Cleaned/" \
+    >"$reader/.config/Merriveld.ini"
+  HOME="$reader" XDG_CONFIG_HOME="$reader/.config" "$reader/Tarnwick/tarnwick" \
+    >"$work/program.log" 2>&1 &
+  pid=$!
+  main="$(wait_for Tarnwick)" || fail "no window titled Tarnwick appeared"
+  sleep 0.5
+  click "$main" 400 264  # "Load Sample/Example Files"
+  question="$(wait_for Tarnwick "$main")" || fail "the samples question did not appear"
+  xdotool windowfocus --sync "$question" || true
+  xdotool key alt+n
+  sleep 0.5
+  xdotool mousemove --window "$main" 530 10  # off the buttons
+  import -window "$main" "$TARNWICK_README_SHOT" || fail "no README picture"
+  echo "README picture: $TARNWICK_README_SHOT"
+  stop_program
+fi

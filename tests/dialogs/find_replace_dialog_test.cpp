@@ -37,8 +37,8 @@ class FailingSettings : public testing::MemorySettings {
 
 class FindReplaceDialogTest : public testing::OptionDialogTest {
  protected:
-  std::unique_ptr<Form3> Make(SettingsStore* settings = nullptr) {
-    auto dialog = std::make_unique<Form3>(
+  std::unique_ptr<FindReplaceDialog> Make(SettingsStore* settings = nullptr) {
+    auto dialog = std::make_unique<FindReplaceDialog>(
         results_, reporter_, messages_,
         settings != nullptr ? *settings : settings_);
     dialog->show();

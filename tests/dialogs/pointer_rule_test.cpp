@@ -31,10 +31,10 @@ class PointerRuleTest : public testing::WindowTest {
     frame_->setGeometry(10, 60, 280, 120);
     framed_button_->setGeometry(10, 30, 80, 25);
     framed_label_->setGeometry(100, 30, 80, 25);
-    rule_->AddSurface(&window_);
-    rule_->AddSurface(frame_);
-    rule_->AddPushButton(button_);
-    rule_->AddPushButton(framed_button_);
+    rule_->addSurface(&window_);
+    rule_->addSurface(frame_);
+    rule_->addPushButton(button_);
+    rule_->addPushButton(framed_button_);
   }
 
   static QCursor Hand() {
@@ -55,7 +55,7 @@ class PointerRuleTest : public testing::WindowTest {
 };
 
 TEST_F(PointerRuleTest, HandOverPushButtonsStandardOverSurfaceAndFrames) {
-  rule_->SetHandCursor(Hand());
+  rule_->setHandCursor(Hand());
   EXPECT_EQ(rule_->setting(), PointerSetting::kStandard);
 
   MoveMouse(button_);
@@ -75,7 +75,7 @@ TEST_F(PointerRuleTest, HandOverPushButtonsStandardOverSurfaceAndFrames) {
 }
 
 TEST_F(PointerRuleTest, LabelsAndControlsOnASurfaceLeaveThePointerAlone) {
-  rule_->SetHandCursor(Hand());
+  rule_->setHandCursor(Hand());
   MoveMouse(button_);
   ASSERT_EQ(rule_->setting(), PointerSetting::kCustom);
   MoveMouse(label_);
@@ -84,14 +84,14 @@ TEST_F(PointerRuleTest, LabelsAndControlsOnASurfaceLeaveThePointerAlone) {
 
   // A move that reaches the window from the frame's push button is not a
   // move over the window's surface.
-  rule_->SetSetting(PointerSetting::kStandard);
+  rule_->setSetting(PointerSetting::kStandard);
   MoveMouse(framed_button_);
   EXPECT_EQ(rule_->setting(), PointerSetting::kCustom);
 }
 
 TEST_F(PointerRuleTest, TheHourglassStaysWhateverTheMouseDoes) {
-  rule_->SetHandCursor(Hand());
-  rule_->SetSetting(PointerSetting::kHourglass);
+  rule_->setHandCursor(Hand());
+  rule_->setSetting(PointerSetting::kHourglass);
   EXPECT_EQ(Shape(), Qt::WaitCursor);
   for (QWidget* target : {static_cast<QWidget*>(button_),
                           static_cast<QWidget*>(&window_),
@@ -101,20 +101,20 @@ TEST_F(PointerRuleTest, TheHourglassStaysWhateverTheMouseDoes) {
     EXPECT_EQ(rule_->setting(), PointerSetting::kHourglass);
     EXPECT_EQ(Shape(), Qt::WaitCursor);
   }
-  rule_->SetSetting(PointerSetting::kStandard);
+  rule_->setSetting(PointerSetting::kStandard);
   MoveMouse(button_);
   EXPECT_EQ(Shape(), Qt::BitmapCursor);
 }
 
 TEST_F(PointerRuleTest, WithoutAHandImageTheCustomSettingLooksStandard) {
-  EXPECT_FALSE(rule_->HasHandCursor());
+  EXPECT_FALSE(rule_->hasHandCursor());
   MoveMouse(button_);
   EXPECT_EQ(rule_->setting(), PointerSetting::kCustom);
   EXPECT_EQ(Shape(), Qt::ArrowCursor);
 }
 
 TEST_F(PointerRuleTest, MovesWithAButtonHeldStillCount) {
-  rule_->SetHandCursor(Hand());
+  rule_->setHandCursor(Hand());
   QMouseEvent drag(QEvent::MouseMove, QPointF(3, 3),
                    QPointF(button_->mapToGlobal(QPoint(3, 3))), Qt::NoButton,
                    Qt::LeftButton, Qt::NoModifier);
@@ -123,7 +123,7 @@ TEST_F(PointerRuleTest, MovesWithAButtonHeldStillCount) {
 }
 
 TEST_F(PointerRuleTest, MovesFromTheWindowSystemReachTheRule) {
-  rule_->SetHandCursor(Hand());
+  rule_->setHandCursor(Hand());
   window_.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
   QTest::mouseMove(button_, QPoint(5, 5));

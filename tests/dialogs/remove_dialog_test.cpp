@@ -46,8 +46,8 @@ std::string CursorFileBytes() {
 
 class RemoveDialogTest : public testing::OptionDialogTest {
  protected:
-  std::unique_ptr<Form2> Make() {
-    auto dialog = std::make_unique<Form2>(results_, reporter_, messages_);
+  std::unique_ptr<RemoveDialog> Make() {
+    auto dialog = std::make_unique<RemoveDialog>(results_, reporter_, messages_);
     dialog->show();
     return dialog;
   }

@@ -329,7 +329,7 @@ TEST(ReadFileBytes, FailsNamingTheFile) {
       ReadFileBytes(c.path);
       ADD_FAILURE() << c.path << " was read";
     } catch (const FileError& error) {
-      EXPECT_EQ(error.what(), "Cannot read " + c.path + ": " + error.reason());
+      EXPECT_EQ(error.what(), "Cannot read " + c.path + ": " + error.reason() + ".");
       EXPECT_THAT(error.reason(), HasSubstr(c.reason));
     }
   }

@@ -234,7 +234,7 @@ TEST(SafeCopyFile, ExplainsEveryCopyThatDidNotHappen) {
        "Cannot copy " + source + " to " + dir / "nowhere/x" + ": the folder " +
            dir / "nowhere/" + " does not exist."},
       {source, read_only, CopyStatus::kWriteRefused,
-       "Cannot copy " + source + " to " + read_only + ": the file is read-only."},
+       "Cannot copy " + source + " to " + read_only + ": the destination is read-only."},
       {source, dir / "out/folder", CopyStatus::kFailed, ""},
       // The system's own reasons, not "does not exist".
       {dir / "loop", dir / "out/x", CopyStatus::kSourceMissing,

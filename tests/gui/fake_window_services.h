@@ -113,7 +113,11 @@ class ScriptedPrompts : public Prompts {
 
 class RecordingFolderOpener : public FolderOpener {
  public:
-  void OpenFolder(const std::string& folder) override { opened.push_back(folder); }
+  bool OpenFolder(const std::string& folder) override {
+    opened.push_back(folder);
+    return can_open;
+  }
+  bool can_open = true;
   std::vector<std::string> opened;
 };
 

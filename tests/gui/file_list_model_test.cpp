@@ -44,18 +44,18 @@ TEST(FileListModelTest, AppendAllInsertsOnceAndRemovalKeepsOrder) {
   FileListModel model;
   model.Append("/first");
   QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
-  model.AppendAll({"/a", "/b", "/c"});
+  model.appendAll({"/a", "/b", "/c"});
   ASSERT_EQ(inserted.count(), 1);
   EXPECT_EQ(inserted.at(0).at(1).toInt(), 1);
   EXPECT_EQ(inserted.at(0).at(2).toInt(), 3);
-  model.AppendAll({});
+  model.appendAll({});
   EXPECT_EQ(inserted.count(), 1);
 
-  EXPECT_TRUE(model.RemoveAt(3));
-  EXPECT_EQ(model.Entries(), (std::vector<std::string>{"/first", "/a", "/c"}));
-  EXPECT_FALSE(model.RemoveAt(0));
-  EXPECT_FALSE(model.RemoveAt(4));
-  model.Clear();
+  EXPECT_TRUE(model.removeAt(3));
+  EXPECT_EQ(model.entries(), (std::vector<std::string>{"/first", "/a", "/c"}));
+  EXPECT_FALSE(model.removeAt(0));
+  EXPECT_FALSE(model.removeAt(4));
+  model.clear();
   EXPECT_EQ(model.Count(), 0);
 }
 
@@ -63,7 +63,7 @@ TEST(FileListModelTest, ColumnCaptionIsSetWhenTheColumnIsAdded) {
   FileListModel model;
   EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "");
   QSignalSpy changed(&model, &QAbstractItemModel::headerDataChanged);
-  model.SetColumnCaption("File(s)");
+  model.setColumnCaption("File(s)");
   EXPECT_EQ(changed.count(), 1);
   EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "File(s)");
 }
@@ -71,10 +71,10 @@ TEST(FileListModelTest, ColumnCaptionIsSetWhenTheColumnIsAdded) {
 TEST(FileListViewTest, SelectedPositionIsOneBased) {
   FileListModel model;
   FileListView view(&model);
-  model.AppendAll({"/a", "/b", "/c"});
-  EXPECT_EQ(view.SelectedPosition(), 0);
+  model.appendAll({"/a", "/b", "/c"});
+  EXPECT_EQ(view.selectedPosition(), 0);
   view.setCurrentIndex(model.index(1));
-  EXPECT_EQ(view.SelectedPosition(), 2);
+  EXPECT_EQ(view.selectedPosition(), 2);
   EXPECT_FALSE(view.rootIsDecorated());
   EXPECT_EQ(view.editTriggers(), QAbstractItemView::NoEditTriggers);
 }
@@ -98,7 +98,7 @@ TEST(FileListModelTest, HundredThousandEntriesStayFast) {
   view_at_once.resize(520, 169);
   view_at_once.show();
   auto start = Clock::now();
-  at_once.AppendAll(texts);
+  at_once.appendAll(texts);
   QApplication::processEvents();
   view_at_once.scrollToBottom();
   QApplication::processEvents();

@@ -36,7 +36,7 @@ class FileListViewTest : public ::testing::Test {
   }
 
   void Fill(const Texts& texts) {
-    model_.AppendAll(texts);
+    model_.appendAll(texts);
     view_.doItemsLayout();
     QApplication::processEvents();  // the scroll bar takes the new range
   }
@@ -85,35 +85,35 @@ TEST_F(FileListViewTest, DraggingDownAcrossNeighboursCarriesThePickedEntry) {
   Fill({"a", "b", "c", "d"});
   PressEntry(1);
   MoveOver({1, 2, 3, 4});
-  EXPECT_EQ(model_.Entries(), (Texts{"b", "c", "d", "a"}));
-  EXPECT_EQ(view_.SelectedPosition(), 4);
-  EXPECT_EQ(view_.DragEntryPosition(), 4);
+  EXPECT_EQ(model_.entries(), (Texts{"b", "c", "d", "a"}));
+  EXPECT_EQ(view_.selectedPosition(), 4);
+  EXPECT_EQ(view_.dragEntryPosition(), 4);
   Release(At(4));
-  EXPECT_FALSE(view_.IsDragging());
-  EXPECT_EQ(model_.Entries(), (Texts{"b", "c", "d", "a"}));
+  EXPECT_FALSE(view_.isDragging());
+  EXPECT_EQ(model_.entries(), (Texts{"b", "c", "d", "a"}));
 }
 
 TEST_F(FileListViewTest, AJumpExchangesOnlyTheTwoEntries) {
   Fill({"a", "b", "c", "d"});
   PressEntry(1);
   MoveOver({4});
-  EXPECT_EQ(model_.Entries(), (Texts{"d", "b", "c", "a"}));
-  EXPECT_EQ(view_.SelectedPosition(), 4);
+  EXPECT_EQ(model_.entries(), (Texts{"d", "b", "c", "a"}));
+  EXPECT_EQ(view_.selectedPosition(), 4);
   // And back up again.
   MoveOver({2});
-  EXPECT_EQ(model_.Entries(), (Texts{"d", "a", "c", "b"}));
-  EXPECT_EQ(view_.SelectedPosition(), 2);
+  EXPECT_EQ(model_.entries(), (Texts{"d", "a", "c", "b"}));
+  EXPECT_EQ(view_.selectedPosition(), 2);
 }
 
 TEST_F(FileListViewTest, AnEntryWithAnEqualTextIsPassedOver) {
   Fill({"x", "y", "x", "z"});
   PressEntry(1);
   MoveOver({3});
-  EXPECT_EQ(model_.Entries(), (Texts{"x", "y", "x", "z"}));
-  EXPECT_EQ(view_.DragEntryPosition(), 1);
-  EXPECT_EQ(view_.SelectedPosition(), 1);
+  EXPECT_EQ(model_.entries(), (Texts{"x", "y", "x", "z"}));
+  EXPECT_EQ(view_.dragEntryPosition(), 1);
+  EXPECT_EQ(view_.selectedPosition(), 1);
   MoveOver({4});  // the picked entry still travels from where it is
-  EXPECT_EQ(model_.Entries(), (Texts{"z", "y", "x", "x"}));
+  EXPECT_EQ(model_.entries(), (Texts{"z", "y", "x", "x"}));
 }
 
 TEST_F(FileListViewTest, AfterTheReleaseMovesChangeNothing) {
@@ -122,7 +122,7 @@ TEST_F(FileListViewTest, AfterTheReleaseMovesChangeNothing) {
   MoveOver({2});
   Release(At(2));
   MoveOver({3, 4}, Qt::NoButton);
-  EXPECT_EQ(model_.Entries(), (Texts{"b", "a", "c", "d"}));
+  EXPECT_EQ(model_.entries(), (Texts{"b", "a", "c", "d"}));
   EXPECT_EQ(view_.viewport()->cursor().shape(), Qt::ArrowCursor);
 }
 
@@ -132,20 +132,20 @@ TEST_F(FileListViewTest, AReleaseTheListNeverReceivedKeepsItDragging) {
   MoveOver({2});
   // The button went up elsewhere: later moves without a button still carry.
   MoveOver({3, 4}, Qt::NoButton);
-  EXPECT_TRUE(view_.IsDragging());
-  EXPECT_EQ(model_.Entries(), (Texts{"b", "c", "d", "a"}));
+  EXPECT_TRUE(view_.isDragging());
+  EXPECT_EQ(model_.entries(), (Texts{"b", "c", "d", "a"}));
   Release(At(4));
   MoveOver({1}, Qt::NoButton);
-  EXPECT_EQ(model_.Entries(), (Texts{"b", "c", "d", "a"}));
+  EXPECT_EQ(model_.entries(), (Texts{"b", "c", "d", "a"}));
 }
 
 TEST_F(FileListViewTest, BeforeAnyEntryWasPickedNothingMoves) {
   Fill({"a", "b", "c", "d"});
   Press(BelowLastEntry());
-  EXPECT_TRUE(view_.IsDragging());
-  EXPECT_EQ(view_.DragEntryPosition(), 0);
+  EXPECT_TRUE(view_.isDragging());
+  EXPECT_EQ(view_.dragEntryPosition(), 0);
   MoveOver({1, 2, 3, 4});
-  EXPECT_EQ(model_.Entries(), (Texts{"a", "b", "c", "d"}));
+  EXPECT_EQ(model_.entries(), (Texts{"a", "b", "c", "d"}));
 }
 
 TEST_F(FileListViewTest, APressBesideTheEntriesCarriesTheLastPickedEntry) {
@@ -154,7 +154,7 @@ TEST_F(FileListViewTest, APressBesideTheEntriesCarriesTheLastPickedEntry) {
   Release(At(1));
   Press(BelowLastEntry());
   MoveOver({3});
-  EXPECT_EQ(model_.Entries(), (Texts{"c", "b", "a", "d"}));
+  EXPECT_EQ(model_.entries(), (Texts{"c", "b", "a", "d"}));
 }
 
 TEST_F(FileListViewTest, EveryButtonStartsDraggingAndEveryMoveRunsThePointerRule) {
@@ -162,43 +162,43 @@ TEST_F(FileListViewTest, EveryButtonStartsDraggingAndEveryMoveRunsThePointerRule
   Move(At(1), Qt::NoButton);
   EXPECT_EQ(pointer_moves_, 1);
   Press(At(1), Qt::RightButton);
-  EXPECT_TRUE(view_.IsDragging());
+  EXPECT_TRUE(view_.isDragging());
   MoveOver({2}, Qt::RightButton);
   EXPECT_EQ(pointer_moves_, 2);
-  EXPECT_EQ(model_.Entries(), (Texts{"b", "a"}));
+  EXPECT_EQ(model_.entries(), (Texts{"b", "a"}));
   Release(At(2), Qt::RightButton);
-  EXPECT_FALSE(view_.IsDragging());
+  EXPECT_FALSE(view_.isDragging());
 }
 
 TEST_F(FileListViewTest, APickedEntryThatLeftTheListCountsAsNone) {
   Fill({"a", "b", "c", "d"});
   PressEntry(2);
   Release(At(2));
-  ASSERT_TRUE(view_.RemoveSelected());  // b goes
-  EXPECT_EQ(view_.DragEntryPosition(), 0);
+  ASSERT_TRUE(view_.removeSelected());  // b goes
+  EXPECT_EQ(view_.dragEntryPosition(), 0);
   Press(BelowLastEntry());
   MoveOver({1, 2, 3});
-  EXPECT_EQ(model_.Entries(), (Texts{"a", "c", "d"}));
+  EXPECT_EQ(model_.entries(), (Texts{"a", "c", "d"}));
 
   // Cleared and filled again: the old pick does not come back.
   PressEntry(1);
   Release(At(1));
-  model_.Clear();
+  model_.clear();
   Fill({"p", "q"});
   Press(BelowLastEntry());
   MoveOver({1, 2});
-  EXPECT_EQ(model_.Entries(), (Texts{"p", "q"}));
+  EXPECT_EQ(model_.entries(), (Texts{"p", "q"}));
 }
 
 TEST_F(FileListViewTest, APickedEntryFollowsWhenAnEarlierEntryIsRemoved) {
   Fill({"a", "b", "c", "d"});
   PressEntry(3);
   Release(At(3));
-  model_.RemoveAt(1);
-  EXPECT_EQ(view_.DragEntryPosition(), 2);
+  model_.removeAt(1);
+  EXPECT_EQ(view_.dragEntryPosition(), 2);
   Press(BelowLastEntry());
   MoveOver({3});
-  EXPECT_EQ(model_.Entries(), (Texts{"b", "d", "c"}));
+  EXPECT_EQ(model_.entries(), (Texts{"b", "d", "c"}));
 }
 
 TEST_F(FileListViewTest, PickingShowsTheDragPointerWhenItLoads) {
@@ -215,7 +215,7 @@ TEST_F(FileListViewTest, PickingShowsTheDragPointerWhenItLoads) {
   PressEntry(1);
   EXPECT_EQ(view_.viewport()->cursor().shape(), Qt::IBeamCursor);
   MoveOver({2});
-  EXPECT_EQ(model_.Entries(), (Texts{"b", "a"}));
+  EXPECT_EQ(model_.entries(), (Texts{"b", "a"}));
 }
 
 TEST_F(FileListViewTest, TheViewNeverStartsADragOfItsOwnEntries) {
@@ -284,7 +284,7 @@ TEST_F(FileListViewTest, NoScrollingPastTheFirstOrTheLastEntry) {
   PressEntry(2);
   MoveOver({3});
   Release(At(3));
-  EXPECT_EQ(model_.Entries(), (Texts{"b", "c", "a"}));
+  EXPECT_EQ(model_.entries(), (Texts{"b", "c", "a"}));
   EXPECT_EQ(view_.verticalScrollBar()->value(), 0);
 }
 
@@ -294,11 +294,11 @@ TEST_F(FileListViewTest, DeleteRemovesTheSelectedEntryWhateverModifiersAreHeld) 
   const Qt::KeyboardModifiers modifiers[] = {Qt::NoModifier, Qt::ShiftModifier,
                                              Qt::ControlModifier, Qt::AltModifier};
   for (const Qt::KeyboardModifiers held : modifiers) {
-    model_.Clear();
+    model_.clear();
     Fill({"first", "second", "third"});
     Select(2);
     QTest::keyClick(&view_, Qt::Key_Delete, held);
-    EXPECT_EQ(model_.Entries(), (Texts{"first", "third"})) << held;
+    EXPECT_EQ(model_.entries(), (Texts{"first", "third"})) << held;
   }
 }
 
@@ -306,10 +306,10 @@ TEST_F(FileListViewTest, OnePressRemovesExactlyOneEntry) {
   Fill({"a", "b", "c", "d"});
   Select(2);
   QTest::keyClick(&view_, Qt::Key_Delete);
-  EXPECT_EQ(model_.Entries(), (Texts{"a", "c", "d"}));
+  EXPECT_EQ(model_.entries(), (Texts{"a", "c", "d"}));
   Select(2);
   QTest::keyClick(&view_, Qt::Key_Delete);
-  EXPECT_EQ(model_.Entries(), (Texts{"a", "d"}));
+  EXPECT_EQ(model_.entries(), (Texts{"a", "d"}));
 }
 
 TEST_F(FileListViewTest, DoubleClickRemovesTheEntryDoubleClicked) {
@@ -317,14 +317,14 @@ TEST_F(FileListViewTest, DoubleClickRemovesTheEntryDoubleClicked) {
   PressEntry(2);
   Release(At(2));
   DoubleClick(At(2));
-  EXPECT_EQ(model_.Entries(), (Texts{"a", "c"}));
+  EXPECT_EQ(model_.entries(), (Texts{"a", "c"}));
 }
 
 TEST_F(FileListViewTest, DoubleClickOnEmptySpaceRemovesWhateverIsSelected) {
   Fill({"a", "b", "c"});
   Select(3);
   DoubleClick(BelowLastEntry());
-  EXPECT_EQ(model_.Entries(), (Texts{"a", "b"}));
+  EXPECT_EQ(model_.entries(), (Texts{"a", "b"}));
 }
 
 TEST_F(FileListViewTest, NothingIsRemovedWhenBusyEmptyOrNothingSelected) {
@@ -339,14 +339,14 @@ TEST_F(FileListViewTest, NothingIsRemovedWhenBusyEmptyOrNothingSelected) {
   busy_ = true;
   QTest::keyClick(&view_, Qt::Key_Delete);
   DoubleClick(At(2));
-  EXPECT_EQ(model_.Entries(), (Texts{"a", "b", "c"}));
+  EXPECT_EQ(model_.entries(), (Texts{"a", "b", "c"}));
   busy_ = false;
   QTest::keyClick(&view_, Qt::Key_Delete);
   EXPECT_EQ(model_.Count(), 2);
 
   // Nothing selected.
   view_.clearSelection();
-  EXPECT_EQ(view_.SelectedPosition(), 0);
+  EXPECT_EQ(view_.selectedPosition(), 0);
   QTest::keyClick(&view_, Qt::Key_Delete);
   EXPECT_EQ(model_.Count(), 2);
 }
@@ -386,12 +386,12 @@ TEST(FileListViewDropDataTest, DroppedPathsAreTheLocalFilesInOrder) {
   for (const Case& c : cases) {
     QMimeData data;
     data.setUrls(c.urls);
-    EXPECT_EQ(FileListView::DroppedPaths(&data), c.paths) << c.what;
+    EXPECT_EQ(FileListView::droppedPaths(&data), c.paths) << c.what;
   }
   QMimeData text;
   text.setText("/d/a.txt");
-  EXPECT_TRUE(FileListView::DroppedPaths(&text).empty());
-  EXPECT_TRUE(FileListView::DroppedPaths(nullptr).empty());
+  EXPECT_TRUE(FileListView::droppedPaths(&text).empty());
+  EXPECT_TRUE(FileListView::droppedPaths(nullptr).empty());
 }
 
 TEST_F(FileListViewTest, OnlyDragsOfLocalFilesAreAcceptedAndDelivered) {

@@ -42,8 +42,8 @@ class MainWindowListTest : public ::testing::Test {
  protected:
   MainWindowListTest() {
     SetProgramFolderForTesting(program_folder_.path());
-    form_ = std::make_unique<Form1>(fake_.services);
-    form_->Load();
+    form_ = std::make_unique<MainWindow>(fake_.services);
+    form_->load();
     form_->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
     List()->hooks().screen_y = [] { return 330; };
@@ -110,7 +110,7 @@ class MainWindowListTest : public ::testing::Test {
   TempDir program_folder_;
   TempDir tree_;
   FakeWindowServices fake_;
-  std::unique_ptr<Form1> form_;
+  std::unique_ptr<MainWindow> form_;
   QTimer yield_timer_;
   std::function<void()> yield_check_;
   int yield_checks_ = 0;
@@ -135,10 +135,10 @@ TEST_F(MainWindowListTest, AddAllAsksTheExtensionAndTheFolderAndScansBreadthFirs
   EXPECT_EQ(fake_.folder_picker.calls[0].start_folder, "");
   EXPECT_EQ(WritesOf(settings::kExtension), (Texts{"txt"}));
   EXPECT_EQ(WritesOf(settings::kLastFolder), (Texts{In("A")}));
-  EXPECT_EQ(Model().Entries(),
+  EXPECT_EQ(Model().entries(),
             (Texts{In("A/.kept.txt"), In("A/a1.txt"), In("A/B/b1.txt"),
                    In("A/C/c1.txt"), In("A/B/D/d1.txt")}));
-  EXPECT_FALSE(form_->IsBusy());
+  EXPECT_FALSE(form_->isBusy());
   EXPECT_TRUE(fake_.reporter.reports().empty());
 
   // The next time both prompts start from the saved answers, and the same
@@ -169,12 +169,12 @@ TEST_F(MainWindowListTest, TheAnswerStandsAfterStarDotExactlyAsTyped) {
   };
   fake_.folder_picker.answer = tree_.path();
   for (const Case& c : cases) {
-    Model().Clear();
+    Model().clear();
     fake_.prompts.answers = {c.answer};
     ClickAddAll();
     Texts expected;
     for (const std::string& name : c.names) expected.push_back(In(name));
-    EXPECT_EQ(Model().Entries(), expected) << c.answer;
+    EXPECT_EQ(Model().entries(), expected) << c.answer;
   }
 }
 
@@ -194,18 +194,18 @@ TEST_F(MainWindowListTest, CancellingEitherPromptEndsTheCommand) {
   EXPECT_EQ(WritesOf(settings::kExtension), (Texts{"txt"}));
   EXPECT_TRUE(WritesOf(settings::kLastFolder).empty());
   EXPECT_EQ(Model().Count(), 0);
-  EXPECT_FALSE(form_->IsBusy());
+  EXPECT_FALSE(form_->isBusy());
 }
 
 TEST_F(MainWindowListTest, TheScanRunsInTheBusyStateWhereRemovalDoesNothing) {
   WriteTree();
-  Model().AppendAll({"/listed/one", "/listed/two"});
+  Model().appendAll({"/listed/one", "/listed/two"});
   List()->setCurrentIndex(Model().index(0, 0));
   fake_.prompts.answers = {"txt"};
   fake_.folder_picker.answer = In("A");
   bool busy_while_scanning = false;
   OnFirstYield([&] {
-    busy_while_scanning = form_->IsBusy();
+    busy_while_scanning = form_->isBusy();
     QTest::keyClick(List(), Qt::Key_Delete);
     QTest::mouseDClick(Surface(), Qt::LeftButton, Qt::NoModifier, At(1));
     form_->controls().clear_list->click();
@@ -213,7 +213,7 @@ TEST_F(MainWindowListTest, TheScanRunsInTheBusyStateWhereRemovalDoesNothing) {
   ClickAddAll();
   EXPECT_EQ(yield_checks_, 1);
   EXPECT_TRUE(busy_while_scanning);
-  EXPECT_FALSE(form_->IsBusy());
+  EXPECT_FALSE(form_->isBusy());
   ASSERT_EQ(Model().Count(), 7);
   EXPECT_EQ(Model().At(1), "/listed/one");
   EXPECT_EQ(Model().At(3), In("A/.kept.txt"));
@@ -239,7 +239,7 @@ TEST_F(MainWindowListTest, DroppedFilesAreAppendedUnchangedInDropOrder) {
   Model().Append(In("A/a1.txt"));
   Drop({File(In("A/a1.txt")), File(In("A/~skip.txt")), File(In("A/.hidden.txt")),
         File(In("gone.txt"))});
-  EXPECT_EQ(Model().Entries(), (Texts{In("A/a1.txt"), In("A/a1.txt"),
+  EXPECT_EQ(Model().entries(), (Texts{In("A/a1.txt"), In("A/a1.txt"),
                                       In("A/~skip.txt"), In("A/.hidden.txt"),
                                       In("gone.txt")}));
   EXPECT_TRUE(fake_.reporter.reports().empty());
@@ -273,9 +273,9 @@ TEST_F(MainWindowListTest, DroppedFoldersAreScannedForEveryFileInDropOrder) {
        then({In("E/e1.txt")}, {In("E/e1.txt")})},
   };
   for (const Case& c : cases) {
-    Model().Clear();
+    Model().clear();
     Drop(c.urls);
-    EXPECT_EQ(Model().Entries(), c.entries) << c.what;
+    EXPECT_EQ(Model().entries(), c.entries) << c.what;
   }
   EXPECT_TRUE(fake_.reporter.reports().empty());
 }
@@ -283,7 +283,7 @@ TEST_F(MainWindowListTest, DroppedFoldersAreScannedForEveryFileInDropOrder) {
 TEST_F(MainWindowListTest, ADroppedFolderIsScannedWithoutTheBusyState) {
   WriteTree();
   bool busy = true;
-  OnFirstYield([&] { busy = form_->IsBusy(); });
+  OnFirstYield([&] { busy = form_->isBusy(); });
   Drop({File(In("A"))});
   EXPECT_EQ(yield_checks_, 1);
   EXPECT_FALSE(busy);
@@ -313,7 +313,7 @@ TEST_F(MainWindowListTest, SamplesAreAppendedOnceAndTheQuestionComesEveryTime) {
 
   samples->click();
   samples->click();
-  EXPECT_EQ(Model().Entries(), (Texts{folder + "a.txt", folder + "b.txt"}));
+  EXPECT_EQ(Model().entries(), (Texts{folder + "a.txt", folder + "b.txt"}));
   EXPECT_EQ(fake_.prompts.questions,
             (Texts{kOpenSamplesQuestion, kOpenSamplesQuestion}));
   EXPECT_TRUE(fake_.folders.opened.empty());
@@ -325,6 +325,14 @@ TEST_F(MainWindowListTest, SamplesAreAppendedOnceAndTheQuestionComesEveryTime) {
   EXPECT_EQ(fake_.folders.opened, (Texts{folder}));
   EXPECT_TRUE(fake_.urls.opened.empty());
   EXPECT_TRUE(fake_.reporter.reports().empty());
+  EXPECT_TRUE(fake_.messages.shown.empty());
+
+  // No file manager: the user is told, with the folder named.
+  fake_.folders.can_open = false;
+  samples->click();
+  ASSERT_EQ(fake_.messages.shown.size(), 1u);
+  EXPECT_NE(fake_.messages.shown[0].find("could not be opened"), std::string::npos);
+  EXPECT_NE(fake_.messages.shown[0].find(folder), std::string::npos);
 }
 
 TEST_F(MainWindowListTest, WithoutASamplesFolderTheQuestionStillComes) {
@@ -337,7 +345,7 @@ TEST_F(MainWindowListTest, WithoutASamplesFolderTheQuestionStillComes) {
 // --- The list's mouse handling on the window ---
 
 TEST_F(MainWindowListTest, ThePickedEntryShowsTheDragPointerFromBesideTheProgram) {
-  Model().AppendAll({"a", "b", "c"});
+  Model().appendAll({"a", "b", "c"});
   List()->doItemsLayout();
 
   // No drag.ico: the list keeps its pointer, and dragging still reorders.
@@ -345,7 +353,7 @@ TEST_F(MainWindowListTest, ThePickedEntryShowsTheDragPointerFromBesideTheProgram
   EXPECT_NE(Surface()->cursor().shape(), Qt::BitmapCursor);
   Move(At(2), Qt::LeftButton);
   QTest::mouseRelease(Surface(), Qt::LeftButton, Qt::NoModifier, At(2));
-  EXPECT_EQ(Model().Entries(), (Texts{"b", "a", "c"}));
+  EXPECT_EQ(Model().entries(), (Texts{"b", "a", "c"}));
 
   QImage image(32, 32, QImage::Format_ARGB32);
   image.fill(Qt::red);
@@ -356,7 +364,7 @@ TEST_F(MainWindowListTest, ThePickedEntryShowsTheDragPointerFromBesideTheProgram
   Move(At(3), Qt::LeftButton);
   QTest::mouseRelease(Surface(), Qt::LeftButton, Qt::NoModifier, At(3));
   EXPECT_EQ(Surface()->cursor().shape(), Qt::ArrowCursor);
-  EXPECT_EQ(Model().Entries(), (Texts{"b", "c", "a"}));
+  EXPECT_EQ(Model().entries(), (Texts{"b", "c", "a"}));
 }
 
 TEST_F(MainWindowListTest, MovingOverTheListRestoresTheWindowPointerUnlessBusy) {
@@ -372,7 +380,7 @@ TEST_F(MainWindowListTest, MovingOverTheListRestoresTheWindowPointerUnlessBusy) 
 
 TEST_F(MainWindowListTest, ReorderingWorksDuringAScan) {
   WriteTree();
-  Model().AppendAll({"a", "b"});
+  Model().appendAll({"a", "b"});
   List()->doItemsLayout();
   fake_.prompts.answers = {"doc"};
   fake_.folder_picker.answer = In("A");
@@ -382,7 +390,7 @@ TEST_F(MainWindowListTest, ReorderingWorksDuringAScan) {
     QTest::mouseRelease(Surface(), Qt::LeftButton, Qt::NoModifier, At(2));
   });
   ClickAddAll();
-  EXPECT_EQ(Model().Entries(), (Texts{"b", "a", In("A/notes.doc")}));
+  EXPECT_EQ(Model().entries(), (Texts{"b", "a", In("A/notes.doc")}));
 }
 
 }  // namespace

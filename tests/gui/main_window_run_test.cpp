@@ -2,7 +2,9 @@
 // open-file dialog, an operation chosen, "Start Removing" pressed.
 #include <gtest/gtest.h>
 
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -28,7 +30,7 @@ class MainWindowRunTest : public ::testing::Test {
     out_ = files_.MakeFolder("out");
     files_.Write("in/a.txt", "a\tb c\r\n");
     files_.Write("in/b.txt", "x\ty\r\n");
-    form_.Load();
+    form_.load();
   }
 
   void Press(const char* name) {
@@ -46,7 +48,7 @@ class MainWindowRunTest : public ::testing::Test {
   std::string in_;
   std::string out_;
   FakeWindowServices fake_;
-  Form1 form_{fake_.services};
+  MainWindow form_{fake_.services};
 };
 
 TEST_F(MainWindowRunTest, RemovingTabsRewritesTheCopiesAndEndsWithDone) {
@@ -60,7 +62,7 @@ TEST_F(MainWindowRunTest, RemovingTabsRewritesTheCopiesAndEndsWithDone) {
   auto* bar = form_.findChild<QProgressBar*>("ProgressBar1");
   EXPECT_EQ(bar->value(), 0);
   EXPECT_EQ(bar->text(), "Progress Bar");
-  EXPECT_FALSE(form_.IsBusy());
+  EXPECT_FALSE(form_.isBusy());
 }
 
 TEST_F(MainWindowRunTest, RemoveXAsksPerFileWithItsPositionInTheCaption) {
@@ -73,7 +75,7 @@ TEST_F(MainWindowRunTest, RemoveXAsksPerFileWithItsPositionInTheCaption) {
     progress_texts.push_back(
         form_.findChild<QProgressBar*>("ProgressBar1")->text().toStdString());
     progress_values.push_back(form_.progressValue());
-    busy.push_back(form_.IsBusy());
+    busy.push_back(form_.isBusy());
   };
   Press("PushButton10");
   EXPECT_EQ(fake_.option_dialogs.remove_captions,
@@ -117,6 +119,20 @@ TEST_F(MainWindowRunTest, ClosingTheWindowDuringARunEndsTheProgramAtOnce) {
   fake_.option_dialogs.while_open = [&] {
     form_.close();
     fake_.option_dialogs.while_open = nullptr;
+  };
+  Press("PushButton10");
+  EXPECT_EQ(fake_.exits, 1);
+}
+
+// The close comes in from the window system while a file is in hand and
+// waits for the next turn of the event loop; after the last file the run
+// gives it that turn before "Done.".
+TEST_F(MainWindowRunTest, ACloseDuringTheLastFileEndsTheProgramAfterIt) {
+  Prepare(9, out_);
+  form_.show();
+  int dialogs = 0;
+  fake_.option_dialogs.while_open = [&] {
+    if (++dialogs == 2) QCoreApplication::postEvent(&form_, new QCloseEvent);
   };
   Press("PushButton10");
   EXPECT_EQ(fake_.exits, 1);

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
@@ -30,9 +31,9 @@ class MainWindowTest : public ::testing::Test {
   // Files beside the program (pointer, skin) come from a fresh folder.
   MainWindowTest() { SetProgramFolderForTesting(program_folder_.path()); }
 
-  Form1& Loaded() {
-    form_ = std::make_unique<Form1>(fake_.services);
-    form_->Load();
+  MainWindow& Loaded() {
+    form_ = std::make_unique<MainWindow>(fake_.services);
+    form_->load();
     return *form_;
   }
   template <typename Widget>
@@ -47,7 +48,7 @@ class MainWindowTest : public ::testing::Test {
 
   TempDir program_folder_;
   FakeWindowServices fake_;
-  std::unique_ptr<Form1> form_;
+  std::unique_ptr<MainWindow> form_;
 };
 
 TEST_F(MainWindowTest, ControlsSitAtTheirDesignPlaces) {
@@ -191,7 +192,7 @@ TEST_F(MainWindowTest, FirstStartShowsTheFirstEntryAndTheDefaultFolder) {
             (std::vector<std::string>{"Combo1", "Output Folder"}));
   EXPECT_TRUE(fake_.reporter.reports().empty());
   EXPECT_TRUE(fake_.urls.opened.empty());
-  EXPECT_FALSE(form_->HasHandPointer());
+  EXPECT_FALSE(form_->hasHandPointer());
 }
 
 TEST_F(MainWindowTest, StoredChoicesAreRestoredAndStoredAgain) {
@@ -258,7 +259,7 @@ TEST_F(MainWindowTest, PointerRuleUsesTheHandPointerOverButtons) {
   image.fill(Qt::red);
   ASSERT_TRUE(image.save(QString::fromStdString(program_folder_ / "HAND-M.CUR"), "PNG"));
   Loaded();
-  ASSERT_TRUE(form_->HasHandPointer());
+  ASSERT_TRUE(form_->hasHandPointer());
 
   QEvent enter(QEvent::Enter);
   QApplication::sendEvent(Find<QPushButton>("PushButton7"), &enter);
@@ -268,7 +269,19 @@ TEST_F(MainWindowTest, PointerRuleUsesTheHandPointerOverButtons) {
   QApplication::sendEvent(Find<QPushButton>("PushButton2"), &enter);
   EXPECT_EQ(form_->cursor().shape(), Qt::BitmapCursor);
   QTest::mouseMove(form_.get(), QPoint(2, 2));
-  form_->ShowDefaultPointer();
+  form_->showDefaultPointer();
+  EXPECT_EQ(form_->cursor().shape(), Qt::ArrowCursor);
+  // A move over a button: the button leaves it to the window, which must
+  // not take it for a move over itself.
+  auto* button = Find<QPushButton>("PushButton10");
+  const QPointF inside(button->width() / 2.0, button->height() / 2.0);
+  QMouseEvent over(QEvent::MouseMove, inside, button->mapToGlobal(inside),
+                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(button, &over);
+  EXPECT_EQ(form_->cursor().shape(), Qt::BitmapCursor);
+  QMouseEvent beside(QEvent::MouseMove, QPointF(2, 2), form_->mapToGlobal(QPointF(2, 2)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(form_.get(), &beside);
   EXPECT_EQ(form_->cursor().shape(), Qt::ArrowCursor);
 
   form_->SetBusy(true);
@@ -276,7 +289,7 @@ TEST_F(MainWindowTest, PointerRuleUsesTheHandPointerOverButtons) {
   EXPECT_EQ(form_->cursor().shape(), Qt::WaitCursor);
   QApplication::sendEvent(Find<QGroupBox>("Frame1"), &enter);
   EXPECT_EQ(form_->cursor().shape(), Qt::WaitCursor);
-  EXPECT_TRUE(form_->IsBusy());
+  EXPECT_TRUE(form_->isBusy());
 }
 
 TEST_F(MainWindowTest, WithoutHandFileButtonsShowTheDefaultPointer) {
@@ -290,7 +303,7 @@ TEST_F(MainWindowTest, UnreadableHandFileIsReportedAtLine108) {
   program_folder_.Write("HAND-M.CUR", "not a picture");
   Loaded();
   ASSERT_EQ(fake_.reporter.lines(), std::vector<int>{108});
-  EXPECT_FALSE(form_->HasHandPointer());
+  EXPECT_FALSE(form_->hasHandPointer());
   EXPECT_EQ(Find<QComboBox>("Combo1")->currentIndex(), 0);
 }
 
@@ -329,8 +342,8 @@ TEST(MainWindowStoreFailureTest, RefusedWritesAreReportedAndTheWindowGoesOn) {
                                services.urls,     services.random,
                                services.prompts,  services.folders,
                                services.exit_now};
-  Form1 form(with_refusing);
-  form.Load();
+  MainWindow form(with_refusing);
+  form.load();
   auto* chooser = form.findChild<QComboBox*>("Combo1");
   EXPECT_EQ(chooser->currentIndex(), 0);
   chooser->setCurrentIndex(3);
@@ -401,7 +414,7 @@ TEST_F(MainWindowTest, AddFilesAppendsWhatTheDialogReturned) {
     Loaded();
     fake_.open_file_dialog.answers = {c.answer};
     Find<QPushButton>("PushButton7")->click();
-    EXPECT_EQ(form_->fileList().Entries(), c.entries);
+    EXPECT_EQ(form_->fileList().entries(), c.entries);
   }
   const OpenFileRequest& request = fake_.open_file_dialog.requests.back();
   EXPECT_EQ(request.title, "Add File(s) - Hold Ctrl to select multiple files");
@@ -414,7 +427,7 @@ TEST_F(MainWindowTest, AddingTheSameFileTwiceGivesTwoEntries) {
   fake_.open_file_dialog.answers = {{"/data/a.txt"}, {"/data", "a.txt", "a.txt"}};
   Find<QPushButton>("PushButton7")->click();
   Find<QPushButton>("PushButton7")->click();
-  EXPECT_EQ(form_->fileList().Entries(),
+  EXPECT_EQ(form_->fileList().entries(),
             (std::vector<std::string>{"/data/a.txt", "/data/a.txt", "/data/a.txt"}));
 }
 
@@ -434,7 +447,7 @@ TEST_F(MainWindowTest, TooManyFilesAppendsNothingAndSaysSo) {
 
 TEST_F(MainWindowTest, ClearListEmptiesTheListExceptWhenBusy) {
   Loaded();
-  form_->fileList().AppendAll({"/a", "/b", "/c"});
+  form_->fileList().appendAll({"/a", "/b", "/c"});
   form_->SetBusy(true);
   Find<QPushButton>("PushButton9")->click();
   EXPECT_EQ(form_->fileList().Count(), 3);
@@ -444,6 +457,25 @@ TEST_F(MainWindowTest, ClearListEmptiesTheListExceptWhenBusy) {
   Find<QPushButton>("PushButton9")->click();
   EXPECT_TRUE(fake_.messages.shown.empty());
   EXPECT_TRUE(fake_.reporter.reports().empty());
+}
+
+TEST_F(MainWindowTest, EnterAndSpacePressTheFocusedButtonNoneIsDefault) {
+  Loaded();
+  auto* clear = Find<QPushButton>("PushButton9");
+  const struct {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+  } presses[] = {{Qt::Key_Return, Qt::NoModifier},
+                 {Qt::Key_Enter, Qt::KeypadModifier},
+                 {Qt::Key_Space, Qt::NoModifier}};
+  for (const auto& press : presses) {
+    form_->fileList().appendAll({"/a"});
+    QTest::keyClick(clear, press.key, press.modifiers);
+    EXPECT_EQ(form_->fileList().Count(), 0) << press.key;
+  }
+  for (QPushButton* button : form_->findChildren<QPushButton*>()) {
+    EXPECT_FALSE(button->isDefault()) << button->objectName().toStdString();
+  }
 }
 
 TEST_F(MainWindowTest, ProgressKeepsTheUnroundedValueAndShowsTextAsGiven) {

@@ -38,7 +38,7 @@ class RunViewsTest : public ::testing::Test {
     out_ = files_.MakeFolder("out");
     files_.Write("in/a.txt", "one\na\tb\nthree\n");
     files_.Write("out/a.txt", "older\n");
-    form_.Load();
+    form_.load();
     fake_.open_file_dialog.answers = {{in_, "a.txt", "gone.txt"}};
     form_.findChild<QPushButton*>("PushButton7")->click();
     form_.findChild<QComboBox*>("Combo1")->setCurrentIndex(3);  // tabs
@@ -70,7 +70,7 @@ class RunViewsTest : public ::testing::Test {
   std::string in_;
   std::string out_;
   FakeWindowServices fake_;
-  Form1 form_{fake_.services};
+  MainWindow form_{fake_.services};
 };
 
 TEST_F(RunViewsTest, PreviewShowsTheChangedLinesAndWritesNothing) {
