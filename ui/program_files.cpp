@@ -1,9 +1,6 @@
 #include "ui/program_files.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QImageReader>
-#include <QPixmap>
 
 namespace tarnwick {
 namespace {
@@ -22,20 +19,6 @@ std::string ProgramFolder() {
 
 void SetProgramFolderForTesting(const std::string& folder) {
   FolderOverride() = folder;
-}
-
-std::optional<QCursor> LoadCursorFile(const std::string& path) {
-  const QString name = QString::fromStdString(path);
-  if (!QFile::exists(name)) return std::nullopt;
-  QImageReader reader(name);
-  // Cursor and icon files share one format; try both names for it.
-  if (!reader.canRead()) {
-    reader.setFileName(name);
-    reader.setFormat("ico");
-  }
-  const QImage image = reader.read();
-  if (image.isNull()) return std::nullopt;
-  return QCursor(QPixmap::fromImage(image));
 }
 
 }  // namespace tarnwick

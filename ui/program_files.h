@@ -6,8 +6,6 @@
 #include <optional>
 #include <string>
 
-#include <QCursor>
-
 namespace tarnwick {
 
 // The folder that holds the program file, without a trailing "/" (except
@@ -18,10 +16,6 @@ void SetProgramFolderForTesting(const std::string& folder);
 inline constexpr char kHandCursorFile[] = "/HAND-M.CUR";
 inline constexpr char kDragCursorFile[] = "/drag.ico";
 inline constexpr char kSamplesFolder[] = "/Samples";
-
-// The pointer image in a cursor or icon file, or nothing when the file is
-// missing or cannot be read.
-std::optional<QCursor> LoadCursorFile(const std::string& path);
 
 }  // namespace tarnwick
 
