@@ -245,8 +245,10 @@ class BatchRun {
     }
     if (!outcome->replaced_result_of.empty()) {
       trap_.Run(122, [&] {
-        host_.Note(file_texts::ResultReplaced(
-            output, outcome->replaced_result_of, source));
+        const std::string note = file_texts::ResultReplaced(
+            output, outcome->replaced_result_of, source);
+        host_.Note(note);
+        if (observer_ != nullptr) observer_->Note(note);
       });
     }
     return true;

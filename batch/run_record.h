@@ -44,6 +44,8 @@ class RunObserver {
     (void)output;
     return {};
   }
+  // A note the run gave about the entry in hand (the host shows it too).
+  virtual void Note(const std::string& text) { (void)text; }
   virtual void EntryDone(const EntryRecord& record) { (void)record; }
 };
 
@@ -57,8 +59,13 @@ class RunRecorder : public RunObserver {
   std::string BeforeWrite(const std::string& output) override {
     return journal_ != nullptr ? journal_->BeforeWrite(output) : std::string();
   }
+  // Kept as the entry's reason in its record, when it has none: the
+  // window's report shows it.
+  void Note(const std::string& text) override { note_ = text; }
   void EntryDone(const EntryRecord& record) override {
     records_.push_back(record);
+    if (records_.back().reason.empty()) records_.back().reason = note_;
+    note_.clear();
     if (journal_ != nullptr) journal_->EntryDone(record);
   }
   const std::vector<EntryRecord>& records() const { return records_; }
@@ -67,6 +74,7 @@ class RunRecorder : public RunObserver {
   bool dry_run_;
   RunObserver* journal_;
   std::vector<EntryRecord> records_;
+  std::string note_;
 };
 
 // One JSON object on one line (no line end): source, output, status,

@@ -157,6 +157,19 @@ TEST(ReportTest, FileHoldsEveryKeyForEveryEntry) {
             std::string::npos) << lines[1];
 }
 
+TEST(ReportTest, SharedOutputNameNoteIsTheLaterEntrysReason) {
+  Sandbox box;
+  const std::string first = box.dir.Write("b/x.txt", "b");
+  const std::string second = box.dir.Write("c/x.txt", "c");
+  const std::string out = box.dir.MakeFolder("out");
+  box.Run({"--operation", "remove-all-tabs", "--output", out, "--report",
+           box.dir / "report.jsonl", first, second});
+  const std::vector<std::string> lines = Lines(ReadAll(box.dir / "report.jsonl"));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[0].find("\"reason\":\"\""), std::string::npos) << lines[0];
+  EXPECT_NE(lines[1].find("the last one wins"), std::string::npos) << lines[1];
+}
+
 TEST(UndoTest, RestoresReplacedRemovesCreatedAndLeavesChangedFiles) {
   Sandbox box;
   const std::string in_place = box.dir.Write("in/p.txt", "in  place\n");
