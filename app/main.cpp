@@ -15,6 +15,7 @@
 #include "app/start_up.h"
 #include "core/product.h"
 #include "filelist/file_list_model.h"
+#include "ui/program_files.h"
 #include "ui/qt_settings_store.h"
 
 namespace {
@@ -95,6 +96,10 @@ int main(int argc, char** argv) {
       std::printf("%s\n", entry.c_str());
     }
     const bool listed = !form.fileList().Entries().empty();
+    if (!listed) {
+      std::fprintf(stderr, "tarnwick: no sample files in %s%s\n",
+                   tarnwick::ProgramFolder().c_str(), tarnwick::kSamplesFolder);
+    }
     return report_to_stderr.reported || !listed ? EXIT_FAILURE : EXIT_SUCCESS;
   }
   form.show();
