@@ -23,12 +23,12 @@
 #include "journal/run_journal.h"
 
 namespace tarnwick::cli {
-namespace {
-
 void PrintError(const std::string& text) {
   std::fflush(stdout);
   std::fprintf(stderr, "%s: %s\n", kProgramName, text.c_str());
 }
+
+namespace {
 
 class CliScanHost : public ScanHost {
  public:

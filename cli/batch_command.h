@@ -17,6 +17,8 @@ int RunBatchCommand(const Options& options);
 
 // A usage error on standard error, with the hint to --help.
 void PrintUsageError(const std::string& error);
+// "tarnwick-batch: text" on standard error, after what is on standard output.
+void PrintError(const std::string& text);
 
 }  // namespace tarnwick::cli
 

@@ -17,11 +17,6 @@ void PrintLine(std::FILE* stream, const std::string& text) {
   std::fputc('\n', stream);
 }
 
-void PrintError(const std::string& text) {
-  std::fflush(stdout);
-  PrintLine(stderr, std::string(kProgramName) + ": " + text);
-}
-
 }  // namespace
 
 void CliRecorder::EntryDone(const EntryRecord& record) {
