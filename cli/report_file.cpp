@@ -19,10 +19,20 @@
 namespace tarnwick::cli {
 namespace {
 
-std::string Resolved(const std::string& path) {
+// The absolute name path stands for, links and dots resolved; a link to a
+// file that does not exist yet stands for that file's name.
+std::string Resolved(std::string path) {
+  namespace fs = std::filesystem;
   std::error_code error;
-  const std::filesystem::path resolved =
-      std::filesystem::weakly_canonical(path, error);
+  for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(path, error));
+       ++hops) {
+    const fs::path target = fs::read_symlink(path, error);
+    if (error) break;
+    path = target.is_absolute()
+               ? target.string()
+               : (fs::path(path).parent_path() / target).string();
+  }
+  const fs::path resolved = fs::weakly_canonical(path, error);
   return error ? path : resolved.string();
 }
 

@@ -364,6 +364,7 @@ TEST(ReportTest, RefusesAFileOfTheRunOrAFolder) {
   const std::string fresh = box.dir.Write("in/new.txt", "new\t\n");
   box.dir.Write("out/notes.txt", "earlier result\n");
   ASSERT_EQ(link(notes.c_str(), (box.dir / "in/link").c_str()), 0);
+  ASSERT_EQ(symlink("../out/new.txt", (box.dir / "in/dangling").c_str()), 0);
   const struct {
     std::string report;
     std::string says;
@@ -374,6 +375,8 @@ TEST(ReportTest, RefusesAFileOfTheRunOrAFolder) {
       {box.dir / "out/notes.txt", " is an output of the run"},
       // An output that does not exist yet, by its resolved name.
       {box.dir / "in/../out/new.txt",
+       "is an output of the run: " + box.dir / "out/new.txt"},
+      {box.dir / "in/dangling",
        "is an output of the run: " + box.dir / "out/new.txt"},
       {box.dir / "out", box.dir / "out is a folder"},
   };
