@@ -29,6 +29,11 @@ class BatchHost {
   virtual void SetProgressText(const std::string& text) = 0;
   // Lets the event loop run once.
   virtual void ProcessEvents() = 0;
+  // Asked between two entries, once the file in hand is finished and
+  // before the next one is touched: true ends the run there, leaving the
+  // remaining entries alone and showing no "Done.". Must not throw. The
+  // window never asks to stop.
+  virtual bool StopRequested() { return false; }
   // The busy pointer (hourglass) on or off.
   virtual void SetBusy(bool busy) = 0;
 

@@ -52,7 +52,8 @@ constexpr char kFindReplaceCaption[] = "Find And Replace - File ";
 //   160-172        remove x: key test, dialog, removal
 //   174-196        find and replace: key test, reuse, dialog, replacement
 //   198            the next entry
-//   200-204        busy off, progress reset, "Done."
+//   200-204        busy off, progress reset, "Done." (not when the host
+//                  asked to stop: asked before each entry and after the last)
 // The steps without which an entry cannot go on (116, 118, 122) end that
 // entry when they fail; going on would only reach other files.
 //
@@ -82,16 +83,18 @@ class BatchRun {
         // Reported at that entry's own turn (116), if it still fails then.
       }
     }
-    for (int i = 1; i <= count; ++i) {
+    for (int i = 1; i <= count && !(stopped_ = host_.StopRequested()); ++i) {
       ProcessRecordedEntry(i);
       ++files_;
       trap_.Run(198, [] {});
     }
+    // A request that came during the last file is answered too.
+    if (!stopped_) stopped_ = host_.StopRequested();
 
     trap_.Run(200, [&] { host_.SetBusy(false); });
     trap_.Run(202, [&] { host_.SetProgressValue(0); });
     trap_.Run(202, [&] { host_.SetProgressText(kProgressIdle); });
-    trap_.Run(204, [&] { host_.ShowMessage(kDone); });
+    if (!stopped_) trap_.Run(204, [&] { host_.ShowMessage(kDone); });
     return Summary(true);
   }
 
@@ -100,6 +103,7 @@ class BatchRun {
     BatchSummary summary;
     summary.validated = validated;
     summary.files = files_;
+    summary.stopped = stopped_;
     summary.failures = trap_.failures();
     return summary;
   }
@@ -366,6 +370,7 @@ class BatchRun {
   bool operated_ = false;
   RunLedger ledger_;  // open on this thread for as long as the run lasts
   int files_ = 0;
+  bool stopped_ = false;  // the host asked to stop
   bool first_showing_ = true;
 };
 

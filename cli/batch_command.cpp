@@ -1,5 +1,6 @@
 #include "cli/batch_command.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -11,8 +12,10 @@
 #include "cli/cli_host.h"
 #include "cli/console_reporter.h"
 #include "cli/interruption.h"
+#include "cli/line_text.h"
 #include "cli/output_status.h"
 #include "cli/progress_line.h"
+#include "cli/report_file.h"
 #include "cli/run_outputs.h"
 #include "dialogs/dialog_logic.h"
 #include "dialogs/dialog_texts.h"
@@ -36,7 +39,8 @@ class CliScanHost : public ScanHost {
       : list_(list), reporter_(reporter) {}
   FileList& List() override { return list_; }
   void Yield() override {
-    // Nothing is written while the list is built: stop at once.
+    // Nothing is written while the list is built (the journal and the
+    // report come after it): stop at once.
     if (const int signal_number = InterruptionSignal()) {
       std::fprintf(stderr, "%s: interrupted before any file\n", kProgramName);
       std::exit(ExitStatusAfterOutput(kExitInterruptedBase + signal_number));
@@ -74,12 +78,20 @@ bool PrepareAnswers(const Options& options, DialogResults& answers) {
   return false;
 }
 
-// The journal of the run under way: an interruption ends the program
-// between two files, and what was written so far stays undoable.
-RunJournal* journal_in_hand = nullptr;
-
-void FinishJournalAtExit() {
-  if (journal_in_hand != nullptr) journal_in_hand->Finish();
+// A real run is journaled, so that it can be undone; without a folder for
+// the journal the run goes on, and says it cannot be undone.
+void OpenJournal(const Options& options, std::optional<RunJournal>& journal) {
+  if (options.dry_run) return;  // writes nothing, not even there
+  const std::string folder = JournalFolder();
+  if (folder.empty()) {
+    PrintError(
+        "note: the journal is off (neither XDG_STATE_HOME nor HOME names a "
+        "folder to keep it in): this run cannot be undone");
+    return;
+  }
+  journal.emplace(folder, DefaultJournalLimits(),
+                  std::string(OperationName(options.operation)),
+                  options.output_folder);
 }
 
 }  // namespace
@@ -103,6 +115,10 @@ int RunBatchCommand(const Options& options) {
     }
   }
 
+  // Looked at before the scan, which leaves an earlier report out.
+  std::optional<ReportFile> report;
+  if (options.report) report.emplace(*options.report);
+
   CatchInterruptions();
   ProgressLine progress(ProgressLine::TerminalStream());
   ConsoleReporter reporter(progress);
@@ -117,37 +133,52 @@ int RunBatchCommand(const Options& options) {
     const std::size_t before = files.size();
     const std::string pattern = "*." + input.extension;
     AddFolderFilesToList(ScanFolder(input.path), pattern, scan_host);
+    if (report) {
+      const auto scanned = list.entries.begin() +
+                           static_cast<std::ptrdiff_t>(before);
+      list.entries.erase(
+          std::remove_if(scanned, list.entries.end(),
+                         [&](const std::string& entry) {
+                           return report->Is(entry);
+                         }),
+          list.entries.end());
+    }
     if (files.size() == before) {
       PrintError("note: no file matching " + pattern + " in " + input.path);
     }
   }
 
+  // The report never goes over a file of the run.
+  if (report) {
+    const std::string conflict = report->Conflict(files, options.output_folder);
+    if (!conflict.empty()) {
+      PrintError("--report: " + EscapeForLine(conflict) +
+                 "; nothing was done");
+      return kExitUsage;
+    }
+  }
+
   CliHost host(files, options.output_folder, options.operation,
                std::move(answers), reporter, progress);
-  // A real run is journaled, so that it can be undone; a dry run writes
-  // nothing, not even there.
   std::optional<RunJournal> journal;
-  if (!options.dry_run) {
-    journal.emplace(DefaultJournalFolder(), DefaultJournalLimits(),
-                    std::string(OperationName(options.operation)),
-                    options.output_folder);
-  }
+  OpenJournal(options, journal);
   CliRecorder recorder(options.dry_run, journal ? &*journal : nullptr,
                        progress);
   host.SetObserver(&recorder);
-  if (journal) {
-    journal_in_hand = &*journal;
-    std::atexit(FinishJournalAtExit);
-  }
   DialogResults results;
   const BatchSummary summary = StartRemoving(host, results);
   progress.Clear();
-  journal_in_hand = nullptr;
+  // An interrupted run is journaled and reported as far as it got.
   if (journal) journal->Finish();
-  // An interrupted run still writes its report of the files it did.
-  const bool reported = !summary.validated || !options.report ||
-                        WriteReport(*options.report, recorder.records());
-  host.ExitIfInterrupted(summary.files);
+  const bool reported =
+      !summary.validated || !report || report->Write(recorder.records());
+  if (summary.stopped) {
+    std::fflush(stdout);
+    std::fprintf(stderr,
+                 "%s: interrupted: %d of %zu files done, the rest left alone\n",
+                 kProgramName, summary.files, files.size());
+    return kExitInterruptedBase + InterruptionSignal();
+  }
   if (!summary.validated) return kExitUsage;
   return summary.failures > 0 || reporter.count() > 0 || !reported
              ? kExitFailures

@@ -1,12 +1,12 @@
 #include "cli/cli_host.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <stdexcept>
 
 #include "batch/batch_texts.h"
 #include "cli/console_reporter.h"
 #include "cli/interruption.h"
+#include "cli/line_text.h"
 #include "cli/options.h"
 #include "cli/output_status.h"
 #include "cli/progress_line.h"
@@ -75,21 +75,7 @@ void CliHost::SetProgressText(const std::string& text) {
   progress_.Show(position_, FileCount(), share_, text);
 }
 
-void CliHost::ProcessEvents() {
-  // The entry whose turn it is has not been touched yet.
-  ExitIfInterrupted(position_ - 1);
-}
-
-void CliHost::ExitIfInterrupted(int done) {
-  const int signal_number = InterruptionSignal();
-  if (signal_number == 0) return;
-  progress_.Clear();
-  std::fflush(stdout);
-  std::fprintf(stderr,
-               "%s: interrupted: %d of %d files done, the rest left alone\n",
-               kProgramName, done, FileCount());
-  std::exit(ExitStatusAfterOutput(kExitInterruptedBase + signal_number));
-}
+bool CliHost::StopRequested() { return InterruptionSignal() != 0; }
 
 void CliHost::ShowRemoveDialog(const std::string&, DialogResults& results) {
   results.find_what = answers_.find_what;
@@ -104,9 +90,6 @@ void CliHost::ShowFindReplaceDialog(const std::string&,
 void CliHost::ShowMessage(const std::string& text) {
   progress_.Clear();
   if (text == batch_texts::kDone) {
-    // The last file is finished: a request to stop that came during it is
-    // answered now.
-    ExitIfInterrupted(position_);
     WriteLine(stdout, text);
   } else {
     std::fflush(stdout);
@@ -117,7 +100,8 @@ void CliHost::ShowMessage(const std::string& text) {
 void CliHost::Note(const std::string& text) {
   progress_.Clear();
   std::fflush(stdout);
-  WriteLine(stderr, std::string(kProgramName) + ": note: " + text);
+  WriteLine(stderr,
+            std::string(kProgramName) + ": note: " + EscapeForLine(text));
 }
 
 ErrorReporter& CliHost::Reporter() { return reporter_; }

@@ -46,9 +46,9 @@ class CliHost : public BatchHost {
 
   void SetProgressValue(double value) override;
   void SetProgressText(const std::string& text) override;
-  // Between two files: ends the program when an interruption was asked
-  // for (see cli/interruption.h).
-  void ProcessEvents() override;
+  void ProcessEvents() override {}
+  // True once an interruption was asked for (see cli/interruption.h).
+  bool StopRequested() override;
   void SetBusy(bool) override {}
 
   void ShowRemoveDialog(const std::string& caption,
@@ -57,15 +57,10 @@ class CliHost : public BatchHost {
                              DialogResults& results) override;
 
   // "Done." goes to standard output, every other message (the run's
-  // validation messages) to standard error. An interruption asked for
-  // during the last file ends the program here instead of "Done.".
+  // validation messages) to standard error.
   void ShowMessage(const std::string& text) override;
   // "tarnwick-batch: note: " and the text, on standard error.
   void Note(const std::string& text) override;
-  // Ends the program with 128 + signal when an interruption was asked for;
-  // done: how many files were finished.
-  void ExitIfInterrupted(int done);
-
   ErrorReporter& Reporter() override;
   SettingsStore& Settings() override { return settings_; }
   RunObserver* Observer() override { return observer_; }

@@ -30,6 +30,8 @@ void CatchInterruptions() {
   }
 }
 
+void IgnoreBrokenPipes() { std::signal(SIGPIPE, SIG_IGN); }
+
 int InterruptionSignal() { return requested; }
 
 }  // namespace tarnwick::cli

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/batch_command.h"
+#include "cli/interruption.h"
 #include "cli/options.h"
 #include "cli/output_status.h"
 #include "cli/run_outputs.h"
@@ -38,5 +39,6 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  tarnwick::cli::IgnoreBrokenPipes();
   return tarnwick::cli::ExitStatusAfterOutput(Run(argc, argv));
 }

@@ -1,20 +1,33 @@
 #include "cli/run_outputs.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "cli/batch_command.h"
+#include "cli/line_text.h"
+#include "cli/output_status.h"
 #include "cli/options.h"
 #include "cli/progress_line.h"
-#include "files/file_error.h"
-#include "files/file_write.h"
 #include "journal/run_journal.h"
 
 namespace tarnwick::cli {
 namespace {
 
-void PrintLine(std::FILE* stream, const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stream);
-  std::fputc('\n', stream);
+void PrintLine(const std::string& text) { WriteOutput(stdout, text + "\n"); }
+
+constexpr char kNoJournal[] =
+    "there is no journal: neither XDG_STATE_HOME nor HOME names a folder to "
+    "keep it in";
+
+// Why the journal cannot be read (a folder that is not there yet holds no
+// run and is no failure), or an empty text.
+std::string UnreadableJournal(const std::string& folder) {
+  if (::access(folder.c_str(), R_OK | X_OK) == 0 || errno == ENOENT) return "";
+  return "cannot read the journal " + EscapeForLine(folder) + ": " +
+         std::strerror(errno);
 }
 
 }  // namespace
@@ -23,37 +36,37 @@ void CliRecorder::EntryDone(const EntryRecord& record) {
   RunRecorder::EntryDone(record);
   progress_.Clear();
   if (DryRun()) {
-    PrintLine(stdout, record.source + "\t" +
-                          std::string(StatusName(record.status)) + "\t" +
-                          std::to_string(record.changes) + "\t" +
-                          record.reason);
-    std::fflush(stdout);
+    PrintLine(EscapeForLine(record.source) + "\t" +
+              std::string(StatusName(record.status)) + "\t" +
+              std::to_string(record.changes) + "\t" +
+              EscapeForLine(record.reason));
   } else if (record.status != EntryStatus::kFailed && !record.reason.empty()) {
-    PrintError("note: " + record.output + ": " + record.reason);
+    PrintError("note: " + EscapeForLine(record.output) + ": " +
+               EscapeForLine(record.reason));
   }
 }
 
-bool WriteReport(const std::string& path,
-                 const std::vector<EntryRecord>& records) {
-  std::string text;
-  for (const EntryRecord& record : records) text += ReportLine(record) + "\n";
-  if (path == "-") {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    if (std::fflush(stdout) == 0) return true;
-    PrintError("--report: cannot write to standard output");
-    return false;
+std::string JournalFolder() {
+  std::string folder = DefaultJournalFolder();
+  // Without a home the default would be /.local/state/tarnwick.
+  if (folder.empty() || folder.front() != '/' ||
+      folder.rfind("/.local/", 0) == 0) {
+    return "";
   }
-  try {
-    ReplaceFileContents(path, text);
-    return true;
-  } catch (const FileError& e) {
-    PrintError(std::string("--report: ") + e.what());
-    return false;
-  }
+  return folder;
 }
 
 int RunUndoCommand(const std::string& run) {
-  const UndoResult result = UndoRun(DefaultJournalFolder(), run);
+  const std::string folder = JournalFolder();
+  if (folder.empty()) {
+    PrintError(kNoJournal);
+    return kExitUsage;
+  }
+  if (const std::string why = UnreadableJournal(folder); !why.empty()) {
+    PrintError(why);
+    return kExitUsage;
+  }
+  const UndoResult result = UndoRun(folder, run);
   if (!result.error.empty()) {
     PrintError(result.error);
     return kExitUsage;
@@ -62,18 +75,18 @@ int RunUndoCommand(const std::string& run) {
   for (const UndoItem& item : result.items) {
     switch (item.what) {
       case UndoItem::What::kRestored:
-        PrintLine(stdout, "restored\t" + item.path);
+        PrintLine("restored\t" + EscapeForLine(item.path));
         break;
       case UndoItem::What::kRemoved:
-        PrintLine(stdout, "removed\t" + item.path);
+        PrintLine("removed\t" + EscapeForLine(item.path));
         break;
       case UndoItem::What::kLeft:
         ++left;
-        PrintLine(stdout, "left\t" + item.path + "\t" + item.reason);
+        PrintLine("left\t" + EscapeForLine(item.path) + "\t" +
+                  EscapeForLine(item.reason));
         break;
     }
   }
-  std::fflush(stdout);
   if (left > 0) {
     PrintError("run " + result.id + ": " + std::to_string(left) +
                " file(s) left alone (see the lines beginning with \"left\")");
@@ -83,13 +96,23 @@ int RunUndoCommand(const std::string& run) {
 }
 
 int RunListRunsCommand() {
-  const std::string folder = DefaultJournalFolder();
-  for (const JournaledRun& run : ListRuns(folder)) {
-    PrintLine(stdout, run.id + "\t" + run.time + "\t" + run.operation + "\t" +
-                          run.output_folder + "\t" + std::to_string(run.files) +
-                          " file(s)" + (run.undone ? "\tundone" : ""));
+  const std::string folder = JournalFolder();
+  if (folder.empty()) {
+    PrintError(std::string("note: ") + kNoJournal + ", so no run to list");
+    return kExitSuccess;
   }
-  return std::fflush(stdout) == 0 ? kExitSuccess : kExitFailures;
+  if (const std::string why = UnreadableJournal(folder); !why.empty()) {
+    PrintError(why);
+    return kExitFailures;
+  }
+  for (const JournaledRun& run : ListRuns(folder)) {
+    PrintLine(EscapeForLine(run.id) + "\t" + EscapeForLine(run.time) + "\t" +
+              EscapeForLine(run.operation) + "\t" +
+              EscapeForLine(run.output_folder) + "\t" +
+              std::to_string(run.files) + " file(s)" +
+              (run.undone ? "\tundone" : ""));
+  }
+  return kExitSuccess;
 }
 
 }  // namespace tarnwick::cli

@@ -14,7 +14,8 @@ namespace tarnwick::cli {
 class ProgressLine;
 
 // Records the run; in a dry run prints each entry's line on standard
-// output as it is done: source TAB status TAB changes TAB reason. Notes a
+// output as it is done: source TAB status TAB changes TAB reason, the
+// fields escaped (cli/line_text.h). Notes a
 // file whose old content the journal could not keep on standard error.
 class CliRecorder : public RunRecorder {
  public:
@@ -26,12 +27,13 @@ class CliRecorder : public RunRecorder {
   ProgressLine& progress_;
 };
 
-// Writes the report (one JSON object a line) to path, "-" meaning standard
-// output. False after a message on standard error.
-bool WriteReport(const std::string& path,
-                 const std::vector<EntryRecord>& records);
+// The journal's folder (journal/run_journal.h), or an empty text when
+// there is no home to keep it in: neither XDG_STATE_HOME nor HOME names a
+// folder, and the journal would otherwise land at the root of the system.
+std::string JournalFolder();
 
-// --undo [RUN] and --list-runs; each returns the exit status.
+// --undo [RUN] and --list-runs; each returns the exit status. Their lines
+// are TAB-separated, names escaped as the dry run's are.
 int RunUndoCommand(const std::string& run);
 int RunListRunsCommand();
 

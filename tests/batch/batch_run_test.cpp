@@ -424,6 +424,40 @@ TEST_F(BatchRunTest, StartRemovingDuringARunDoesNothing) {
   EXPECT_TRUE(Run().validated);
 }
 
+// A host that asks to stop ends the run between two entries: the entries
+// before are done, the later ones untouched, and there is no "Done.".
+TEST_F(BatchRunTest, AStopRequestEndsTheRunBetweenTwoEntries) {
+  AddFile("a.txt", "a\t");
+  AddFile("b.txt", "b\t");
+  AddFile("c.txt", "c\t");
+  host_.chooser = kRemoveAllTabs;
+  const std::vector<std::string> names = {"a.txt", "b.txt", "c.txt"};
+  // After how many entries' turns of the event loop the host asks: before
+  // the first entry, during the first, during the second, during the last.
+  for (const int asked_after : {0, 1, 2, 3}) {
+    for (const std::string& name : names) std::filesystem::remove(Out(name));
+    host_.messages.clear();
+    int turns = 0;
+    host_.on_events = [&](ScriptedHost&, int) { ++turns; };
+    host_.stop = [&](const ScriptedHost&) { return turns >= asked_after; };
+    const BatchSummary summary = Run();
+    EXPECT_TRUE(summary.validated) << asked_after;
+    EXPECT_TRUE(summary.stopped) << asked_after;
+    EXPECT_EQ(summary.files, asked_after) << asked_after;
+    EXPECT_EQ(host_.messages, std::vector<std::string>{}) << asked_after;
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(std::filesystem::exists(Out(names[i])), i < asked_after)
+          << asked_after << " " << names[i];
+    }
+  }
+  // Nobody asking: every entry and "Done.".
+  host_.stop = nullptr;
+  const BatchSummary whole = Run();
+  EXPECT_FALSE(whole.stopped);
+  EXPECT_EQ(whole.files, 3);
+  ExpectDone();
+}
+
 // The program ends at once when its window is closed during a run. That
 // happens while the run yields, so every file is either done or untouched.
 TEST_F(BatchRunTest, EndingTheProgramDuringARunLeavesNoHalfWrittenFile) {

@@ -43,6 +43,7 @@ class ScriptedHost : public BatchHost {
   void SetProgressValue(double value) override;
   void SetProgressText(const std::string& text) override;
   void ProcessEvents() override;
+  bool StopRequested() override { return stop && stop(*this); }
   void SetBusy(bool busy) override;
   void ShowRemoveDialog(const std::string& caption,
                         DialogResults& results) override;
@@ -60,6 +61,8 @@ class ScriptedHost : public BatchHost {
   std::deque<DialogAnswer> replace_answers;
   // Called at every turn of the event loop with the turn's number (1-based).
   std::function<void(ScriptedHost&, int turn)> on_events;
+  // Asked between two entries; nobody asks to stop when empty.
+  std::function<bool(const ScriptedHost&)> stop;
 
   // What the run did.
   std::vector<std::string> log;  // "progress 50", "text ...", "events", ...

@@ -1,16 +1,21 @@
 // Preview, report and undo through tarnwick-batch on real files: a dry run
 // writes nothing, the counts and the report are true, undo puts back
 // exactly what the run replaced and removes what it created, and leaves
-// alone what changed since; the journal keeps to its cap.
+// alone what changed since; the journal keeps to its cap. An interrupted
+// run is journaled and reported as far as it got; the report never goes
+// over a file of the run; names in the printed lines are escaped.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "cli/line_text.h"
 #include "tests/cli/program_run.h"
 #include "tests/support/temp_dir.h"
 
@@ -45,6 +50,17 @@ struct Sandbox {
   }
   ProgramResult Run(const Args& args) { return RunProgram(args, settings); }
 };
+
+// Runs the child as the unprivileged user when the test runs as root (who
+// may read and write anything), the sandbox opened to that user.
+void AsUnprivilegedWhenRoot(Sandbox& box) {
+  if (geteuid() != 0) return;
+  box.settings.unprivileged = true;
+  for (const auto& entry : fs::recursive_directory_iterator(box.dir.path())) {
+    chmod(entry.path().c_str(), entry.is_directory() ? 0777 : 0666);
+  }
+  chmod(box.dir.path().c_str(), 0777);
+}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -267,6 +283,230 @@ TEST(JournalTest, CopiesAcrossFileSystemsWithinTheCap) {
   EXPECT_EQ(ReadAll(a), "six b\n");
   EXPECT_EQ(ReadAll(b), "sixc\n");
   fs::remove_all(pattern);
+}
+
+// A signal stops the run once the file in hand is finished: the files
+// before are done, the rest untouched, and the run is reported, listed and
+// undoable as far as it got.
+class InterruptionTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(InterruptionTest, StopsBetweenFilesThenJournalsAndReports) {
+  const int signal_number = GetParam();
+  Sandbox box;
+  constexpr int kFiles = 1500;
+  const std::string report = box.dir / "report.jsonl";
+  Args args = {"--operation", "remove-all-tabs", "--output", box.dir / "in",
+               "--report", report};
+  std::vector<std::string> files;
+  for (int i = 0; i < kFiles; ++i) {
+    files.push_back(box.dir.Write("in/f" + std::to_string(i) + ".txt", "a\tb"));
+  }
+  args.insert(args.end(), files.begin(), files.end());
+  box.settings.interrupt_signal = signal_number;
+  box.settings.interrupt_when = [&] { return ReadAll(files[2]) == "ab"; };
+  const ProgramResult run = box.Run(args);
+  box.settings.interrupt_when = nullptr;
+  if (run.status == 0) GTEST_SKIP() << "the run ended before the signal";
+  ASSERT_EQ(run.status, 128 + signal_number) << run.err;
+  EXPECT_EQ(run.out, "");  // no "Done."
+  const std::string said = "tarnwick-batch: interrupted: ";
+  ASSERT_EQ(run.err.rfind(said, 0), 0u) << run.err;
+  const int done = std::atoi(run.err.c_str() + said.size());
+  EXPECT_EQ(run.err, said + std::to_string(done) + " of " +
+                         std::to_string(kFiles) +
+                         " files done, the rest left alone\n");
+  ASSERT_GE(done, 3);
+  if (done == kFiles) GTEST_SKIP() << "the signal came during the last file";
+  int changed = 0;
+  for (int i = 0; i < kFiles; ++i) {
+    if (ReadAll(files[i]) == (i < done ? "ab" : "a\tb")) ++changed;
+  }
+  EXPECT_EQ(changed, kFiles) << "only the first " << done << " changed";
+  EXPECT_EQ(Lines(ReadAll(report)).size(), static_cast<std::size_t>(done));
+
+  const ProgramResult list = box.Run({"--list-runs"});
+  EXPECT_NE(list.out.find("\t" + std::to_string(done) + " file(s)"),
+            std::string::npos) << list.out;
+  const ProgramResult undo = box.Run({"--undo"});
+  EXPECT_EQ(undo.status, 0) << undo.err;
+  EXPECT_EQ(Lines(undo.out).size(), static_cast<std::size_t>(done));
+  int restored = 0;
+  for (const std::string& file : files) restored += ReadAll(file) == "a\tb";
+  EXPECT_EQ(restored, kFiles);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, InterruptionTest,
+                         ::testing::Values(SIGINT, SIGTERM, SIGHUP));
+
+// Standard output on a pipe nobody reads: the run still ends whole and
+// journaled; the lost output makes the exit status 1.
+TEST(BrokenPipeTest, LostOutputFailsTheRunButLeavesItWhole) {
+  Sandbox box;
+  const std::string a = box.dir.Write("in/a.txt", "a\t");
+  const std::string b = box.dir.Write("in/b.txt", "b\t");
+  box.settings.output_closed = true;
+  const ProgramResult run = box.Run({"--operation", "remove-all-tabs",
+                                     "--output", box.dir / "in", a, b});
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_EQ(run.err,
+            "tarnwick-batch: write error on standard output: Broken pipe\n");
+  EXPECT_EQ(ReadAll(a) + ReadAll(b), "ab");
+  box.settings.output_closed = false;
+  EXPECT_NE(box.Run({"--list-runs"}).out.find("\t2 file(s)"),
+            std::string::npos);
+}
+
+// --report naming a file of the run or a folder is refused before the run:
+// nothing at all is written.
+TEST(ReportTest, RefusesAFileOfTheRunOrAFolder) {
+  Sandbox box;
+  const std::string notes = box.dir.Write("in/notes.txt", "keep\t\n");
+  const std::string fresh = box.dir.Write("in/new.txt", "new\t\n");
+  box.dir.Write("out/notes.txt", "earlier result\n");
+  ASSERT_EQ(link(notes.c_str(), (box.dir / "in/link").c_str()), 0);
+  ASSERT_EQ(symlink("../out/new.txt", (box.dir / "in/dangling").c_str()), 0);
+  const struct {
+    std::string report;
+    std::string says;
+  } cases[] = {
+      {notes, notes + " is an input of the run"},
+      {box.dir / "in/./notes.txt", "is an input of the run: " + notes},
+      {box.dir / "in/link", "is an input of the run: " + notes},
+      {box.dir / "out/notes.txt", " is an output of the run"},
+      // An output that does not exist yet, by its resolved name.
+      {box.dir / "in/../out/new.txt",
+       "is an output of the run: " + box.dir / "out/new.txt"},
+      {box.dir / "in/dangling",
+       "is an output of the run: " + box.dir / "out/new.txt"},
+      {box.dir / "out", box.dir / "out is a folder"},
+  };
+  const auto before = Snapshot(box.dir.path());
+  for (const auto& c : cases) {
+    const ProgramResult run =
+        box.Run({"--operation", "remove-all-tabs", "--output", box.dir / "out",
+                 "--report", c.report, notes, fresh});
+    EXPECT_EQ(run.status, 2) << c.report;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "") << c.report;
+    EXPECT_EQ(Snapshot(box.dir.path()), before) << c.report;
+  }
+}
+
+// The standard streams are written as they are: a log they append to
+// keeps its earlier lines.
+TEST(ReportTest, StandardStreamsAppendWithoutTruncating) {
+  Sandbox box;
+  const std::string in = box.dir.Write("in/a.txt", "a\t");
+  const std::string log = box.dir / "job.log";
+  const struct {
+    std::string report;
+    std::string redirect;
+  } cases[] = {{"/dev/stdout", ">>"}, {"-", ">>"}, {"/dev/stderr", "2>>"}};
+  for (const auto& c : cases) {
+    WriteAll(log, "earlier line\n");
+    const std::string command =
+        box.settings.environment[0] + " '" + ProgramPath() +
+        "' --operation remove-all-tabs --dry-run --output '" + box.dir / "in" +
+        "' --report " + c.report + " '" + in + "' " + c.redirect + " '" + log +
+        "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const std::string text = ReadAll(log);
+    EXPECT_EQ(text.rfind("earlier line\n", 0), 0u) << c.report << ": " << text;
+    EXPECT_NE(text.find("{\"source\":\"" + in + "\""), std::string::npos)
+        << c.report << ": " << text;
+  }
+}
+
+// A report from an earlier run, inside the folder the run scans, is not
+// one of the run's files.
+TEST(ReportTest, IsLeftOutOfTheFolderScan) {
+  Sandbox box;
+  box.dir.Write("in/a.txt", "a\t");
+  const std::string report = box.dir.Write("in/report.txt", "{\"old\":1}\t\n");
+  const ProgramResult run =
+      box.Run({"--operation", "remove-all-tabs", "--output", box.dir / "in",
+               "--report", report, "--add-folder", box.dir / "in"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> lines = Lines(ReadAll(report));
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].rfind("{\"source\":\"" + box.dir / "in/a.txt\"", 0), 0u)
+      << lines[0];
+}
+
+// TAB, newline, backslash and escape codes in names do not break the
+// lines of the dry run, --list-runs and --undo.
+TEST(LinesTest, NamesAreEscaped) {
+  Sandbox box;
+  const std::string name = "t\tn\nb\\e\x1b[31m.txt";
+  const std::string in = box.dir.Write("in/" + name, "a\t");
+  const std::string out = box.dir.MakeFolder("o\tut");
+  const Args args = {"--operation", "remove-all-tabs", "--output", out, in};
+  Args dry = args;
+  dry.push_back("--dry-run");
+  EXPECT_EQ(box.Run(dry).out,
+            box.dir / "in/t\\tn\\nb\\\\e\\x1b[31m.txt\tchanged\t1\t\nDone.\n");
+  ASSERT_EQ(box.Run(args).status, 0);
+  EXPECT_NE(box.Run({"--list-runs"}).out.find(
+                "\t" + box.dir / "o\\tut\t1 file(s)\n"),
+            std::string::npos);
+  EXPECT_EQ(box.Run({"--undo"}).out,
+            "removed\t" + box.dir / "o\\tut/t\\tn\\nb\\\\e\\x1b[31m.txt\n");
+}
+
+// Without HOME and XDG_STATE_HOME the journal is off, said once; nothing
+// is written at the root.
+TEST(JournalTest, IsOffWithANoteWithoutAHome) {
+  Sandbox box;
+  const std::string in = box.dir.Write("in/a.txt", "a\t");
+  box.dir.Write("in/b.txt", "b\t");
+  box.settings.environment = {"HOME", "XDG_STATE_HOME"};  // unset
+  AsUnprivilegedWhenRoot(box);
+  const bool had_root_journal = fs::exists("/.local/state/tarnwick");
+  const ProgramResult run = box.Run({"--operation", "remove-all-tabs",
+                                     "--output", box.dir / "in", in,
+                                     box.dir / "in/b.txt"});
+  if (!run.started) GTEST_SKIP() << "cannot run as an unprivileged user";
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err,
+            "tarnwick-batch: note: the journal is off (neither XDG_STATE_HOME "
+            "nor HOME names a folder to keep it in): this run cannot be "
+            "undone\n");
+  EXPECT_EQ(ReadAll(in), "a");
+  if (!had_root_journal) EXPECT_FALSE(fs::exists("/.local/state/tarnwick"));
+  const ProgramResult undo = box.Run({"--undo"});
+  EXPECT_EQ(undo.status, 2);
+  EXPECT_NE(undo.err.find("there is no journal"), std::string::npos);
+  EXPECT_NE(box.Run({"--list-runs"}).err.find("there is no journal"),
+            std::string::npos);
+}
+
+// A journal or a report place the user may not use says "Permission
+// denied".
+TEST(JournalTest, PermissionErrorsNamePermission) {
+  Sandbox box;
+  const std::string in = box.dir.Write("in/a.txt", "a\t");
+  const std::string journal = box.dir.MakeFolder("state/tarnwick");
+  const std::string locked = box.dir.MakeFolder("locked");
+  AsUnprivilegedWhenRoot(box);
+  chmod(journal.c_str(), 0);
+  chmod(locked.c_str(), 0555);
+  const struct {
+    Args args;
+    int status;
+  } cases[] = {
+      {{"--list-runs"}, 1},
+      {{"--undo"}, 2},
+      {{"--operation", "remove-all-tabs", "--dry-run", "--output",
+        box.dir / "in", "--report", locked + "/r.jsonl", in}, 1},
+  };
+  for (const auto& c : cases) {
+    const ProgramResult run = box.Run(c.args);
+    if (!run.started) GTEST_SKIP() << "cannot run as an unprivileged user";
+    EXPECT_EQ(run.status, c.status) << c.args[0] << ": " << run.err;
+    EXPECT_NE(run.err.find("Permission denied"), std::string::npos)
+        << c.args[0] << ": " << run.err;
+  }
+  chmod(journal.c_str(), 0700);
 }
 
 }  // namespace

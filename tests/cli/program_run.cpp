@@ -23,9 +23,11 @@ constexpr uid_t kNobody = 65534;
 // Reads both descriptors until each reaches its end (or, for a terminal,
 // the error that says its last writer is gone).
 void ReadAll(int out_fd, int err_fd, std::string& out, std::string& err,
-             pid_t child, int interrupt_after_ms) {
-  const auto deadline = std::chrono::steady_clock::now() +
-                        std::chrono::milliseconds(interrupt_after_ms);
+             pid_t child, const RunSettingsForChild& settings) {
+  const int interrupt_after_ms =
+      settings.interrupt_when ? 1 : settings.interrupt_after_ms;
+  auto deadline = std::chrono::steady_clock::now() +
+                  std::chrono::milliseconds(interrupt_after_ms);
   bool interrupt_pending = interrupt_after_ms >= 0;
   pollfd fds[2] = {{out_fd, POLLIN, 0}, {err_fd, POLLIN, 0}};
   std::string* sinks[2] = {&out, &err};
@@ -37,8 +39,13 @@ void ReadAll(int out_fd, int err_fd, std::string& out, std::string& err,
     if (interrupt_pending) {
       const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
           deadline - std::chrono::steady_clock::now());
-      if (left.count() <= 0) {
-        kill(child, SIGINT);
+      if (left.count() <= 0 && settings.interrupt_when &&
+          !settings.interrupt_when()) {
+        deadline = std::chrono::steady_clock::now() +
+                   std::chrono::milliseconds(1);
+        timeout = 1;
+      } else if (left.count() <= 0) {
+        kill(child, settings.interrupt_signal);
         interrupt_pending = false;
       } else {
         timeout = static_cast<int>(left.count());
@@ -106,7 +113,16 @@ ProgramResult RunProgram(const std::vector<std::string>& arguments,
       close(terminal_main);
       close(terminal_side);
     } else {
-      dup2(out_pipe[1], STDOUT_FILENO);
+      if (settings.output_closed) {
+        int unread[2];
+        if (pipe(unread) != 0) _exit(kCannotStart);
+        close(unread[0]);
+        dup2(unread[1], STDOUT_FILENO);
+        close(unread[1]);
+        close(out_pipe[1]);
+      } else {
+        dup2(out_pipe[1], STDOUT_FILENO);
+      }
       dup2(err_pipe[1], STDERR_FILENO);
       close(out_pipe[0]);
       close(out_pipe[1]);
@@ -131,14 +147,13 @@ ProgramResult RunProgram(const std::vector<std::string>& arguments,
   ProgramResult result;
   if (settings.terminal) {
     close(terminal_side);
-    ReadAll(terminal_main, -1, result.out, result.err, child,
-            settings.interrupt_after_ms);
+    ReadAll(terminal_main, -1, result.out, result.err, child, settings);
     close(terminal_main);
   } else {
     close(out_pipe[1]);
     close(err_pipe[1]);
     ReadAll(out_pipe[0], err_pipe[0], result.out, result.err, child,
-            settings.interrupt_after_ms);
+            settings);
     close(out_pipe[0]);
     close(err_pipe[0]);
   }

@@ -3,6 +3,8 @@
 #ifndef TARNWICK_TESTS_CLI_PROGRAM_RUN_H_
 #define TARNWICK_TESTS_CLI_PROGRAM_RUN_H_
 
+#include <csignal>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,8 +27,15 @@ struct RunSettingsForChild {
   std::vector<std::string> environment;
   // The working folder; empty for the test's own.
   std::string folder;
-  // When not negative: send SIGINT this many milliseconds after the start.
+  // When not negative: send the signal this many milliseconds after the
+  // start.
   int interrupt_after_ms = -1;
+  // When set: asked every millisecond or so; the signal is sent once it
+  // answers true.
+  std::function<bool()> interrupt_when;
+  int interrupt_signal = SIGINT;
+  // Standard output on a pipe whose reading end is closed.
+  bool output_closed = false;
 };
 
 // The program's path: $TARNWICK_TEST_BINARY_DIR/cli/tarnwick-batch.
