@@ -222,6 +222,19 @@ TEST_P(DryRunRefusalTest, PredictsTheRunWordForWord) {
       << expected[c.entry];
   EXPECT_EQ(ReportLines(preview), expected) << preview.out;
   EXPECT_EQ(preview.status, run.status) << preview.err;
+  // A failed entry gives the input's size when it is a file, and no
+  // output size.
+  for (const std::string& line : expected) {
+    if (Field(line, "status") != "\"failed\"") continue;
+    const std::string source = Field(line, "source");
+    const std::filesystem::path input = source.substr(1, source.size() - 2);
+    EXPECT_EQ(Field(line, "bytes_before"),
+              std::filesystem::is_regular_file(input)
+                  ? std::to_string(std::filesystem::file_size(input))
+                  : "null")
+        << line;
+    EXPECT_EQ(Field(line, "bytes_after"), "null") << line;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
