@@ -54,6 +54,9 @@ void RunLedger::Replaced(FileId before, FileId after, const std::string& path) {
     written.source = input != nullptr ? *input : path;
     written.source_id = before;
   }
+  // The old file is gone from its path: its inode may come back as a new
+  // file of the run, which is no input.
+  inputs_.erase(before);
   Record(after, std::move(written));
 }
 
