@@ -26,7 +26,7 @@ void CliRecorder::EntryDone(const EntryRecord& record) {
     PrintLine(stdout, record.source + "\t" +
                           std::string(StatusName(record.status)) + "\t" +
                           std::to_string(record.changes) + "\t" +
-                          record.reason);
+                          records().back().reason);  // with a note
     std::fflush(stdout);
   } else if (record.status != EntryStatus::kFailed && !record.reason.empty()) {
     PrintError("note: " + record.output + ": " + record.reason);

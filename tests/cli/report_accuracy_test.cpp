@@ -222,6 +222,24 @@ TEST_P(DryRunRefusalTest, PredictsTheRunWordForWord) {
       << expected[c.entry];
   EXPECT_EQ(ReportLines(preview), expected) << preview.out;
   EXPECT_EQ(preview.status, run.status) << preview.err;
+  // The dry run's own lines (path, status, changes, reason) say the same
+  // (the names and reasons here need no JSON escapes).
+  std::vector<std::string> said, expected_said;
+  for (const std::string& line : Lines(preview.out)) {
+    if (line.find('\t') != std::string::npos && line.front() != '{') {
+      said.push_back(line);
+    }
+  }
+  const auto unquoted = [](const std::string& text) {
+    return text.substr(1, text.size() - 2);
+  };
+  for (const std::string& line : expected) {
+    expected_said.push_back(unquoted(Field(line, "source")) + "\t" +
+                            unquoted(Field(line, "status")) + "\t" +
+                            Field(line, "changes") + "\t" +
+                            unquoted(Field(line, "reason")));
+  }
+  EXPECT_EQ(said, expected_said);
   // A failed entry gives the input's size when it is a file, and no
   // output size.
   for (const std::string& line : expected) {
