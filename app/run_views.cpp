@@ -222,6 +222,15 @@ void InstallRunMenu(MainWindow& window) {
                    });
 }
 
+namespace {
+
+// A size the run knew, or "?".
+std::string SizeText(const std::optional<std::uint64_t>& bytes) {
+  return bytes ? std::to_string(*bytes) : std::string("?");
+}
+
+}  // namespace
+
 std::vector<ReportRow> ReportRows(const std::vector<EntryRecord>& records) {
   std::vector<ReportRow> rows;
   for (const bool failed : {true, false}) {
@@ -229,8 +238,8 @@ std::vector<ReportRow> ReportRows(const std::vector<EntryRecord>& records) {
       if ((record.status == EntryStatus::kFailed) != failed) continue;
       rows.push_back({record.source, std::string(StatusName(record.status)),
                       std::to_string(record.changes),
-                      std::to_string(record.bytes_before) + " -> " +
-                          std::to_string(record.bytes_after),
+                      SizeText(record.bytes_before) + " -> " +
+                          SizeText(record.bytes_after),
                       record.reason});
     }
   }

@@ -1,10 +1,6 @@
 #include "batch/batch_run.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <optional>
-#include <system_error>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -155,8 +151,10 @@ class BatchRun {
     }
     if (observer_ == nullptr) return;
     if (trap_.failures() != failures) {
+      // The input's size as the copy step found it; no result, no size.
       entry_.status = EntryStatus::kFailed;
       entry_.reason = reasons_.Take();
+      entry_.bytes_after.reset();
     } else if (entry_.status != EntryStatus::kSkipped) {
       if (operated_) {
         entry_.changes = tally_.changes;
@@ -164,10 +162,10 @@ class BatchRun {
         entry_.bytes_before = tally_.bytes_before;
         entry_.bytes_after = tally_.bytes_after;
       }
-      entry_.status = entry_.changes > 0 ||
-                              entry_.bytes_after != entry_.bytes_before
-                          ? EntryStatus::kChanged
-                          : EntryStatus::kUnchanged;
+      // The write compared the result with the input as it wrote (a dry
+      // run the same way): only bytes that differ make a change.
+      entry_.status = operated_ && tally_.differs ? EntryStatus::kChanged
+                                                 : EntryStatus::kUnchanged;
     }
     observer_->EntryDone(entry_);
   }
@@ -197,12 +195,14 @@ class BatchRun {
         trap_.Value(120, [&] { return FixBackslashes(*joined); }, *joined);
     entry_.output = output;
 
-    // A dry run copies nothing: the operation reads the input itself, which
-    // is what the copy would hold, and writes nothing.
+    // A dry run copies nothing: the copy is previewed by the same steps
+    // (the same refusals and notes), and the operation reads the input
+    // itself, which is what the copy would hold, and writes nothing; in
+    // place, it reads and checks the very file it would rewrite.
     if (dry_run_) {
-      if (!CheckSource(*source, output)) return;
+      if (!Copy(*source, output)) return;
       trap_.Run(126, [&] { host_.SetBusy(true); });
-      Dispatch(i, *source);
+      Dispatch(i, tally_.in_place ? output : *source);
       return;
     }
     if (observer_ != nullptr) entry_.reason = observer_->BeforeWrite(output);
@@ -216,37 +216,18 @@ class BatchRun {
     Dispatch(i, output);
   }
 
-  // The dry run's stand-in for the copy: the input must be there, and its
-  // size is the size before.
-  bool CheckSource(const std::string& source, const std::string& output) {
-    struct stat info {};
-    const bool found = ::stat(source.c_str(), &info) == 0;
-    if (!found || !S_ISREG(info.st_mode)) {
-      CopyOutcome missing;
-      missing.status = CopyStatus::kSourceMissing;
-      missing.reason = found ? "it is not a regular file"
-                             : std::generic_category().message(errno);
-      return trap_.Fail(122, DescribeCopyFailure(missing, source, output));
-    }
-    entry_.bytes_before = entry_.bytes_after =
-        static_cast<std::uint64_t>(info.st_size);
-    return true;
-  }
-
+  // The copy step, or in a dry run its preview.
   bool Copy(const std::string& source, const std::string& output) {
-    const auto outcome =
-        trap_.Try(122, [&] { return SafeCopyFile(source, output); });
+    const auto outcome = trap_.Try(122, [&] {
+      return dry_run_ ? PreviewCopyFile(source, output)
+                      : SafeCopyFile(source, output);
+    });
     if (!outcome) return false;
+    entry_.bytes_before = entry_.bytes_after = outcome->source_size;
     if (!outcome->ok()) {
       return trap_.Fail(122, DescribeCopyFailure(*outcome, source, output));
     }
-    if (observer_ != nullptr) {
-      struct stat info {};
-      if (::stat(output.c_str(), &info) == 0) {
-        entry_.bytes_before = entry_.bytes_after =
-            static_cast<std::uint64_t>(info.st_size);
-      }
-    }
+    tally_.in_place = outcome->status == CopyStatus::kSameFile;
     if (!outcome->replaced_result_of.empty()) {
       trap_.Run(122, [&] {
         const std::string note = file_texts::ResultReplaced(

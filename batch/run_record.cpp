@@ -44,18 +44,21 @@ std::string JsonString(const std::string& text) {
 }  // namespace
 
 std::string ReportLine(const EntryRecord& record) {
+  const auto size = [](const std::optional<std::uint64_t>& bytes) {
+    return bytes ? std::to_string(*bytes) : std::string("null");
+  };
   std::string line = "{\"source\":" + JsonString(record.source) +
                      ",\"output\":" + JsonString(record.output) +
                      ",\"status\":\"" + std::string(StatusName(record.status)) +
                      "\",\"changes\":" + std::to_string(record.changes) +
-                     ",\"bytes_before\":" + std::to_string(record.bytes_before) +
-                     ",\"bytes_after\":" + std::to_string(record.bytes_after) +
+                     ",\"bytes_before\":" + size(record.bytes_before) +
+                     ",\"bytes_after\":" + size(record.bytes_after) +
                      ",\"reason\":" + JsonString(record.reason);
-  if (!record.per_pair.empty()) {
+  if (record.per_pair) {
     line += ",\"per_pair\":[";
-    for (std::size_t k = 0; k < record.per_pair.size(); ++k) {
+    for (std::size_t k = 0; k < record.per_pair->size(); ++k) {
       if (k > 0) line += ',';
-      line += std::to_string(record.per_pair[k]);
+      line += std::to_string((*record.per_pair)[k]);
     }
     line += ']';
   }

@@ -5,6 +5,7 @@
 #define TARNWICK_BATCH_RUN_RECORD_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,8 +13,8 @@
 namespace tarnwick {
 
 enum class EntryStatus {
-  kChanged,    // the output differs from the input
-  kUnchanged,  // the output holds the input's bytes
+  kChanged,    // the output's bytes differ from the input's
+  kUnchanged,  // the output holds exactly the input's bytes
   kFailed,     // a step failed; reason says why
   kSkipped,    // the dialog was cancelled: the output is a plain copy
 };
@@ -24,10 +25,18 @@ struct EntryRecord {
   std::string source;
   std::string output;  // empty when the entry failed before it was known
   EntryStatus status = EntryStatus::kUnchanged;
+  // Characters dropped, spaces or empty lines removed, or matches replaced
+  // (a match replaced by its own text counts too: status, not changes,
+  // says whether the bytes changed).
   std::uint64_t changes = 0;
-  std::vector<std::uint64_t> per_pair;  // find and replace: per pair
-  std::uint64_t bytes_before = 0;       // the input's size
-  std::uint64_t bytes_after = 0;        // the output's size
+  // Find and replace, remove x: the matches of each find line, in order,
+  // empty lines included (0); none when the operation did not run to its
+  // end on the entry.
+  std::optional<std::vector<std::uint64_t>> per_pair;
+  // The input's size, when the run could examine it; the output's, when
+  // the entry has a result (none for a failed entry).
+  std::optional<std::uint64_t> bytes_before;
+  std::optional<std::uint64_t> bytes_after;
   std::string reason;  // failed: the failure; skipped: why; else empty
 };
 
@@ -78,8 +87,8 @@ class RunRecorder : public RunObserver {
 };
 
 // One JSON object on one line (no line end): source, output, status,
-// changes, bytes_before, bytes_after, reason, and per_pair for find and
-// replace. Bytes of a path that are not UTF-8 are written as the escapes
+// changes, bytes_before, bytes_after (null when not known), reason, and
+// per_pair when there is one. Bytes of a path that are not UTF-8 are written as the escapes
 // \udc80 to \udcff; every character beyond ASCII as a \u escape.
 std::string ReportLine(const EntryRecord& record);
 

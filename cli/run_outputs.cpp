@@ -39,7 +39,7 @@ void CliRecorder::EntryDone(const EntryRecord& record) {
     PrintLine(EscapeForLine(record.source) + "\t" +
               std::string(StatusName(record.status)) + "\t" +
               std::to_string(record.changes) + "\t" +
-              EscapeForLine(record.reason));
+              EscapeForLine(records().back().reason));  // with a note
   } else if (record.status != EntryStatus::kFailed && !record.reason.empty()) {
     PrintError("note: " + EscapeForLine(record.output) + ": " +
                EscapeForLine(record.reason));

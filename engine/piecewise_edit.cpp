@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <optional>
 #include <string.h>  // memrchr
 #include <sys/stat.h>
 #include <unistd.h>
@@ -89,7 +88,10 @@ void EditFileInPieces(const std::string& path, const PieceEdit& edit,
     PieceContext context;
     context.last = true;
     edit(nothing, context, [&](std::string_view bytes) { result += bytes; });
-    if (tally != nullptr) tally->bytes_after += result.size();
+    if (tally != nullptr) {
+      tally->bytes_after += result.size();
+      tally->differs = true;  // a file is created
+    }
     if (!dry_run) ReplaceFileContents(path, result);
     return;
   }
@@ -115,13 +117,17 @@ void EditFileInPieces(const std::string& path, const PieceEdit& edit,
   if (tally != nullptr) {
     tally->bytes_before += static_cast<std::uint64_t>(info.st_size);
   }
-  // A dry run writes nothing, not even the temporary file; a tally counts
-  // what would be written.
-  std::optional<PendingReplacement> pending;
-  if (!dry_run) pending.emplace(path, std::nullopt);
+  // A dry run writes nothing, not even the temporary file, but compares as
+  // the write does (and, in place, refuses what it would refuse); a tally
+  // counts what would be written.
+  PendingReplacement pending(
+      path, std::nullopt,
+      !dry_run         ? Preview::kOff
+      : tally->in_place ? Preview::kChecked
+                        : Preview::kUnchecked);
   const auto put = [&](std::string_view bytes) {
     if (tally != nullptr) tally->bytes_after += bytes.size();
-    if (pending) pending->Write(bytes);
+    pending.Write(bytes);
   };
   // A high surrogate that ended the last 16-bit result, waiting to see
   // whether the next result begins with its low surrogate (0: none).
@@ -190,7 +196,8 @@ void EditFileInPieces(const std::string& path, const PieceEdit& edit,
     at_end = filled < buffer.size();
   }
   if (waiting != 0) put("?");
-  if (pending) pending->Commit();
+  pending.Commit();
+  if (tally != nullptr) tally->differs = !pending.unchanged();
 }
 
 }  // namespace tarnwick

@@ -78,17 +78,28 @@ void RestartTally() {
   if (EditTally* tally = CurrentTally()) tally->Reset();
 }
 
-// The number of characters: UTF-8 lead and single bytes, or 16-bit units
-// other than the first of a pair.
+// The number of characters of the text's 16-bit decoding, a stray byte
+// (its byte escape) and a lone surrogate counting as one each: 16-bit units
+// other than the first of a high-low pair.
+std::uint64_t CharacterCount(const std::u16string& text) {
+  std::uint64_t count = text.size();
+  for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] >= 0xD800 && text[i] <= 0xDBFF && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      --count;
+      ++i;
+    }
+  }
+  return count;
+}
+// The same for 8-bit text: in valid UTF-8, the lead and single bytes. A
+// piece of 8-bit text ends between two characters of the whole text's
+// decoding (piecewise_edit.h), so the pieces' counts add up.
 std::uint64_t CharacterCount(const std::string& text) {
+  if (!IsValidUtf8(text)) return CharacterCount(DecodeUtf8(text));
   return static_cast<std::uint64_t>(std::count_if(
       text.begin(), text.end(),
       [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-std::uint64_t CharacterCount(const std::u16string& text) {
-  return static_cast<std::uint64_t>(std::count_if(
-      text.begin(), text.end(),
-      [](char16_t c) { return c < 0xD800 || c > 0xDBFF; }));
 }
 
 template <class Text>
@@ -97,15 +108,6 @@ std::uint64_t LineFeeds(const Text& text) {
       std::count(text.begin(), text.end(), typename Text::value_type('\n')));
 }
 
-// Adds a finished chain's matches, pair by pair, to the open tally.
-void CountMatches(const ReplaceChain& chain) {
-  EditTally* const tally = CurrentTally();
-  if (tally == nullptr) return;
-  for (const std::uint64_t matches : chain.Matches()) {
-    tally->per_pair.push_back(matches);
-    tally->changes += matches;
-  }
-}
 
 // Runs one operation on the file at path; a lack of memory is reported in
 // plain words naming the file (the safe write has then left nothing behind
@@ -157,7 +159,23 @@ void FilterFile(const std::string& path, std::string_view set, bool keep) {
 struct Pair {
   std::u16string_view find;
   std::u16string_view replacement;
+  std::size_t line = 0;  // the find line's index among all find lines
 };
+
+// Adds a finished chain's matches to the open tally, each to its find
+// line's entry among line_count (the empty find lines, which have no pair,
+// keep 0).
+void CountMatches(const ReplaceChain& chain, const std::vector<Pair>& pairs,
+                  std::size_t line_count) {
+  EditTally* const tally = CurrentTally();
+  if (tally == nullptr) return;
+  std::vector<std::uint64_t>& per_line = tally->per_pair.emplace(line_count, 0);
+  const std::vector<std::uint64_t>& matches = chain.Matches();
+  for (std::size_t k = 0; k < pairs.size() && k < matches.size(); ++k) {
+    per_line[pairs[k].line] += matches[k];
+    tally->changes += matches[k];
+  }
+}
 
 // Whether the pairs may be applied to the bytes of 8-bit text (see the
 // note at the top).
@@ -176,7 +194,8 @@ struct BytesMayHaveJoined {};
 
 // Applies the pairs to the bytes of the file's 8-bit text, piece by piece,
 // each pair a streaming pass feeding the next.
-void ReplaceOnBytes(const std::string& path, const std::vector<Pair>& pairs) {
+void ReplaceOnBytes(const std::string& path, const std::vector<Pair>& pairs,
+                    std::size_t line_count) {
   std::vector<ReplaceChain::Pair> byte_pairs;
   for (const Pair& pair : pairs) {
     byte_pairs.emplace_back(EncodeUtf8(pair.find), EncodeUtf8(pair.replacement));
@@ -190,7 +209,8 @@ void ReplaceOnBytes(const std::string& path, const std::vector<Pair>& pairs) {
     chain.Feed(piece, context.last);
     // The last pass's result is written as it is: nothing decodes it.
     if (chain.MayHaveJoined()) throw BytesMayHaveJoined{};
-  });  CountMatches(chain);
+  });
+  CountMatches(chain, pairs, line_count);
 }
 
 // Each unit on its own in the manner of UTF-8, surrogates included: one,
@@ -238,7 +258,8 @@ class UnitBytesDecoder {
 // Applies the pairs to the file's 16-bit text piece by piece, as unit
 // bytes through the same chain of streaming passes: for texts with lone
 // surrogates, and wherever the bytes of 8-bit text would not do.
-void ReplaceOnUnits(const std::string& path, const std::vector<Pair>& pairs) {
+void ReplaceOnUnits(const std::string& path, const std::vector<Pair>& pairs,
+                    std::size_t line_count) {
   std::vector<ReplaceChain::Pair> unit_pairs;
   for (const Pair& pair : pairs) {
     ReplaceChain::Pair& bytes = unit_pairs.emplace_back();
@@ -261,7 +282,8 @@ void ReplaceOnUnits(const std::string& path, const std::vector<Pair>& pairs) {
                      encoded.clear();
                      AppendUnitBytes(units, encoded);
                      chain.Feed(encoded, context.last);
-                   });  CountMatches(chain);
+                   });
+  CountMatches(chain, pairs, line_count);
 }
 
 }  // namespace
@@ -347,13 +369,14 @@ void ReplaceInFile(const std::string& path, std::u16string_view find_text,
     std::vector<Pair> pairs;
     for (std::size_t k = 0; k < finds.size(); ++k) {
       if (finds[k].empty()) continue;  // an empty find line changes nothing
-      pairs.push_back({finds[k], replace_text.empty()
-                                     ? std::u16string_view()
-                                     : std::u16string_view(replacements[k])});
+      pairs.push_back({finds[k],
+                       replace_text.empty() ? std::u16string_view()
+                                            : std::u16string_view(replacements[k]),
+                       k});
     }
     if (PairsWorkOnBytes(pairs)) {
       try {
-        ReplaceOnBytes(path, pairs);
+        ReplaceOnBytes(path, pairs, finds.size());
         return;
       } catch (const BytesMayHaveJoined&) {
         // Nothing was written; stream the 16-bit text instead.
@@ -361,7 +384,7 @@ void ReplaceInFile(const std::string& path, std::u16string_view find_text,
       }
     }
     RestartTally();
-    ReplaceOnUnits(path, pairs);
+    ReplaceOnUnits(path, pairs, finds.size());
   });
 }
 

@@ -135,8 +135,40 @@ std::string FixBackslashes(const std::string& path) {
   return fixed;
 }
 
-CopyOutcome SafeCopyFile(const std::string& source,
-                         const std::string& destination) noexcept {
+namespace {
+
+// What the open run would find at a destination that is no source of the
+// copy: another input, or a file it wrote (or a preview of it would have).
+// Sets outcome and returns true when the copy is refused.
+bool InTheWay(const RunLedger& ledger, const struct stat* destination,
+              const struct stat& folder, const std::string& to,
+              const struct stat& source, CopyOutcome& outcome) {
+  const RunLedger::Written* written =
+      ledger.PlannedAt(IdOf(folder), GetFileNamePart(to));
+  if (written == nullptr && destination != nullptr) {
+    if (const std::string* input = ledger.InputAt(IdOf(*destination))) {
+      outcome = Outcome(CopyStatus::kInputInTheWay,
+                        file_texts::InputInTheWay(to, *input));
+      return true;
+    }
+    written = ledger.WrittenAt(IdOf(*destination));
+  }
+  if (written == nullptr) return false;
+  if (written->origin == RunLedger::Origin::kRewritten) {
+    outcome = Outcome(CopyStatus::kInputInTheWay,
+                      file_texts::ResultInTheWay(to, written->source));
+    return true;
+  }
+  if (written->source_id != IdOf(source)) {
+    outcome.replaced_result_of = written->source;
+  }
+  return false;
+}
+
+// SafeCopyFile's steps; with preview set, PreviewCopyFile's.
+CopyOutcome CopyOrPreview(const std::string& source,
+                          const std::string& destination, bool preview,
+                          std::optional<std::uint64_t>& source_size) noexcept {
   std::string from, to;
   try {
     if (IsBlank(source) || IsBlank(destination)) {
@@ -154,6 +186,7 @@ CopyOutcome SafeCopyFile(const std::string& source,
     if (!S_ISREG(source_info.st_mode)) {
       return Outcome(CopyStatus::kSourceMissing, file_texts::kSourceNotRegular);
     }
+    source_size = static_cast<std::uint64_t>(source_info.st_size);
     const std::string folder =
         GetFolderPart(to).empty() ? std::string(".") : GetFolderPart(to);
     struct stat folder_info;
@@ -187,23 +220,17 @@ CopyOutcome SafeCopyFile(const std::string& source,
         return Outcome(CopyStatus::kSameFileLinked,
                 file_texts::SameFileThroughLink(from, to));
       }
-      if (const RunLedger* ledger = RunLedger::Current()) {
-        if (const std::string* input = ledger->InputAt(id)) {
-          return Outcome(CopyStatus::kInputInTheWay,
-                  file_texts::InputInTheWay(to, *input));
-        }
-        if (const RunLedger::Written* written = ledger->WrittenAt(id)) {
-          if (written->origin == RunLedger::Origin::kRewritten) {
-            return Outcome(CopyStatus::kInputInTheWay,
-                    file_texts::ResultInTheWay(to, written->source));
-          }
-          if (written->source_id != IdOf(source_info)) {
-            copied.replaced_result_of = written->source;
-          }
-        }
+      const RunLedger* ledger = RunLedger::Current();
+      if (ledger != nullptr && InTheWay(*ledger, &destination_info, folder_info,
+                                        to, source_info, copied)) {
+        return copied;
       }
     } else if (errno != ENOENT) {
       return Outcome(StatusFor(errno), std::strerror(errno));
+    } else if (const RunLedger* ledger = RunLedger::Current();
+               ledger != nullptr && InTheWay(*ledger, nullptr, folder_info, to,
+                                             source_info, copied)) {
+      return copied;
     }
 
     UniqueFd input(open(from.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
@@ -213,8 +240,9 @@ CopyOutcome SafeCopyFile(const std::string& source,
     // The permission bits travel, the set-user and set-group bits do not.
     // The copy is ours to rewrite, so its owner may always write it: a
     // read-only input still gets its result, and the next run can replace it.
-    PendingReplacement replacement(to, (source_info.st_mode & 0777) | S_IWUSR,
-                                   {from, IdOf(source_info)});
+    PendingReplacement replacement(
+        to, (source_info.st_mode & 0777) | S_IWUSR, {from, IdOf(source_info)},
+        preview ? Preview::kChecked : Preview::kOff);
     replacement.CopyFrom(input.get(), from);
     replacement.Commit();
     return copied;
@@ -234,6 +262,26 @@ CopyOutcome SafeCopyFile(const std::string& source,
   } catch (...) {
     return Outcome(CopyStatus::kFailed, file_texts::kUnknownFailure);
   }
+}
+
+CopyOutcome WithSourceSize(CopyOutcome outcome,
+                           std::optional<std::uint64_t> size) {
+  outcome.source_size = size;
+  return outcome;
+}
+
+}  // namespace
+
+CopyOutcome SafeCopyFile(const std::string& source,
+                         const std::string& destination) noexcept {
+  std::optional<std::uint64_t> size;
+  return WithSourceSize(CopyOrPreview(source, destination, false, size), size);
+}
+
+CopyOutcome PreviewCopyFile(const std::string& source,
+                            const std::string& destination) noexcept {
+  std::optional<std::uint64_t> size;
+  return WithSourceSize(CopyOrPreview(source, destination, true, size), size);
 }
 
 std::string DescribeCopyFailure(const CopyOutcome& outcome,

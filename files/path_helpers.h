@@ -4,6 +4,8 @@
 #ifndef TARNWICK_FILES_PATH_HELPERS_H_
 #define TARNWICK_FILES_PATH_HELPERS_H_
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tarnwick {
@@ -46,6 +48,8 @@ struct CopyOutcome {
   // When copied over the open run's copy of another source (two entries
   // with the same name): that source, whose result is replaced.
   std::string replaced_result_of;
+  // The source's size, when it could be examined as a file.
+  std::optional<std::uint64_t> source_size;
 
   // True when the destination holds the source's content afterwards
   // (copied, or the same file).
@@ -65,6 +69,15 @@ struct CopyOutcome {
 // own. Never throws and shows nothing.
 CopyOutcome SafeCopyFile(const std::string& source,
                          const std::string& destination) noexcept;
+
+// What SafeCopyFile(source, destination) would answer, found by the very
+// same steps, writing nothing: every refusal with the same status and
+// reason (a read-only destination, a folder that takes no new file
+// included), and the same note of a result replaced. While a run ledger is
+// open, the copy that would have been made is planned there
+// (RunLedger::Plan), so that a later preview sees it as SafeCopyFile would.
+CopyOutcome PreviewCopyFile(const std::string& source,
+                            const std::string& destination) noexcept;
 
 // A plain sentence for an outcome that is not ok(), naming both files.
 std::string DescribeCopyFailure(const CopyOutcome& outcome,

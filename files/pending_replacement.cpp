@@ -135,14 +135,16 @@ std::string TemporaryName(std::string_view name, std::string_view suffix) {
 }
 
 PendingReplacement::PendingReplacement(const std::string& path,
-                                       std::optional<mode_t> mode)
-    : path_(path), folder_(-1), old_(-1) {
+                                       std::optional<mode_t> mode,
+                                       Preview preview)
+    : path_(path), folder_(-1), old_(-1), preview_(preview) {
   Begin(mode);
 }
 
 PendingReplacement::PendingReplacement(const std::string& path, mode_t mode,
-                                       CopySource source)
-    : path_(path), copy_of_(std::move(source)), folder_(-1), old_(-1) {
+                                       CopySource source, Preview preview)
+    : path_(path), copy_of_(std::move(source)), folder_(-1), old_(-1),
+      preview_(preview) {
   Begin(mode);
 }
 
@@ -245,7 +247,7 @@ void PendingReplacement::Fail(int error_number, const char* action,
 
 void PendingReplacement::Diverge() {
   comparing_ = false;
-  if (exists_) {
+  if (exists_ && preview_ != Preview::kUnchecked) {
     if ((old_info_.st_mode & S_IWUSR) == 0) {
       throw FileError(kCannotWrite, path_, file_texts::kReadOnly, EACCES);
     }
@@ -255,6 +257,8 @@ void PendingReplacement::Diverge() {
       throw FileError::FromErrno(kCannotWrite, path_, errno);
     }
   }
+  if (preview_ == Preview::kChecked) CheckFolderTakesFile();
+  if (preview_ != Preview::kOff) return;
   CreateTemporary();
   KeepOwnerAndAttributes();
   if (matched_ > 0) CopyMatchedPrefix();
@@ -280,6 +284,15 @@ void PendingReplacement::CreateTemporary() {
   throw FileError(kCannotWrite, path_,
                   file_texts::NoTemporary(std::strerror(error_number)),
                   error_number);
+}
+
+void PendingReplacement::CheckFolderTakesFile() {
+  if (faccessat(folder_.get(), ".", W_OK | X_OK, AT_EACCESS) != 0) {
+    const int error_number = errno;
+    throw FileError(kCannotWrite, path_,
+                    file_texts::NoTemporary(std::strerror(error_number)),
+                    error_number);
+  }
 }
 
 void PendingReplacement::KeepOwnerAndAttributes() {
@@ -353,7 +366,7 @@ std::string_view PendingReplacement::Compare(std::string_view bytes) {
 
 void PendingReplacement::Write(std::string_view bytes) {
   if (comparing_) bytes = Compare(bytes);
-  WriteAll(bytes);
+  if (preview_ == Preview::kOff) WriteAll(bytes);
 }
 
 void PendingReplacement::WriteAll(std::string_view bytes) {
@@ -374,6 +387,7 @@ void PendingReplacement::WriteAll(std::string_view bytes) {
 
 void PendingReplacement::CopyFrom(int source_fd, const std::string& source_path) {
   if (comparing_) Diverge();  // a copy is never compared
+  if (preview_ != Preview::kOff) return;
   // The kernel copies without passing the bytes through us where it can.
   for (;;) {
     const ssize_t copied =
@@ -400,6 +414,7 @@ void PendingReplacement::CopyFrom(int source_fd, const std::string& source_path)
 }
 
 void PendingReplacement::Commit() {
+  if (preview_ != Preview::kOff) return FinishPreview();
   if (comparing_) {
     if (matched_ == static_cast<std::uint64_t>(old_info_.st_size)) {
       // Every byte the same: the file is left exactly as it was.
@@ -437,6 +452,32 @@ void PendingReplacement::Commit() {
                                    copy_of_->path, copy_of_->id});
   } else if (exists_) {
     ledger->Replaced(IdOf(old_info_), IdOf(written), path_);
+  }
+}
+
+void PendingReplacement::FinishPreview() {
+  old_.reset();
+  unchanged_ = comparing_ &&
+               matched_ == static_cast<std::uint64_t>(old_info_.st_size);
+  if (unchanged_) return;
+  if (comparing_) Diverge();  // a shorter start of the old content
+  RunLedger* const ledger = RunLedger::Current();
+  struct stat folder {};
+  if (preview_ != Preview::kChecked || ledger == nullptr ||
+      fstat(folder_.get(), &folder) != 0) {
+    return;
+  }
+  // What the run's ledger would hold for the new file (as Commit records
+  // it), by the name it would have.
+  if (copy_of_) {
+    ledger->Plan(IdOf(folder), name_, {RunLedger::Origin::kCopied, path_,
+                                       copy_of_->path, copy_of_->id});
+  } else if (ledger->PlannedAt(IdOf(folder), name_) == nullptr) {
+    const std::string* input =
+        exists_ ? ledger->InputAt(IdOf(old_info_)) : nullptr;
+    ledger->Plan(IdOf(folder), name_,
+                 {RunLedger::Origin::kRewritten, path_,
+                  input != nullptr ? *input : path_, IdOf(old_info_)});
   }
 }
 

@@ -29,6 +29,20 @@ std::string ResolveLinks(const std::string& path);
 // ".tarnwick-" plus suffix, so that a file left by a crash can be traced.
 std::string TemporaryName(std::string_view name, std::string_view suffix);
 
+// How much of a replacement really happens. A preview writes nothing at
+// all (no new file either) but compares what it is given with the old
+// content just the same, so that unchanged() says what a real replacement
+// would have found.
+enum class Preview {
+  kOff,        // the replacement happens
+  kChecked,    // nothing is written, but whatever a real replacement would
+               // refuse (a read-only file, a folder that takes no new file)
+               // is refused the same way, and the open run ledger is told
+               // what would have been written (RunLedger::Plan)
+  kUnchecked,  // nothing is written and nothing refused: the file stands
+               // for a fresh copy the run would make and may always rewrite
+};
+
 class PendingReplacement {
  public:
   // The source of a copy, for the run's ledger.
@@ -48,9 +62,11 @@ class PendingReplacement {
   // old file's bits, or 0666 less the umask for a new one) and the old
   // file's owner, group and extended attributes as far as the system
   // allows. Throws FileError naming path.
-  PendingReplacement(const std::string& path, std::optional<mode_t> mode);
+  PendingReplacement(const std::string& path, std::optional<mode_t> mode,
+                     Preview preview = Preview::kOff);
   // A copy of source written over path, never compared; missing is fine.
-  PendingReplacement(const std::string& path, mode_t mode, CopySource source);
+  PendingReplacement(const std::string& path, mode_t mode, CopySource source,
+                     Preview preview = Preview::kOff);
   ~PendingReplacement();
   PendingReplacement(const PendingReplacement&) = delete;
   PendingReplacement& operator=(const PendingReplacement&) = delete;
@@ -70,11 +86,15 @@ class PendingReplacement {
   // The file being replaced, links followed.
   const std::string& target() const { return target_; }
   // After Commit(): true when the content was the same and the file was
-  // left untouched.
+  // left untouched (in a preview: would have been).
   bool unchanged() const { return unchanged_; }
 
  private:
   void Begin(std::optional<mode_t> mode);
+  // Commit() of a preview: the comparison's verdict, and the plan.
+  void FinishPreview();
+  // Refuses, as CreateTemporary would, a folder that takes no new file.
+  void CheckFolderTakesFile();
   // Opens the folder of target_ and looks at its name there (not
   // following a link).
   void OpenFolderAndLook();
@@ -108,6 +128,7 @@ class PendingReplacement {
   bool comparing_ = false;
   bool unchanged_ = false;
   std::optional<mode_t> mode_;
+  Preview preview_ = Preview::kOff;
   std::uint64_t matched_ = 0;  // bytes known equal to the old content
 };
 

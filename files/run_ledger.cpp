@@ -7,6 +7,11 @@ namespace {
 
 thread_local RunLedger* current = nullptr;
 
+std::string PlanKey(FileId folder, const std::string& name) {
+  return std::to_string(folder.device) + ":" + std::to_string(folder.inode) +
+         "/" + name;
+}
+
 }  // namespace
 
 RunLedger::RunLedger() : outer_(current) { current = this; }
@@ -49,7 +54,20 @@ void RunLedger::Replaced(FileId before, FileId after, const std::string& path) {
     written.source = input != nullptr ? *input : path;
     written.source_id = before;
   }
+  // The old file is gone from its path: its inode may come back as a new
+  // file of the run, which is no input.
+  inputs_.erase(before);
   Record(after, std::move(written));
+}
+
+void RunLedger::Plan(FileId folder, const std::string& name, Written written) {
+  planned_.insert_or_assign(PlanKey(folder, name), std::move(written));
+}
+
+const RunLedger::Written* RunLedger::PlannedAt(FileId folder,
+                                               const std::string& name) const {
+  const auto found = planned_.find(PlanKey(folder, name));
+  return found == planned_.end() ? nullptr : &found->second;
 }
 
 }  // namespace tarnwick

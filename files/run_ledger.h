@@ -10,7 +10,10 @@
 //    file it was meant to edit: a missing file is "the file has gone";
 //  - replacing a file the run itself copied is not flushed to disk: that
 //    file holds no content that exists nowhere else;
-//  - every replacement is recorded here.
+//  - every replacement is recorded here;
+//  - a preview (a dry run, which writes nothing) records here what the run
+//    would have written, by folder and name, so that the checks of later
+//    entries see what they would see in the real run.
 #ifndef TARNWICK_FILES_RUN_LEDGER_H_
 #define TARNWICK_FILES_RUN_LEDGER_H_
 
@@ -72,8 +75,16 @@ class RunLedger {
   // Records that the file at id is now what the run wrote.
   void Record(FileId id, Written written);
   // Records that the file at before was replaced by the one at after: a
-  // file the run wrote keeps its record, any other becomes kRewritten.
+  // file the run wrote keeps its record, any other becomes kRewritten (an
+  // input so replaced is no longer known by its old identity).
   void Replaced(FileId before, FileId after, const std::string& path);
+
+  // Records that a preview would have written the file name in the folder
+  // at folder (PendingReplacement with Preview::kChecked).
+  void Plan(FileId folder, const std::string& name, Written written);
+  // What a preview would have written as name in the folder at folder, or
+  // nullptr. Nothing is planned in a run that writes.
+  const Written* PlannedAt(FileId folder, const std::string& name) const;
 
   // Every file the run wrote, by identity.
   const std::unordered_map<FileId, Written, FileIdHash>& written() const {
@@ -83,6 +94,7 @@ class RunLedger {
  private:
   std::unordered_map<FileId, std::string, FileIdHash> inputs_;
   std::unordered_map<FileId, Written, FileIdHash> written_;
+  std::unordered_map<std::string, Written> planned_;  // by PlanKey
   RunLedger* outer_ = nullptr;
 };
 

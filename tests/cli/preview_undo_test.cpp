@@ -168,7 +168,7 @@ TEST(ReportTest, FileHoldsEveryKeyForEveryEntry) {
                       "\"changed\",\"changes\":1,\"bytes_before\":3,"
                       "\"bytes_after\":2,\"reason\":\"\"}");
   EXPECT_NE(lines[1].find("\"status\":\"failed\",\"changes\":0,"
-                          "\"bytes_before\":0,\"bytes_after\":0,"
+                          "\"bytes_before\":null,\"bytes_after\":null,"
                           "\"reason\":\"Cannot copy "),
             std::string::npos) << lines[1];
 }

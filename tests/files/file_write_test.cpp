@@ -277,6 +277,52 @@ TEST(PendingReplacement, RewritesAFileWhosePathIsNearTheLimit) {
   EXPECT_EQ(ReadAll(path), "second");
 }
 
+// The error a replacement of path by bytes throws, or "" when none.
+std::string ReplacementError(const std::string& path, std::string_view bytes,
+                             Preview preview) {
+  try {
+    PendingReplacement replacement(path, std::nullopt, preview);
+    replacement.Write(bytes);
+    replacement.Commit();
+    return replacement.unchanged() ? "unchanged" : "changed";
+  } catch (const FileError& error) {
+    return error.what();
+  }
+}
+
+TEST(PendingReplacement, PreviewComparesAndRefusesAsTheWriteButWritesNothing) {
+  TempDir dir;
+  const std::string writable = dir.Write("w.txt", "abc");
+  const std::string read_only = dir.Write("r.txt", "abc");
+  chmod(read_only.c_str(), 0444);
+  const struct {
+    std::string path, bytes;
+    Preview preview;
+    std::string expected;
+  } cases[] = {
+      {writable, "abc", Preview::kChecked, "unchanged"},
+      {writable, "abd", Preview::kChecked, "changed"},
+      {writable, "ab", Preview::kChecked, "changed"},  // a shorter start
+      {writable, "abcd", Preview::kUnchecked, "changed"},
+      {read_only, "abc", Preview::kChecked, "unchanged"},
+      {read_only, "xyz", Preview::kChecked,
+       "Cannot write " + read_only + ": the file is read-only."},
+      // The file stands for the run's own copy, which may be rewritten.
+      {read_only, "xyz", Preview::kUnchecked, "changed"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ReplacementError(c.path, c.bytes, c.preview), c.expected)
+        << c.path << " <- " << c.bytes;
+    EXPECT_EQ(dir.List(), (Names{"r.txt", "w.txt"}));
+    EXPECT_EQ(ReadAll(c.path), "abc");
+    // The preview's verdict or refusal is the write's own.
+    if (c.preview == Preview::kChecked) {
+      EXPECT_EQ(ReplacementError(c.path, c.bytes, Preview::kOff), c.expected);
+      ReplaceFileContents(writable, "abc");
+    }
+  }
+}
+
 TEST(RunLedger, EditsNeverCreateAndTheRunsOwnCopiesAreNotFlushed) {
   TempDir dir;
   const std::string input = dir.Write("in/a.txt", "input");

@@ -306,5 +306,93 @@ TEST(SafeCopyFile, ReportsWhatAnUnprivilegedUserMayNotDo) {
   EXPECT_EQ(dir.List("out"), Names{"theirs.txt"});
 }
 
+// PreviewCopyFile answers what SafeCopyFile then does, field by field.
+void ExpectSameOutcome(const CopyOutcome& preview, const CopyOutcome& copy,
+                       const std::string& context) {
+  EXPECT_EQ(preview.status, copy.status) << context;
+  EXPECT_EQ(preview.reason, copy.reason) << context;
+  EXPECT_EQ(preview.replaced_result_of, copy.replaced_result_of) << context;
+  EXPECT_EQ(preview.source_size, copy.source_size) << context;
+}
+
+TEST(PreviewCopyFile, AnswersAsTheCopyWritingNothing) {
+  TempDir dir;
+  const std::string source = dir.Write("a.txt", "new");
+  const std::string read_only = dir.Write("out/ro.txt", "old");
+  chmod(read_only.c_str(), 0444);
+  dir.MakeFolder("out/folder");
+  const std::string same = dir.Write("out/same.txt", "same");
+  ASSERT_EQ(symlink(source.c_str(), (dir / "out/link.txt").c_str()), 0);
+  ASSERT_EQ(symlink("nowhere", (dir / "out/dangling.txt").c_str()), 0);
+  const struct {
+    std::string from, to;
+  } cases[] = {
+      {source, dir / "out/new.txt"},      {source, read_only},
+      {source, dir / "out/folder"},       {source, same},
+      {same, same},                       {source, dir / "out/link.txt"},
+      {source, dir / "out/dangling.txt"}, {dir / "missing.txt", dir / "out/x"},
+      {dir / "out", dir / "out/x"},       {source, dir / "nowhere/x"},
+      {"  ", dir / "out/x"},
+  };
+  for (const auto& c : cases) {
+    const std::vector<std::string> before = dir.List("out");
+    const CopyOutcome preview = PreviewCopyFile(c.from, c.to);
+    EXPECT_EQ(dir.List("out"), before) << c.to;
+    EXPECT_EQ(ReadAll(read_only), "old");
+    ExpectSameOutcome(preview, SafeCopyFile(c.from, c.to), c.from + " -> " + c.to);
+  }
+  EXPECT_EQ(PreviewCopyFile(source, dir / "out/new.txt").source_size, 3u);
+}
+
+TEST(PreviewCopyFile, SeesWithinARunWhatTheCopiesBeforeItWouldHaveMade) {
+  TempDir dir;
+  const std::string a = dir.Write("a/x.txt", "from a");
+  const std::string b = dir.Write("b/x.txt", "from b");
+  const std::string c = dir.Write("c/x.txt", "from c");
+  dir.MakeFolder("out");
+  const std::string steps[][2] = {
+      {b, dir / "out/x.txt"}, {b, dir / "out/x.txt"}, {c, dir / "out/x.txt"},
+      {c, a},  // another input
+  };
+  std::vector<CopyOutcome> previews;
+  {
+    RunLedger ledger;
+    for (const std::string& input : {a, b, c}) ledger.AddInput(input);
+    for (const auto& step : steps) previews.push_back(PreviewCopyFile(step[0], step[1]));
+  }
+  EXPECT_TRUE(dir.List("out").empty());
+  EXPECT_EQ(previews[2].replaced_result_of, b);
+  RunLedger ledger;
+  for (const std::string& input : {a, b, c}) ledger.AddInput(input);
+  for (std::size_t k = 0; k < std::size(steps); ++k) {
+    ExpectSameOutcome(previews[k], SafeCopyFile(steps[k][0], steps[k][1]),
+                      "step " + std::to_string(k));
+  }
+}
+
+TEST(PreviewCopyFile, RefusesWhatTheSystemWouldRefuseAnUnprivilegedUser) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to set up files of another user";
+  TempDir dir;
+  chmod(dir.path().c_str(), 0755);
+  const std::string source = dir.Write("a.txt", "new");
+  chmod(source.c_str(), 0644);
+  const std::string open_folder = dir.MakeFolder("open");
+  chmod(open_folder.c_str(), 0777);
+  const std::string theirs = dir.Write("open/theirs.txt", "someone else's");
+  chmod(theirs.c_str(), 0644);
+  const std::string shut = dir.MakeFolder("shut");  // takes no new file
+  chmod(shut.c_str(), 0755);
+  TARNWICK_IN_CHILD([&] {
+    testing::BecomeUnprivilegedUser();
+    for (const std::string& to : {theirs, shut + "/a.txt"}) {
+      const CopyOutcome preview = PreviewCopyFile(source, to);
+      EXPECT_EQ(preview.status, CopyStatus::kWriteRefused) << to;
+      ExpectSameOutcome(preview, SafeCopyFile(source, to), to);
+    }
+  });
+  EXPECT_EQ(ReadAll(theirs), "someone else's");
+  EXPECT_TRUE(dir.List("shut").empty());
+}
+
 }  // namespace
 }  // namespace tarnwick
