@@ -75,7 +75,8 @@ bool PrepareAnswers(const Options& options, DialogResults& answers) {
 }
 
 // The journal of the run under way: an interruption ends the program
-// between two files, and what was written so far stays undoable.
+// between two files; the journal is then as far as the run got (every
+// write was recorded before it took place), and is let go here.
 RunJournal* journal_in_hand = nullptr;
 
 void FinishJournalAtExit() {
@@ -125,10 +126,14 @@ int RunBatchCommand(const Options& options) {
   CliHost host(files, options.output_folder, options.operation,
                std::move(answers), reporter, progress);
   // A real run is journaled, so that it can be undone; a dry run writes
-  // nothing, not even there.
+  // nothing, not even there. Without a journal folder (no HOME) the run
+  // goes without one.
   std::optional<RunJournal> journal;
-  if (!options.dry_run) {
-    journal.emplace(DefaultJournalFolder(), DefaultJournalLimits(),
+  const std::string journal_folder = DefaultJournalFolder();
+  if (!options.dry_run && !journal_folder.empty()) {
+    JournalSettings settings = DefaultJournalSettings();
+    settings.require_undo = options.require_undo;
+    journal.emplace(journal_folder, std::move(settings),
                     std::string(OperationName(options.operation)),
                     options.output_folder);
   }
@@ -143,7 +148,14 @@ int RunBatchCommand(const Options& options) {
   const BatchSummary summary = StartRemoving(host, results);
   progress.Clear();
   journal_in_hand = nullptr;
-  if (journal) journal->Finish();
+  if (journal) {
+    const JournalSummary kept = journal->Finish();
+    if (kept.not_undoable > 0) {
+      PrintError("note: " + std::to_string(kept.not_undoable) +
+                 " file(s) of this run cannot be undone: their old content "
+                 "was not kept");
+    }
+  }
   // An interrupted run still writes its report of the files it did.
   const bool reported = !summary.validated || !options.report ||
                         WriteReport(*options.report, recorder.records());

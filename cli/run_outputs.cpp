@@ -19,8 +19,9 @@ void PrintLine(std::FILE* stream, const std::string& text) {
 
 }  // namespace
 
-void CliRecorder::EntryDone(const EntryRecord& record) {
-  RunRecorder::EntryDone(record);
+void CliRecorder::EntryDone(const EntryRecord& entry) {
+  RunRecorder::EntryDone(entry);
+  const EntryRecord& record = records().back();  // with the journal's note
   progress_.Clear();
   if (DryRun()) {
     PrintLine(stdout, record.source + "\t" +
@@ -87,7 +88,13 @@ int RunListRunsCommand() {
   for (const JournaledRun& run : ListRuns(folder)) {
     PrintLine(stdout, run.id + "\t" + run.time + "\t" + run.operation + "\t" +
                           run.output_folder + "\t" + std::to_string(run.files) +
-                          " file(s)" + (run.undone ? "\tundone" : ""));
+                          " file(s)" + (run.undone ? "\tundone" : "") +
+                          (run.in_progress ? "\tin progress" : "") +
+                          (run.not_undoable > 0
+                               ? "\t" + std::to_string(run.not_undoable) +
+                                     " file(s) cannot be undone"
+                               : "") +
+                          (run.damage.empty() ? "" : "\tdamaged: " + run.damage));
   }
   return std::fflush(stdout) == 0 ? kExitSuccess : kExitFailures;
 }

@@ -10,7 +10,8 @@
 //    file it was meant to edit: a missing file is "the file has gone";
 //  - replacing a file the run itself copied is not flushed to disk: that
 //    file holds no content that exists nowhere else;
-//  - every replacement is recorded here.
+//  - every replacement is recorded here, and told beforehand to the run's
+//    journal when it has one (files/replacement_journal.h).
 #ifndef TARNWICK_FILES_RUN_LEDGER_H_
 #define TARNWICK_FILES_RUN_LEDGER_H_
 
@@ -22,6 +23,8 @@
 #include <unordered_map>
 
 namespace tarnwick {
+
+class ReplacementJournal;
 
 // A file by device and inode.
 struct FileId {
@@ -75,6 +78,11 @@ class RunLedger {
   // file the run wrote keeps its record, any other becomes kRewritten.
   void Replaced(FileId before, FileId after, const std::string& path);
 
+  // The journal every replacement of the run is told to before it takes
+  // place; nullptr (the default) for none.
+  void SetJournal(ReplacementJournal* journal) { journal_ = journal; }
+  ReplacementJournal* journal() const { return journal_; }
+
   // Every file the run wrote, by identity.
   const std::unordered_map<FileId, Written, FileIdHash>& written() const {
     return written_;
@@ -84,6 +92,7 @@ class RunLedger {
   std::unordered_map<FileId, std::string, FileIdHash> inputs_;
   std::unordered_map<FileId, Written, FileIdHash> written_;
   RunLedger* outer_ = nullptr;
+  ReplacementJournal* journal_ = nullptr;
 };
 
 }  // namespace tarnwick
