@@ -23,7 +23,7 @@ constexpr uid_t kNobody = 65534;
 // Reads both descriptors until each reaches its end (or, for a terminal,
 // the error that says its last writer is gone).
 void ReadAll(int out_fd, int err_fd, std::string& out, std::string& err,
-             pid_t child, int interrupt_after_ms) {
+             pid_t child, int interrupt_after_ms, int interrupt_signal) {
   const auto deadline = std::chrono::steady_clock::now() +
                         std::chrono::milliseconds(interrupt_after_ms);
   bool interrupt_pending = interrupt_after_ms >= 0;
@@ -38,7 +38,7 @@ void ReadAll(int out_fd, int err_fd, std::string& out, std::string& err,
       const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
           deadline - std::chrono::steady_clock::now());
       if (left.count() <= 0) {
-        kill(child, SIGINT);
+        kill(child, interrupt_signal);
         interrupt_pending = false;
       } else {
         timeout = static_cast<int>(left.count());
@@ -132,13 +132,13 @@ ProgramResult RunProgram(const std::vector<std::string>& arguments,
   if (settings.terminal) {
     close(terminal_side);
     ReadAll(terminal_main, -1, result.out, result.err, child,
-            settings.interrupt_after_ms);
+            settings.interrupt_after_ms, settings.interrupt_signal);
     close(terminal_main);
   } else {
     close(out_pipe[1]);
     close(err_pipe[1]);
     ReadAll(out_pipe[0], err_pipe[0], result.out, result.err, child,
-            settings.interrupt_after_ms);
+            settings.interrupt_after_ms, settings.interrupt_signal);
     close(out_pipe[0]);
     close(err_pipe[0]);
   }

@@ -25,8 +25,10 @@ struct RunSettingsForChild {
   std::vector<std::string> environment;
   // The working folder; empty for the test's own.
   std::string folder;
-  // When not negative: send SIGINT this many milliseconds after the start.
+  // When not negative: send interrupt_signal this many milliseconds after
+  // the start.
   int interrupt_after_ms = -1;
+  int interrupt_signal = 2;  // SIGINT
 };
 
 // The program's path: $TARNWICK_TEST_BINARY_DIR/cli/tarnwick-batch.
