@@ -64,6 +64,11 @@ class RunRecorder : public RunObserver, private ReplacementJournal {
   void Note(const std::string& text) override {
     note_ = note_.empty() ? text : note_ + "; " + text;
   }
+  // The journal's note about the write of target: a note of the entry.
+  virtual void JournalNote(const std::string& target, const std::string& text) {
+    (void)target;
+    Note(text);
+  }
   void EntryDone(const EntryRecord& record) override {
     records_.push_back(record);
     if (records_.back().reason.empty()) records_.back().reason = note_;
@@ -75,14 +80,16 @@ class RunRecorder : public RunObserver, private ReplacementJournal {
  private:
   KeepResult BeforeReplace(const std::string& target, const struct stat& old,
                            const FileIdentity& after) override {
-    return Noted(journal_->Journal()->BeforeReplace(target, old, after));
+    return Noted(target, journal_->Journal()->BeforeReplace(target, old, after));
   }
   KeepResult BeforeCreate(const std::string& target,
                           const FileIdentity& after) override {
-    return Noted(journal_->Journal()->BeforeCreate(target, after));
+    return Noted(target, journal_->Journal()->BeforeCreate(target, after));
   }
-  KeepResult Noted(KeepResult result) {
-    if (result.outcome == KeepResult::Outcome::kNotKept) Note(result.note);
+  KeepResult Noted(const std::string& target, KeepResult result) {
+    if (result.outcome == KeepResult::Outcome::kNotKept) {
+      JournalNote(target, result.note);
+    }
     return result;
   }
 

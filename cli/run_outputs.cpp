@@ -19,9 +19,15 @@ void PrintLine(std::FILE* stream, const std::string& text) {
 
 }  // namespace
 
-void CliRecorder::EntryDone(const EntryRecord& entry) {
-  RunRecorder::EntryDone(entry);
-  const EntryRecord& record = records().back();  // with the journal's note
+void CliRecorder::JournalNote(const std::string& target,
+                              const std::string& text) {
+  RunRecorder::JournalNote(target, text);
+  progress_.Clear();
+  PrintError("note: " + target + ": " + text);
+}
+
+void CliRecorder::EntryDone(const EntryRecord& record) {
+  RunRecorder::EntryDone(record);
   progress_.Clear();
   if (DryRun()) {
     PrintLine(stdout, record.source + "\t" +
