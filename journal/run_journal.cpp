@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
@@ -321,10 +322,13 @@ KeepResult RunJournal::BeforeReplace(const std::string& target,
   // the run's rename can take the old file's place.
   if (FileSystemCalls().fsync(run_fd_.get()) != 0) {
     why = "the journal cannot be written (" + SystemReason(errno) + ")";
-  } else if (Append(WriteFields(write), why) && Flush(why)) {
+  } else if (Append(WriteFields(write), why)) {
     last_after_[path] = after;
     ++writes_;
-    return {};
+    if (Flush(why)) return {};
+    // The record may or may not be on disk: the kept file stays for it,
+    // but undo cannot be promised.
+    return Unkept(path, kNotKept, why);
   }
   FileSystemCalls().unlink_at(run_fd_.get(), kept.c_str(), 0);
   kept_bytes_ -= std::min<std::uint64_t>(

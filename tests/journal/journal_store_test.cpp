@@ -149,17 +149,6 @@ TEST(JournalStoreTest, PruningKeepsTheRunInProgressAndLaterRuns) {
   EXPECT_EQ(Ids(folder), (std::vector<std::string>{"6", "5"}));
 }
 
-TEST(JournalStoreTest, KeptBytesAreCountedOrTakenFromTheirNote) {
-  TempDir dir;
-  MakeRun(dir, "1", {10, 32});
-  dir.Write("j/runs/1/records", std::string(500, 'r'));  // not a kept file
-  const std::string run = dir / "j/runs/1";
-  EXPECT_EQ(RunKeptBytes(run), 42u);
-  NoteKeptBytes(run);
-  dir.Write("j/runs/1/3", "more");
-  EXPECT_EQ(RunKeptBytes(run), 42u);  // as noted at the run's end
-}
-
 TEST(JournalStoreTest, AFolderThatCannotBeMadeSaysWhy) {
   TempDir dir;
   for (const int error_number : {EACCES, EROFS, ENOSPC}) {
