@@ -234,6 +234,7 @@ bool ParseRunLog(std::string_view text, RunLog& log, std::string& error) {
       log.entries.push_back(f[1]);
     } else if (f[0] == "end" && f.size() == 2) {
       log.ended = true;
+      if (!ParseNumber(f[1], log.not_undoable)) return bad("it is malformed");
     } else if (f[0] == "undone" && f.size() == 1) {
       log.undone = true;
     } else if (f[0] == "restored" && f.size() == 2) {

@@ -66,6 +66,7 @@ struct RunLog {
   std::vector<WriteRecord> writes;
   std::vector<std::string> entries;  // report lines
   bool ended = false;
+  int not_undoable = 0;  // as counted at the end, when the run ended
   bool undone = false;
   std::vector<std::string> restored;  // paths undo has put back
 };

@@ -235,7 +235,8 @@ bool ListedRun(const std::string& folder, const StoredRun& stored,
   for (const WriteRecord& w : log.writes) {
     if (w.kind == Kind::kUnkept) unkept.insert(w.path);
   }
-  run.not_undoable = static_cast<int>(unkept.size());
+  // Files whose record could not be written at all are counted at the end.
+  run.not_undoable = std::max(static_cast<int>(unkept.size()), log.not_undoable);
   return run.files > 0;
 }
 

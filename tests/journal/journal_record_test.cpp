@@ -107,6 +107,7 @@ TEST(JournalRecordTest, ParsedLogHoldsEveryKindOfRecord) {
   EXPECT_EQ(FilesOf(log), 3);
   EXPECT_EQ(log.entries, std::vector<std::string>{"{}"});
   EXPECT_TRUE(log.ended);
+  EXPECT_EQ(log.not_undoable, 1);
   EXPECT_TRUE(log.undone);
   EXPECT_EQ(log.restored, std::vector<std::string>{"/o/a"});
 }

@@ -230,6 +230,7 @@ TEST(RunJournalTest, AFullJournalLetsTheRunGoOnAndCountsWhatCannotBeUndone) {
   ASSERT_EQ(runs.size(), 2u);
   EXPECT_EQ(runs[0].id, "2");
   EXPECT_GT(runs[0].files, 30 - notes - 1);
+  EXPECT_EQ(runs[0].not_undoable, notes);
   const UndoResult undo = UndoRun(dir / "j", "");
   EXPECT_EQ(undo.id, "2");
   int restored = 0;
