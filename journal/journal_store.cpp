@@ -34,15 +34,17 @@ std::uint64_t RunNumber(const std::string& name) {
   return error == std::errc() && end == name.data() + name.size() ? value : 0;
 }
 
-// Makes folder and the folders above it. 0, or the error number.
-int MakeFolders(const std::string& folder) {
+// Makes folder and the folders above it; those from private_from on (the
+// journal's own) are private to the user. 0, or the error number.
+int MakeFolders(const std::string& folder, const std::string& private_from) {
   std::string path;
   std::size_t at = 0;
   while (at != std::string::npos) {
     at = folder.find('/', at + 1);
     path = folder.substr(0, at);
     if (path.empty()) continue;
-    if (FileSystemCalls().mkdir_at(AT_FDCWD, path.c_str(), 0700) != 0 &&
+    const mode_t mode = path.size() >= private_from.size() ? 0700 : 0777;
+    if (FileSystemCalls().mkdir_at(AT_FDCWD, path.c_str(), mode) != 0 &&
         errno != EEXIST) {
       return errno;
     }
@@ -139,7 +141,7 @@ std::string SystemReason(int error_number) {
 }
 
 JournalLock::JournalLock(const std::string& folder) : fd_(-1) {
-  if (const int error_number = MakeFolders(RunsFolder(folder))) {
+  if (const int error_number = MakeFolders(RunsFolder(folder), folder)) {
     error_ = "the journal folder " + folder + " cannot be made (" +
              SystemReason(error_number) + ")";
     return;
