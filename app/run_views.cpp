@@ -194,14 +194,18 @@ void UndoLast(MainWindow& window) {
 const std::vector<EntryRecord>& LastRunRecords() { return StoredRecords(); }
 
 void StartJournaledRun(MainWindow& window) {
-  RunJournal journal(DefaultJournalFolder(), DefaultJournalLimits(),
-                     window.ChooserText(), window.OutputFolderText());
-  RunRecorder recorder(/*dry_run=*/false, &journal);
+  // Without a journal folder (no HOME) the run goes without a journal.
+  std::optional<RunJournal> journal;
+  if (const std::string folder = DefaultJournalFolder(); !folder.empty()) {
+    journal.emplace(folder, DefaultJournalSettings(), window.ChooserText(),
+                    window.OutputFolderText());
+  }
+  RunRecorder recorder(/*dry_run=*/false, journal ? &*journal : nullptr);
   window.SetObserver(&recorder);
   const BatchSummary summary = StartRemoving(window, window.dialogResults());
   window.SetObserver(nullptr);
   if (summary.already_running) return;
-  journal.Finish();
+  if (journal) journal->Finish();
   if (summary.validated) StoredRecords() = recorder.records();
 }
 

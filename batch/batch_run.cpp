@@ -68,6 +68,8 @@ class BatchRun {
         dry_run_(observer_ != nullptr && observer_->DryRun()) {}
 
   BatchSummary Run() {
+    // Every write of the run is told to the journal before it happens.
+    if (observer_ != nullptr && !dry_run_) ledger_.SetJournal(observer_->Journal());
     trap_.Run(100, [] {});
     if (!Validate()) return Summary(false);
 
@@ -205,7 +207,6 @@ class BatchRun {
       Dispatch(i, tally_.in_place ? output : *source);
       return;
     }
-    if (observer_ != nullptr) entry_.reason = observer_->BeforeWrite(output);
 
     // A copy that did not happen is reported and the entry is left alone:
     // the operation would otherwise work on whatever the output folder

@@ -1,6 +1,7 @@
 // What a batch run did, entry by entry, for a report, a preview and the
 // journal that makes a run undoable. The run tells a RunObserver (when its
-// host has one) before it first writes an output file and after each entry.
+// host has one) after each entry, and hands the observer's journal to its
+// ledger, which tells it every replacement before it takes place.
 #ifndef TARNWICK_BATCH_RUN_RECORD_H_
 #define TARNWICK_BATCH_RUN_RECORD_H_
 
@@ -9,6 +10,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "files/replacement_journal.h"
 
 namespace tarnwick {
 
@@ -46,40 +49,59 @@ class RunObserver {
   // True for a preview: the run copies nothing, applies the operation to
   // the input without writing, and only reports.
   virtual bool DryRun() const { return false; }
-  // Before the run first writes output in this run (the copy step, or the
-  // operation in place). Returns a note when the old content could not be
-  // kept, or an empty text.
-  virtual std::string BeforeWrite(const std::string& output) {
-    (void)output;
-    return {};
-  }
+  // The journal every write of the run is told to beforehand, or nullptr.
+  virtual ReplacementJournal* Journal() { return nullptr; }
   // A note the run gave about the entry in hand (the host shows it too).
   virtual void Note(const std::string& text) { (void)text; }
   virtual void EntryDone(const EntryRecord& record) { (void)record; }
 };
 
 // Keeps every entry's record, and passes the writes on to a journal when
-// there is one.
-class RunRecorder : public RunObserver {
+// there is one; a note the journal gives about a write (its old content
+// was not kept) becomes a note of the entry in hand.
+class RunRecorder : public RunObserver, private ReplacementJournal {
  public:
   explicit RunRecorder(bool dry_run, RunObserver* journal = nullptr)
       : dry_run_(dry_run), journal_(journal) {}
   bool DryRun() const override { return dry_run_; }
-  std::string BeforeWrite(const std::string& output) override {
-    return journal_ != nullptr ? journal_->BeforeWrite(output) : std::string();
+  ReplacementJournal* Journal() override {
+    return journal_ != nullptr && journal_->Journal() != nullptr ? this
+                                                                 : nullptr;
   }
   // Kept as the entry's reason in its record, when it has none: the
-  // window's report shows it.
-  void Note(const std::string& text) override { note_ = text; }
+  // window's report shows it. Two notes of one entry are joined by "; ".
+  void Note(const std::string& text) override {
+    note_ = note_.empty() ? text : note_ + "; " + text;
+  }
+  // The journal's note about the write of target: a note of the entry.
+  virtual void JournalNote(const std::string& target, const std::string& text) {
+    (void)target;
+    Note(text);
+  }
   void EntryDone(const EntryRecord& record) override {
     records_.push_back(record);
     if (records_.back().reason.empty()) records_.back().reason = note_;
     note_.clear();
-    if (journal_ != nullptr) journal_->EntryDone(record);
+    if (journal_ != nullptr) journal_->EntryDone(records_.back());
   }
   const std::vector<EntryRecord>& records() const { return records_; }
 
  private:
+  KeepResult BeforeReplace(const std::string& target, const struct stat& old,
+                           const FileIdentity& after) override {
+    return Noted(target, journal_->Journal()->BeforeReplace(target, old, after));
+  }
+  KeepResult BeforeCreate(const std::string& target,
+                          const FileIdentity& after) override {
+    return Noted(target, journal_->Journal()->BeforeCreate(target, after));
+  }
+  KeepResult Noted(const std::string& target, KeepResult result) {
+    if (result.outcome == KeepResult::Outcome::kNotKept) {
+      JournalNote(target, result.note);
+    }
+    return result;
+  }
+
   bool dry_run_;
   RunObserver* journal_;
   std::vector<EntryRecord> records_;

@@ -89,7 +89,9 @@ void OpenJournal(const Options& options, std::optional<RunJournal>& journal) {
         "folder to keep it in): this run cannot be undone");
     return;
   }
-  journal.emplace(folder, DefaultJournalLimits(),
+  JournalSettings settings = DefaultJournalSettings();
+  settings.require_undo = options.require_undo;
+  journal.emplace(folder, std::move(settings),
                   std::string(OperationName(options.operation)),
                   options.output_folder);
 }
@@ -169,7 +171,14 @@ int RunBatchCommand(const Options& options) {
   const BatchSummary summary = StartRemoving(host, results);
   progress.Clear();
   // An interrupted run is journaled and reported as far as it got.
-  if (journal) journal->Finish();
+  if (journal) {
+    const JournalSummary kept = journal->Finish();
+    if (kept.not_undoable > 0) {
+      PrintError("note: " + std::to_string(kept.not_undoable) +
+                 " file(s) of this run cannot be undone: their old content "
+                 "was not kept");
+    }
+  }
   const bool reported =
       !summary.validated || !report || report->Write(recorder.records());
   if (summary.stopped) {

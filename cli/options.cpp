@@ -138,6 +138,12 @@ class Parser {
       ++run_options_;
       return true;
     }
+    if (argument == "--require-undo") {
+      if (!Once(name, options.require_undo)) return false;
+      options.require_undo = true;
+      ++run_options_;
+      return true;
+    }
     if (name == "--report") {
       if (!Once(name, options.report.has_value()) ||
           !Value(name, argument, value)) {
@@ -247,7 +253,7 @@ class Parser {
   bool extension_given_ = false;
   bool undo_ = false;
   bool list_runs_ = false;
-  int run_options_ = 0;  // --dry-run, --report
+  int run_options_ = 0;  // --dry-run, --report, --require-undo
 };
 
 }  // namespace

@@ -33,6 +33,7 @@ struct Options {
   std::vector<InputSource> inputs;
   bool dry_run = false;               // --dry-run
   std::optional<std::string> report;  // --report PATH ("-": standard output)
+  bool require_undo = false;          // --require-undo
   std::string undo_run;               // --undo RUN; empty: the last run
 };
 

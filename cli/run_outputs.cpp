@@ -32,6 +32,13 @@ std::string UnreadableJournal(const std::string& folder) {
 
 }  // namespace
 
+void CliRecorder::JournalNote(const std::string& target,
+                              const std::string& text) {
+  RunRecorder::JournalNote(target, text);
+  progress_.Clear();
+  PrintError("note: " + target + ": " + text);
+}
+
 void CliRecorder::EntryDone(const EntryRecord& record) {
   RunRecorder::EntryDone(record);
   progress_.Clear();
@@ -110,7 +117,12 @@ int RunListRunsCommand() {
               EscapeForLine(run.operation) + "\t" +
               EscapeForLine(run.output_folder) + "\t" +
               std::to_string(run.files) + " file(s)" +
-              (run.undone ? "\tundone" : ""));
+              (run.undone ? "\tundone" : "") +
+              (run.in_progress ? "\tin progress" : "") +
+              (run.not_undoable > 0 ? "\t" + std::to_string(run.not_undoable) +
+                                          " file(s) cannot be undone"
+                                    : "") +
+              (run.damage.empty() ? "" : "\tdamaged: " + EscapeForLine(run.damage)));
   }
   return kExitSuccess;
 }

@@ -22,6 +22,8 @@ class CliRecorder : public RunRecorder {
   CliRecorder(bool dry_run, RunObserver* journal, ProgressLine& progress)
       : RunRecorder(dry_run, journal), progress_(progress) {}
   void EntryDone(const EntryRecord& record) override;
+  // Printed at once: the file the journal could not keep, and why.
+  void JournalNote(const std::string& target, const std::string& text) override;
 
  private:
   ProgressLine& progress_;

@@ -25,6 +25,9 @@ inline constexpr char kFileHasGone[] =
 inline std::string FolderMissing(const std::string& folder) {
   return "the folder " + folder + " does not exist";
 }
+inline std::string CannotKeepForUndo(const std::string& why) {
+  return "its old content cannot be kept for undo: " + why;
+}
 inline std::string NoTemporary(const std::string& reason) {
   return "cannot create a temporary file beside it (" + reason + ")";
 }

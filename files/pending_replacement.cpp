@@ -16,6 +16,7 @@
 #include "files/file_texts.h"
 #include "files/path_helpers.h"
 #include "files/platform.h"
+#include "files/replacement_journal.h"
 #include "files/system_calls.h"
 
 namespace tarnwick {
@@ -432,11 +433,25 @@ void PendingReplacement::Commit() {
   // flush either).
   if (exists_ && !run_copy_ && calls.fsync(fd_) != 0) Fail(errno);
   RunLedger* const ledger = RunLedger::Current();
+  ReplacementJournal* const journal =
+      ledger != nullptr ? ledger->journal() : nullptr;
   struct stat written {};
   if (ledger != nullptr && fstat(fd_, &written) != 0) Fail(errno);
   const int closing = fd_;
   fd_ = -1;
   if (calls.close(closing) != 0) Fail(errno);
+  if (journal != nullptr) {
+    // Write-ahead: the journal keeps the old content and records the new
+    // file's identity (which the rename does not change) before the new
+    // file takes the old one's place.
+    const FileIdentity after = IdentityOf(written);
+    const KeepResult kept = exists_
+                                ? journal->BeforeReplace(target_, old_info_, after)
+                                : journal->BeforeCreate(target_, after);
+    if (kept.outcome == KeepResult::Outcome::kRefused) {
+      Fail(EPERM, file_texts::CannotKeepForUndo(kept.note));
+    }
+  }
   if (calls.rename_at(folder_.get(), temporary_.c_str(), folder_.get(),
                       name_.c_str()) != 0) {
     Fail(errno);

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "files/replacement_journal.h"
+
 namespace tarnwick {
 namespace {
 
@@ -13,6 +15,14 @@ std::string PlanKey(FileId folder, const std::string& name) {
 }
 
 }  // namespace
+
+FileIdentity IdentityOf(const struct stat& info) {
+  return {static_cast<std::uint64_t>(info.st_dev),
+          static_cast<std::uint64_t>(info.st_ino),
+          static_cast<std::uint64_t>(info.st_size),
+          static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 +
+              info.st_mtim.tv_nsec};
+}
 
 RunLedger::RunLedger() : outer_(current) { current = this; }
 

@@ -10,7 +10,8 @@
 //    file it was meant to edit: a missing file is "the file has gone";
 //  - replacing a file the run itself copied is not flushed to disk: that
 //    file holds no content that exists nowhere else;
-//  - every replacement is recorded here;
+//  - every replacement is recorded here, and told beforehand to the run's
+//    journal when it has one (files/replacement_journal.h);
 //  - a preview (a dry run, which writes nothing) records here what the run
 //    would have written, by folder and name, so that the checks of later
 //    entries see what they would see in the real run.
@@ -25,6 +26,8 @@
 #include <unordered_map>
 
 namespace tarnwick {
+
+class ReplacementJournal;
 
 // A file by device and inode.
 struct FileId {
@@ -86,6 +89,11 @@ class RunLedger {
   // nullptr. Nothing is planned in a run that writes.
   const Written* PlannedAt(FileId folder, const std::string& name) const;
 
+  // The journal every replacement of the run is told to before it takes
+  // place; nullptr (the default) for none.
+  void SetJournal(ReplacementJournal* journal) { journal_ = journal; }
+  ReplacementJournal* journal() const { return journal_; }
+
   // Every file the run wrote, by identity.
   const std::unordered_map<FileId, Written, FileIdHash>& written() const {
     return written_;
@@ -96,6 +104,7 @@ class RunLedger {
   std::unordered_map<FileId, Written, FileIdHash> written_;
   std::unordered_map<std::string, Written> planned_;  // by PlanKey
   RunLedger* outer_ = nullptr;
+  ReplacementJournal* journal_ = nullptr;
 };
 
 }  // namespace tarnwick

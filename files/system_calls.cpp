@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <stdio.h>  // renameat
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -18,6 +20,17 @@ SystemCalls& FileSystemCalls() noexcept {
       ::renameat,
       ::fchown,
       ::fsetxattr,
+      [](int folder, const char* name, int flags, mode_t mode) {
+        return ::openat(folder, name, flags, mode);
+      },
+      ::linkat,
+      ::unlinkat,
+      ::mkdirat,
+      ::fdatasync,
+      ::ftruncate,
+      ::flock,
+      ::fchmod,
+      ::futimens,
   };
   return calls;
 }

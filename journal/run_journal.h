@@ -1,103 +1,109 @@
 // The journal of runs: what a run replaced or created, so that the run can
-// be undone. Before a run first writes an output file that already exists,
-// the old file is kept in the journal: as a hard link when the journal is on
-// the same file system (the run replaces the file by a rename, so the link
-// keeps the old content at no cost), otherwise as a copy while it fits the
-// size cap. After the run each output's identity (device, inode, size,
-// modification time) is noted; undo touches only files that still have it.
+// be undone. Every write of the run reaches the journal before it takes
+// place (files/replacement_journal.h). Before a file holding content of its
+// own is replaced, its old content is kept in the run's folder (as a hard
+// link when the journal is on the same file system, the run replacing the
+// file by a rename; else as a copy while the journal stays within its size
+// cap) and a record naming it, with the file's old identity and the
+// identity of the new file, is durable on disk. Created files and later
+// writes of a file the run already wrote are recorded too, flushed in
+// groups. A run interrupted anyhow stays listed and undoable as far as it
+// got. Where the old content cannot be kept the run goes on (each such file
+// gets a note and is counted) unless undo is required: then that write is
+// refused.
 //
-// The journal lives in $XDG_STATE_HOME/tarnwick (by default
-// ~/.local/state/tarnwick), one folder per run under runs/. It keeps the
-// last 20 runs, and drops the oldest runs while the kept files take more
-// than the size cap (1 GiB), never the newest run. The window program and
-// tarnwick-batch share it.
+// The layout, ids, lock and pruning are in journal_store.h; the record
+// format in journal_record.h; undo and the listing in run_undo.h.
 #ifndef TARNWICK_JOURNAL_RUN_JOURNAL_H_
 #define TARNWICK_JOURNAL_RUN_JOURNAL_H_
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "batch/run_record.h"
+#include "files/replacement_journal.h"
+#include "files/unique_fd.h"
+#include "journal/journal_store.h"
+#include "journal/run_undo.h"
 
 namespace tarnwick {
 
-struct JournalLimits {
-  int max_runs = 20;
-  std::uint64_t max_bytes = std::uint64_t{1} << 30;
+struct JournalSettings {
+  JournalLimits limits;
+  // Refuse a write whose old content cannot be kept (--require-undo).
+  bool require_undo = false;
+  JournalClock clock = SystemTimeNs;
 };
 
-// $XDG_STATE_HOME/tarnwick, or $HOME/.local/state/tarnwick.
-std::string DefaultJournalFolder();
-// The defaults, with the cap in bytes taken from
-// $TARNWICK_JOURNAL_MAX_BYTES when that holds a number.
-JournalLimits DefaultJournalLimits();
+// What Finish() says about the run.
+struct JournalSummary {
+  std::string id;  // empty when the run wrote nothing (nothing is listed)
+  // Files this run wrote whose writes cannot be undone: their old content
+  // was not kept, or their record could not be written.
+  int not_undoable = 0;
+};
 
 // Journals one run; hand it to the run as its observer (through a
 // RunRecorder), then call Finish().
-class RunJournal : public RunObserver {
+class RunJournal : public RunObserver, public ReplacementJournal {
  public:
-  RunJournal(std::string folder, JournalLimits limits, std::string operation,
-             std::string output_folder);
+  RunJournal(std::string folder, JournalSettings settings,
+             std::string operation, std::string output_folder);
   ~RunJournal() override;
   RunJournal(const RunJournal&) = delete;
   RunJournal& operator=(const RunJournal&) = delete;
 
-  std::string BeforeWrite(const std::string& output) override;
+  ReplacementJournal* Journal() override { return this; }
+  void EntryDone(const EntryRecord& record) override;
 
-  // Notes what every output now is and drops old runs. Returns the run's
-  // id, or an empty text when the run replaced and created nothing.
-  std::string Finish();
+  KeepResult BeforeReplace(const std::string& target, const struct stat& old,
+                           const FileIdentity& after) override;
+  KeepResult BeforeCreate(const std::string& target,
+                          const FileIdentity& after) override;
 
-  struct Item;  // one replaced or created file (inside the journal only)
+  // Ends the run's record, drops old runs and lets the run go.
+  JournalSummary Finish();
 
  private:
-  bool Open(std::string& note);
+  bool Open(std::string& why);
+  // Appends one record; false (the file as it was before) when it cannot.
+  bool Append(const std::vector<std::string>& fields, std::string& why);
+  bool Flush(std::string& why);
+  // Keeps the old file at target as kept; false with why.
+  bool Keep(const std::string& target, const struct stat& old,
+            const std::string& kept, struct stat& kept_info, std::string& why);
+  // The answer when the old content of path cannot be brought back.
+  KeepResult Unkept(const std::string& path, const std::string& note,
+                    const std::string& why);
 
   std::string folder_;
-  JournalLimits limits_;
+  JournalSettings settings_;
   std::string operation_;
   std::string output_folder_;
-  std::string id_;
+  std::uint64_t id_ = 0;
   std::string run_folder_;
-  std::uint64_t others_bytes_ = 0;  // what the older runs keep
+  UniqueFd run_fd_;      // the run's folder
+  UniqueFd records_fd_;  // its record file, locked while the run lasts
+  bool failed_ = false;  // the run's record cannot be written
+  std::string failure_;  // why
+  std::uint64_t others_bytes_ = 0;  // what the other runs keep
   std::uint64_t kept_bytes_ = 0;    // what this run keeps
-  std::vector<Item> items_;
-  bool failed_to_open_ = false;
+  std::uint64_t end_ = 0;  // the record file's length
+  int next_kept_ = 1;
+  int unflushed_ = 0;
+  int writes_ = 0;
+  bool finished_ = false;
+  std::unordered_set<std::string> not_undoable_;  // paths
+  std::vector<std::string> early_entries_;  // before the record file
+  // Each path the run wrote, with the identity its last write left.
+  std::unordered_map<std::string, FileIdentity> last_after_;
 };
 
-struct JournaledRun {
-  std::string id;
-  std::string time;  // local time, "YYYY-MM-DD HH:MM:SS"
-  std::string operation;
-  std::string output_folder;
-  int files = 0;
-  bool undone = false;
-  std::uint64_t kept_bytes = 0;
-};
-
-// The runs, newest first.
-std::vector<JournaledRun> ListRuns(const std::string& folder);
-
-struct UndoItem {
-  enum class What { kRestored, kRemoved, kLeft };
-  What what = What::kLeft;
-  std::string path;
-  std::string reason;  // kLeft only
-};
-
-struct UndoResult {
-  std::string id;     // the run undone
-  std::string error;  // set when no run could be undone at all
-  std::vector<UndoItem> items;
-};
-
-// Undoes the run with this id, or the newest run not yet undone when id is
-// empty: every replaced file gets its old content back and every created
-// file is removed, but only where the file is still what the run left;
-// others are left alone with the reason. Files left alone keep their
-// journal entry; the run is marked undone.
-UndoResult UndoRun(const std::string& folder, const std::string& id);
+// The default settings, the cap taken from $TARNWICK_JOURNAL_MAX_BYTES.
+JournalSettings DefaultJournalSettings();
 
 }  // namespace tarnwick
 

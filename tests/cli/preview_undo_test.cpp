@@ -4,6 +4,7 @@
 // alone what changed since; the journal keeps to its cap. An interrupted
 // run is journaled and reported as far as it got; the report never goes
 // over a file of the run; names in the printed lines are escaped.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -271,9 +272,14 @@ TEST(JournalTest, CopiesAcrossFileSystemsWithinTheCap) {
   box.settings.environment.push_back("TARNWICK_JOURNAL_MAX_BYTES=10");
   const std::string a = box.dir.Write("out/a.txt", "six b\n");
   const std::string b = box.dir.Write("out/b.txt", "six c\n");
+  const std::string same = box.dir.Write("out/same.txt", "unchanged\n");
+  const struct timespec times[2] = {{1000, 0}, {2000, 123456789}};
+  utimensat(AT_FDCWD, a.c_str(), times, 0);
   const ProgramResult run = box.Run({"--operation", "0", "--output",
-                                     box.dir / "out", a, b});
+                                     box.dir / "out", a, b, same});
   EXPECT_EQ(run.status, 0);
+  // A file the run leaves as it was is neither copied nor noted.
+  EXPECT_EQ(run.err.find("same.txt"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("b.txt: its old content was not kept: a copy of 6 "
                          "bytes would pass the journal's cap of 10 bytes"),
             std::string::npos) << run.err;
@@ -282,6 +288,10 @@ TEST(JournalTest, CopiesAcrossFileSystemsWithinTheCap) {
   EXPECT_NE(undo.out.find("left\t" + b), std::string::npos);
   EXPECT_EQ(ReadAll(a), "six b\n");
   EXPECT_EQ(ReadAll(b), "sixc\n");
+  struct stat info {};
+  stat(a.c_str(), &info);  // put back with its modification time
+  EXPECT_EQ(info.st_mtim.tv_sec, 2000);
+  EXPECT_EQ(info.st_mtim.tv_nsec, 123456789);
   fs::remove_all(pattern);
 }
 

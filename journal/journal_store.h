@@ -1,0 +1,96 @@
+// Where the journal of runs lives and how runs are found, numbered, locked
+// and pruned. The folder ($XDG_STATE_HOME/tarnwick, or
+// $HOME/.local/state/tarnwick) holds
+//   lock          flock()ed exclusively while a run id is given out, while
+//                 runs are pruned and while a run is undone;
+//   last-run-id   the last id given out: ids are plain increasing numbers,
+//                 so their order never depends on the clock or time zone;
+//   runs/<id>/    one run: its record file ("records", journal_record.h)
+//                 and the old files it kept, named by number only. A run
+//                 holds a flock on its record file while it lasts.
+// Runs written by the earlier version (runs/<local time>/run.tsv) are
+// listed as older than every numbered run (legacy_runs.h).
+#ifndef TARNWICK_JOURNAL_JOURNAL_STORE_H_
+#define TARNWICK_JOURNAL_JOURNAL_STORE_H_
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "files/unique_fd.h"
+
+namespace tarnwick {
+
+struct JournalLimits {
+  int max_runs = 20;                              // runs kept at most
+  std::uint64_t max_bytes = std::uint64_t{1} << 30;  // kept files' bytes
+};
+
+// The time of a run: ns since the epoch, UTC. Passed in so that tests set
+// the clock.
+using JournalClock = std::function<std::int64_t()>;
+std::int64_t SystemTimeNs();
+// "YYYY-MM-DD HH:MM:SS" in local time, for display only.
+std::string LocalTimeText(std::int64_t time_ns);
+
+// $XDG_STATE_HOME/tarnwick when that is absolute, else
+// $HOME/.local/state/tarnwick when HOME is absolute; else empty: there is
+// no journal, and a run goes without one.
+std::string DefaultJournalFolder();
+// The defaults, with the cap in bytes taken from
+// $TARNWICK_JOURNAL_MAX_BYTES when that holds a number.
+JournalLimits DefaultJournalLimits();
+
+inline constexpr char kRecordFileName[] = "records";
+inline constexpr char kKeptBytesName[] = "kept-bytes";
+
+std::string RunsFolder(const std::string& folder);
+std::string RunFolder(const std::string& folder, const std::string& id);
+
+// The system's reason for an error number, in words.
+std::string SystemReason(int error_number);
+
+// The journal folder's lock, held while the object lives.
+class JournalLock {
+ public:
+  // Makes the folder and runs/ when missing, then waits for the lock. On
+  // failure held() is false and error says why.
+  explicit JournalLock(const std::string& folder);
+  bool held() const { return fd_.get() >= 0; }
+  const std::string& error() const { return error_; }
+
+ private:
+  UniqueFd fd_;
+  std::string error_;
+};
+
+// Under the lock: makes the folder of a new run and returns its id (0 with
+// error set when it cannot be made).
+std::uint64_t NewRunId(const std::string& folder, std::string& error);
+
+struct StoredRun {
+  std::string id;       // the folder's name under runs/
+  bool legacy = false;  // written by the earlier version
+};
+// Every run folder, newest first: numbered runs by number, then the
+// earlier version's runs by name.
+std::vector<StoredRun> StoredRuns(const std::string& folder);
+
+// True while a run (or an undo) holds the lock on the run's record file.
+bool RunInProgress(const std::string& run_folder);
+
+// What a run's kept files take: as noted in kept-bytes, else counted.
+std::uint64_t RunKeptBytes(const std::string& run_folder);
+// Counts the run's kept files and notes the sum in kept-bytes.
+void NoteKeptBytes(const std::string& run_folder);
+
+// Under the lock: drops the oldest runs beyond limits.max_runs, or while
+// the kept files take more than limits.max_bytes. Never drops the run
+// own_id, a run with a larger id, nor a run in progress.
+void PruneRuns(const std::string& folder, std::uint64_t own_id,
+               const JournalLimits& limits);
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_JOURNAL_JOURNAL_STORE_H_

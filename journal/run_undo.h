@@ -1,0 +1,59 @@
+// The runs in the journal, and their undo. Undo compares each file the run
+// wrote with the identity its last write in the run left: a file still so
+// gets its old content back (or is removed, when the run created it); a
+// file still as it was before that write (the write never took place) needs
+// nothing; any other is left alone, "it has changed since the run". Each
+// file put back is recorded at once, so that an undo that is cut short and
+// done again does not repeat it. A run whose record file is damaged is
+// refused whole, touching nothing; so is a run still in progress.
+#ifndef TARNWICK_JOURNAL_RUN_UNDO_H_
+#define TARNWICK_JOURNAL_RUN_UNDO_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+struct JournaledRun {
+  std::string id;
+  std::string time;  // local time, "YYYY-MM-DD HH:MM:SS"
+  std::string operation;
+  std::string output_folder;
+  int files = 0;
+  bool undone = false;
+  std::uint64_t kept_bytes = 0;
+  int not_undoable = 0;  // files whose old content was not kept
+  bool in_progress = false;
+  std::string damage;  // why the record file cannot be trusted, or empty
+};
+
+// The runs that wrote something, newest first (by id, never by time).
+std::vector<JournaledRun> ListRuns(const std::string& folder);
+
+struct UndoItem {
+  enum class What { kRestored, kRemoved, kLeft };
+  What what = What::kLeft;
+  std::string path;
+  std::string reason;  // kLeft only
+};
+
+struct UndoResult {
+  std::string id;     // the run undone
+  std::string error;  // set when no run could be undone at all
+  std::vector<UndoItem> items;
+};
+
+// Undoes the run with this id, or the newest run not yet undone when id is
+// empty. Files left alone keep what the journal kept of them; the run is
+// marked undone, and dropped when nothing of it is left.
+UndoResult UndoRun(const std::string& folder, const std::string& id);
+
+// The report lines the run recorded, one per entry (empty when the run is
+// not there or its record is damaged).
+std::vector<std::string> RunReportLines(const std::string& folder,
+                                        const std::string& id);
+
+}  // namespace tarnwick
+
+#endif  // TARNWICK_JOURNAL_RUN_UNDO_H_
