@@ -115,12 +115,14 @@ std::string QtPrompts::InputBox(QWidget* owner, const std::string& prompt,
   return accepted ? answer.toStdString() : std::string();
 }
 
-bool QtPrompts::AskYesNo(QWidget* owner, const std::string& question) {
+bool QtPrompts::AskYesNo(QWidget* owner, const std::string& question,
+                         DefaultAnswer default_answer) {
   QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(ApplicationTitle()),
                   QString::fromStdString(DisplayText(question)),
                   QMessageBox::Yes | QMessageBox::No, owner);
   box.setTextFormat(Qt::PlainText);
-  box.setDefaultButton(QMessageBox::Yes);
+  box.setDefaultButton(default_answer == DefaultAnswer::kYes ? QMessageBox::Yes
+                                                            : QMessageBox::No);
   return box.exec() == QMessageBox::Yes;
 }
 
