@@ -11,6 +11,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTextDocument>
+#include <QTextOption>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -291,6 +293,11 @@ QDialog* MakePreviewWindow(QWidget* parent, const std::string& file,
   text->setObjectName("diff");
   text->setReadOnly(true);
   text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  // Spaces and tabs are what several operations remove: they show as dots
+  // and arrows, so that a removed one can be seen.
+  QTextOption option = text->document()->defaultTextOption();
+  option.setFlags(option.flags() | QTextOption::ShowTabsAndSpaces);
+  text->document()->setDefaultTextOption(option);
   text->setPlainText(diff.empty() ? QString("(nothing changes)") : Q(diff));
   layout->addWidget(text);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, window);
