@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTextDocument>
+#include <QTimer>
 #include <QTextOption>
 #include <QVBoxLayout>
 
@@ -69,7 +70,7 @@ QDialog* MakeTableWindow(QWidget* parent, const QString& title,
   table->setWordWrap(true);
   for (int c = 0; c + 1 < table->columnCount(); ++c) {
     table->resizeColumnToContents(c);
-    table->setColumnWidth(c, std::min(table->columnWidth(c), 320));
+    table->setColumnWidth(c, std::min(table->columnWidth(c), 200));
   }
   table->horizontalHeader()->setStretchLastSection(true);
   layout->addWidget(table);
@@ -86,6 +87,7 @@ QDialog* MakeTableWindow(QWidget* parent, const QString& title,
   table->setMinimumWidth(0);
   QObject::connect(table->horizontalHeader(), &QHeaderView::sectionResized, table,
                    [table] { table->resizeRowsToContents(); });
+  QTimer::singleShot(0, table, [table] { table->resizeRowsToContents(); });
   return window;
 }
 
