@@ -33,7 +33,9 @@ class AnswerNo : public tarnwick::Prompts {
                        const std::string&) override {
     return "";
   }
-  bool AskYesNo(QWidget*, const std::string&) override { return false; }
+  bool AskYesNo(QWidget*, const std::string&, tarnwick::DefaultAnswer) override {
+    return false;
+  }
 };
 
 class NoHomePageDraw : public tarnwick::RandomSource {

@@ -64,7 +64,7 @@ class WindowSampleHost : public SampleHost {
   explicit WindowSampleHost(MainWindow& form) : form_(form) {}
   FileList& List() override { return form_.fileList(); }
   bool AskYesNo(const std::string& question) override {
-    return form_.services().prompts.AskYesNo(&form_, question);
+    return form_.services().prompts.AskYesNo(&form_, question, DefaultAnswer::kYes);
   }
   // Where the desktop cannot show the folder the user is told where it is.
   void OpenFolder(const std::string& folder) override {

@@ -74,18 +74,34 @@ std::vector<std::string> QtOpenFileDialog::GetOpenFileNames(
     }
   }
   if (dialog.exec() != QDialog::Accepted) return {};
-  // The dialog's own answer holds every picked file, however many; the name
-  // box adds the typed names of files that do not exist, which only it
-  // knows. The box holds a limited number of characters, so a long
-  // selection is cut there: a name without its closing quote is not read.
+  // The dialog's answer is its list's selection, which holds every picked
+  // file however many, and its name box, which holds the typed names. The
+  // dialog selects the listed files among the typed names, but not always
+  // all of them (it depends on the list's sort order and on the order of
+  // typing), so the box decides: when it names every selected file, the
+  // answer is the box's names in the order typed, listed or not. The box
+  // holds a limited number of characters, so a long selection is cut there
+  // (a name without its closing quote is not read): then the selection
+  // comes first and the box adds the names it lacks.
   const QDir folder = dialog.directory();
-  QStringList files = dialog.selectedFiles();
+  const QStringList selected = dialog.selectedFiles();
+  QStringList typed;
   if (const auto* box = dialog.findChild<QLineEdit*>("fileNameEdit")) {
     for (const QString& name : NamesInNameBox(box->text())) {
-      const QString path = folder.absoluteFilePath(name);
-      if (!files.contains(path) && !QFileInfo::exists(path)) files << path;
+      typed << folder.absoluteFilePath(name);
     }
   }
+  QStringList files = typed;
+  for (const QString& path : selected) {
+    if (!typed.contains(path)) {
+      files = selected;
+      for (const QString& name : typed) {
+        if (!files.contains(name)) files << name;
+      }
+      break;
+    }
+  }
+  if (files.isEmpty()) files = selected;
   return SelectionParts(folder.absolutePath(), files);
 }
 
@@ -115,12 +131,14 @@ std::string QtPrompts::InputBox(QWidget* owner, const std::string& prompt,
   return accepted ? answer.toStdString() : std::string();
 }
 
-bool QtPrompts::AskYesNo(QWidget* owner, const std::string& question) {
+bool QtPrompts::AskYesNo(QWidget* owner, const std::string& question,
+                         DefaultAnswer default_answer) {
   QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(ApplicationTitle()),
                   QString::fromStdString(DisplayText(question)),
                   QMessageBox::Yes | QMessageBox::No, owner);
   box.setTextFormat(Qt::PlainText);
-  box.setDefaultButton(QMessageBox::Yes);
+  box.setDefaultButton(default_answer == DefaultAnswer::kYes ? QMessageBox::Yes
+                                                            : QMessageBox::No);
   return box.exec() == QMessageBox::Yes;
 }
 

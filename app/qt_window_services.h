@@ -62,7 +62,8 @@ class QtPrompts : public Prompts {
   std::string InputBox(QWidget* owner, const std::string& prompt,
                        const std::string& title,
                        const std::string& default_text) override;
-  bool AskYesNo(QWidget* owner, const std::string& question) override;
+  bool AskYesNo(QWidget* owner, const std::string& question,
+                DefaultAnswer default_answer) override;
 };
 
 // Hands the folder to the desktop's URL handler as a local file address.

@@ -11,7 +11,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTemporaryDir>
+#include <QTextDocument>
+#include <QTimer>
+#include <QTextOption>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -19,11 +21,9 @@
 
 #include "app/main_window.h"
 #include "app/main_window_layout.h"
+#include "app/preview.h"
 #include "batch/batch_run.h"
 #include "core/operation_keys.h"
-#include "engine/edit_tally.h"
-#include "engine/text_operations.h"
-#include "files/file_write.h"
 #include "files/path_helpers.h"
 #include "filelist/file_list_view.h"
 #include "journal/run_journal.h"
@@ -42,17 +42,6 @@ std::vector<EntryRecord>& StoredRecords() {
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
-std::vector<std::string> SplitAtLineFeeds(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t at; (at = text.find('\n', start)) != std::string::npos;
-       start = at + 1) {
-    lines.push_back(text.substr(start, at - start));
-  }
-  if (start < text.size()) lines.push_back(text.substr(start));
-  return lines;
-}
-
 // A window with a heading, a table and Copy / Close buttons.
 QDialog* MakeTableWindow(QWidget* parent, const QString& title,
                          const QString& heading, const QStringList& columns,
@@ -69,13 +58,20 @@ QDialog* MakeTableWindow(QWidget* parent, const QString& title,
   table->setHorizontalHeaderLabels(columns);
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table->verticalHeader()->hide();
+  // Every cell shows its whole text as its tooltip; the last column (the
+  // reason) takes the room left and wraps, so a long reason is read in full.
   for (std::size_t r = 0; r < rows.size(); ++r) {
     for (std::size_t c = 0; c < rows[r].size(); ++c) {
-      table->setItem(static_cast<int>(r), static_cast<int>(c),
-                     new QTableWidgetItem(Q(rows[r][c])));
+      auto* item = new QTableWidgetItem(Q(rows[r][c]));
+      item->setToolTip(item->text());
+      table->setItem(static_cast<int>(r), static_cast<int>(c), item);
     }
   }
-  table->resizeColumnsToContents();
+  table->setWordWrap(true);
+  for (int c = 0; c + 1 < table->columnCount(); ++c) {
+    table->resizeColumnToContents(c);
+    table->setColumnWidth(c, std::min(table->columnWidth(c), 200));
+  }
   table->horizontalHeader()->setStretchLastSection(true);
   layout->addWidget(table);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, window);
@@ -87,6 +83,11 @@ QDialog* MakeTableWindow(QWidget* parent, const QString& title,
   QObject::connect(buttons, &QDialogButtonBox::rejected, window, &QDialog::reject);
   layout->addWidget(buttons);
   window->resize(720, 360);
+  // Rows take the height their wrapped reason needs at the window's width.
+  table->setMinimumWidth(0);
+  QObject::connect(table->horizontalHeader(), &QHeaderView::sectionResized, table,
+                   [table] { table->resizeRowsToContents(); });
+  QTimer::singleShot(0, table, [table] { table->resizeRowsToContents(); });
   return window;
 }
 
@@ -129,35 +130,9 @@ void PreviewSelected(MainWindow& window) {
     if (answers.find_what.empty() || answers.replace_with.empty()) return;
   }
   try {
-    // The operation runs on a copy in a temporary folder, never on the
-    // file itself or in the output folder.
-    QTemporaryDir folder;
-    if (!folder.isValid()) throw std::runtime_error("no temporary folder");
-    const std::string copy = folder.path().toStdString() + "/preview";
-    const std::string before = ReadFileBytes(source);
-    ReplaceFileContents(copy, before);
-    EditTally tally;
-    {
-      TallyScope scope(tally);
-      switch (chosen->kind) {
-        case OperationKind::kFixed:
-          chosen->operation(copy);
-          break;
-        case OperationKind::kRemoveText:
-          ReplaceInFile(copy, answers.find_what, u"");
-          break;
-        case OperationKind::kFindAndReplace:
-          ReplaceInFile(copy, answers.find_what, answers.replace_with);
-          break;
-      }
-    }
-    const std::string after = ReadFileBytes(copy);
-    const std::string summary =
-        std::to_string(tally.changes) + " change(s); " +
-        std::to_string(before.size()) + " -> " + std::to_string(after.size()) +
-        " bytes";
-    MakePreviewWindow(&window, source, summary,
-                      FirstChangedLines(before, after, 200))->show();
+    const Preview preview = PreviewOperation(source, *chosen, answers, kPreviewPairs);
+    MakePreviewWindow(&window, source, PreviewSummary(preview),
+                      PreviewPairsText(preview.lines))->show();
   } catch (const std::exception& e) {
     window.ShowMessage(std::string("The preview failed: ") + e.what());
   }
@@ -171,7 +146,15 @@ void ShowReport(MainWindow& window) {
   MakeReportWindow(&window, StoredRecords())->show();
 }
 
+// The time of the last run this window undid, kept on the window: a run
+// from no later than that is older than the one undone.
+constexpr char kUndoneRunTime[] = "undoneRunTime";
+
+// Not while a run or a scan is under way. The question names the run it
+// would undo, says so when a newer run was undone already, and defaults to
+// "No".
 void UndoLast(MainWindow& window) {
+  if (window.isBusy()) return;
   const std::vector<JournaledRun> runs = ListRuns(DefaultJournalFolder());
   const auto last = std::find_if(runs.begin(), runs.end(),
                                  [](const JournaledRun& run) { return !run.undone; });
@@ -179,13 +162,23 @@ void UndoLast(MainWindow& window) {
     window.ShowMessage("There is no run to undo.");
     return;
   }
+  const QVariant undone_time = window.property(kUndoneRunTime);
+  const bool older = last != runs.begin() ||
+                     (undone_time.isValid() &&
+                      last->time <= undone_time.toString().toStdString());
   const std::string question =
-      "Undo the run of " + last->time + " (" + last->operation + ", " +
+      std::string(older ? "The last run has been undone already. Undo the "
+                          "older run of "
+                        : "Undo the run of ") +
+      last->time + " (" + last->operation + ", " +
       std::to_string(last->files) + " file(s) in " + last->output_folder +
       ")?\r\n\r\nFiles it replaced get their previous content back and files "
       "it created are removed, only where they are still as the run left "
       "them.";
-  if (!window.services().prompts.AskYesNo(&window, question)) return;
+  if (!window.services().prompts.AskYesNo(&window, question, DefaultAnswer::kNo)) {
+    return;
+  }
+  window.setProperty(kUndoneRunTime, Q(last->time));
   MakeUndoWindow(&window, UndoRun(DefaultJournalFolder(), last->id))->show();
 }
 
@@ -220,17 +213,19 @@ void InstallRunMenu(MainWindow& window) {
                                       &window, [&window] { PreviewSelected(window); });
                      QObject::connect(menu.addAction(kShowReport), &QAction::triggered,
                                       &window, [&window] { ShowReport(window); });
-                     QObject::connect(menu.addAction(kUndo), &QAction::triggered,
-                                      &window, [&window] { UndoLast(window); });
+                     QAction* undo = menu.addAction(kUndo);
+                     undo->setEnabled(!window.isBusy());
+                     QObject::connect(undo, &QAction::triggered, &window,
+                                      [&window] { UndoLast(window); });
                      menu.exec(list->viewport()->mapToGlobal(at));
                    });
 }
 
 namespace {
 
-// A size the run knew, or "?".
+// A size the run knew, or "-".
 std::string SizeText(const std::optional<std::uint64_t>& bytes) {
-  return bytes ? std::to_string(*bytes) : std::string("?");
+  return bytes ? std::to_string(*bytes) : std::string("-");
 }
 
 }  // namespace
@@ -242,8 +237,11 @@ std::vector<ReportRow> ReportRows(const std::vector<EntryRecord>& records) {
       if ((record.status == EntryStatus::kFailed) != failed) continue;
       rows.push_back({record.source, std::string(StatusName(record.status)),
                       std::to_string(record.changes),
-                      SizeText(record.bytes_before) + " -> " +
-                          SizeText(record.bytes_after),
+                      // A size the run does not know shows as "-".
+                      !record.bytes_before && !record.bytes_after
+                          ? std::string("-")
+                          : SizeText(record.bytes_before) + " -> " +
+                                SizeText(record.bytes_after),
                       record.reason});
     }
   }
@@ -256,38 +254,6 @@ std::string ReportClipboardText(const std::vector<ReportRow>& rows) {
     text += row.file + "\t" + row.result + "\t" + row.changes + "\t" +
             row.sizes + "\t" + row.reason + "\n";
   }
-  return text;
-}
-
-std::string FirstChangedLines(const std::string& before,
-                              const std::string& after, int max_lines) {
-  const std::vector<std::string> old_lines = SplitAtLineFeeds(before);
-  const std::vector<std::string> new_lines = SplitAtLineFeeds(after);
-  std::size_t head = 0;
-  while (head < old_lines.size() && head < new_lines.size() &&
-         old_lines[head] == new_lines[head]) {
-    ++head;
-  }
-  if (head == old_lines.size() && head == new_lines.size()) return {};
-  std::size_t tail = 0;
-  while (tail + head < old_lines.size() && tail + head < new_lines.size() &&
-         old_lines[old_lines.size() - 1 - tail] ==
-             new_lines[new_lines.size() - 1 - tail]) {
-    ++tail;
-  }
-  std::string text = "@@ line " + std::to_string(head + 1) + " @@\n";
-  int shown = 0;
-  auto add = [&](char sign, const std::vector<std::string>& lines) {
-    for (std::size_t k = head; k + tail < lines.size() && shown < max_lines;
-         ++k, ++shown) {
-      std::string line = lines[k];
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      text += sign + line + "\n";
-    }
-  };
-  add('-', old_lines);
-  add('+', new_lines);
-  if (shown >= max_lines) text += "...\n";
   return text;
 }
 
@@ -343,6 +309,11 @@ QDialog* MakePreviewWindow(QWidget* parent, const std::string& file,
   text->setObjectName("diff");
   text->setReadOnly(true);
   text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  // Spaces and tabs are what several operations remove: they show as dots
+  // and arrows, so that a removed one can be seen.
+  QTextOption option = text->document()->defaultTextOption();
+  option.setFlags(option.flags() | QTextOption::ShowTabsAndSpaces);
+  text->document()->setDefaultTextOption(option);
   text->setPlainText(diff.empty() ? QString("(nothing changes)") : Q(diff));
   layout->addWidget(text);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, window);

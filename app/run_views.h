@@ -29,19 +29,14 @@ void InstallRunMenu(MainWindow& window);
 const std::vector<EntryRecord>& LastRunRecords();
 
 // One row of the report window: file, result, changes, "before -> after"
-// bytes, reason; failed entries first, otherwise in run order.
+// bytes ("-" for a failed entry, whose sizes are not known), reason; failed
+// entries first, otherwise in run order.
 struct ReportRow {
   std::string file, result, changes, sizes, reason;
 };
 std::vector<ReportRow> ReportRows(const std::vector<EntryRecord>& records);
 // The rows as tab-separated lines with a heading, for the clipboard.
 std::string ReportClipboardText(const std::vector<ReportRow>& rows);
-
-// The first changed lines of before and after as a unified diff: up to
-// max_lines lines of the changed stretch, "-" for old and "+" for new
-// lines, after a "@@ line N @@" heading.
-std::string FirstChangedLines(const std::string& before,
-                              const std::string& after, int max_lines);
 
 // The windows (not yet shown; deleted when closed).
 QDialog* MakeReportWindow(QWidget* parent,

@@ -62,6 +62,9 @@ class UrlOpener {
   virtual void OpenUrl(const std::string& address) = 0;
 };
 
+// The button a Yes/No question starts on (Enter presses it).
+enum class DefaultAnswer { kYes, kNo };
+
 // The input box and the Yes/No question, both modal and owned by a window.
 class Prompts {
  public:
@@ -73,7 +76,8 @@ class Prompts {
                                const std::string& title,
                                const std::string& default_text) = 0;
   // Yes and No, no icon, the application title. True for Yes.
-  virtual bool AskYesNo(QWidget* owner, const std::string& question) = 0;
+  virtual bool AskYesNo(QWidget* owner, const std::string& question,
+                        DefaultAnswer default_answer) = 0;
 };
 
 // Opens a folder in the desktop's file manager; nothing waits for it. False

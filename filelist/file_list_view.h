@@ -7,11 +7,14 @@
 // - removes the selected entry on the Delete key (whatever modifiers are
 //   held) and on a double-click, one entry each time, never while the
 //   window is busy;
-// - lets the user reorder the entries with the mouse: a press inside the
-//   list starts dragging, a press on an entry picks it, and while dragging
-//   every move over an entry with another text exchanges the two texts, so
-//   the picked path travels with the pointer; a release the list receives
-//   ends dragging. Dragging entries never starts a drag-and-drop operation.
+// - lets the user reorder the entries with the mouse: a left-button press
+//   inside the list starts dragging, a left press on an entry picks it, and
+//   while dragging every move over an entry with another text exchanges the
+//   two texts, so the picked path travels with the pointer. Any release,
+//   a press of another button, a menu opening over the list, the list
+//   losing focus, or a move without the left button held (the button was
+//   let go elsewhere) ends dragging. Dragging entries never starts a
+//   drag-and-drop operation.
 #ifndef TARNWICK_FILELIST_FILE_LIST_VIEW_H_
 #define TARNWICK_FILELIST_FILE_LIST_VIEW_H_
 
@@ -68,7 +71,7 @@ class FileListView : public QTreeView {
   // empty list or with nothing selected.
   bool removeSelected();
 
-  // True from a press inside the list until the next release it receives.
+  // True from a left press inside the list until dragging ends.
   bool isDragging() const { return is_dragging_; }
   // The picked entry's 1-based position; 0 before any entry was picked and
   // once the picked entry has left the list.
@@ -89,8 +92,11 @@ class FileListView : public QTreeView {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
+  void endDragging();
   void pickSelectedEntry();
   void moveStep(const QPoint& position);
   void scrollAhead(int position);

@@ -8,11 +8,35 @@
 
 namespace tarnwick {
 
+// Only the left button reorders. Any other press (a right-click opening the
+// list's menu, a middle click) ends dragging and picks nothing; the list's
+// own handling still selects the entry under the pointer.
 void FileListView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) {
+    endDragging();
+    QTreeView::mousePressEvent(event);
+    return;
+  }
   is_dragging_ = true;
-  // The list's own handling selects the entry under the pointer.
   QTreeView::mousePressEvent(event);
   if (indexAt(event->position().toPoint()).isValid()) pickSelectedEntry();
+}
+
+void FileListView::endDragging() {
+  is_dragging_ = false;
+  viewport()->setCursor(Qt::ArrowCursor);
+}
+
+// A menu opening over the list, or the list losing the keyboard to another
+// window or a menu, ends dragging: the release may never reach the list.
+bool FileListView::viewportEvent(QEvent* event) {
+  if (event->type() == QEvent::ContextMenu) endDragging();
+  return QTreeView::viewportEvent(event);
+}
+
+void FileListView::focusOutEvent(QFocusEvent* event) {
+  endDragging();
+  QTreeView::focusOutEvent(event);
 }
 
 // A press on an entry picks it: the drag pointer when its image loads, and
@@ -33,6 +57,9 @@ void FileListView::mouseMoveEvent(QMouseEvent* event) {
   // With a button held the list's own handling would move the selection
   // (or start a rubber band); only hovering is left to it.
   if (event->buttons() == Qt::NoButton) QTreeView::mouseMoveEvent(event);
+  // A move without the left button held comes after a release the list
+  // did not receive (let go over another window or a menu): dragging ends.
+  if (is_dragging_ && !(event->buttons() & Qt::LeftButton)) endDragging();
   if (is_dragging_) moveStep(event->position().toPoint());
 }
 
@@ -66,11 +93,9 @@ void FileListView::scrollAhead(int position) {
 }
 
 // Qt hands the list the release of a press that began in it wherever the
-// pointer is, so every such release ends dragging; only a release lost to
-// another window leaves the list dragging.
+// pointer is, so every such release ends dragging, whatever its button.
 void FileListView::mouseReleaseEvent(QMouseEvent* event) {
-  is_dragging_ = false;
-  viewport()->setCursor(Qt::ArrowCursor);
+  endDragging();
   QTreeView::mouseReleaseEvent(event);
 }
 

@@ -31,6 +31,11 @@ inline std::string CannotKeepForUndo(const std::string& why) {
 inline std::string NoTemporary(const std::string& reason) {
   return "cannot create a temporary file beside it (" + reason + ")";
 }
+// The temporary file was refused for want of permission on its folder.
+inline std::string FolderNotWritable(const std::string& folder,
+                                     const std::string& reason) {
+  return "the folder " + folder + " is not writable (" + reason + ")";
+}
 inline std::string AttributeNotKept(const std::string& name,
                                     const std::string& reason) {
   return "cannot keep its extended attribute " + name + " (" + reason + ")";

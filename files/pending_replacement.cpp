@@ -282,8 +282,16 @@ void PendingReplacement::CreateTemporary() {
     if (errno != EEXIST) break;
   }
   const int error_number = errno;
+  const bool not_writable =
+      error_number == EACCES || error_number == EPERM || error_number == EROFS;
+  const std::size_t slash = path_.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "."
+                             : slash == 0                ? "/"
+                                                         : path_.substr(0, slash);
   throw FileError(kCannotWrite, path_,
-                  file_texts::NoTemporary(std::strerror(error_number)),
+                  not_writable
+                      ? file_texts::FolderNotWritable(folder, std::strerror(error_number))
+                      : file_texts::NoTemporary(std::strerror(error_number)),
                   error_number);
 }
 

@@ -231,7 +231,11 @@ TEST(ReplaceFileContentsFailure, EveryFailingCallKeepsTheOldFile) {
     const char* reason;
   } cases[] = {
       {"create", [](Calls& c) { c.create_at = [](int, const char*, int, mode_t) { errno = EACCES; return -1; }; },
-       "cannot create a temporary file beside it (Permission denied)"},
+       "is not writable (Permission denied)"},
+      {"create, read-only file system", [](Calls& c) { c.create_at = [](int, const char*, int, mode_t) { errno = EROFS; return -1; }; },
+       "is not writable (Read-only file system)"},
+      {"create, disk full", [](Calls& c) { c.create_at = [](int, const char*, int, mode_t) { errno = ENOSPC; return -1; }; },
+       "cannot create a temporary file beside it (No space left on device)"},
       {"write", [](Calls& c) { c.write = [](int, const void*, size_t) -> ssize_t { errno = EIO; return -1; }; },
        "Input/output error"},
       {"fsync", [](Calls& c) { c.fsync = [](int) { errno = EIO; return -1; }; }, "Input/output error"},
@@ -249,6 +253,18 @@ TEST(ReplaceFileContentsFailure, EveryFailingCallKeepsTheOldFile) {
     EXPECT_EQ(ReadAll(path), "old content") << c.call;
     EXPECT_EQ(dir.List(), Names{"a.txt"}) << c.call;
   }
+}
+
+TEST(ReplaceFileContentsFailure, AFolderThatCannotBeWrittenIsNamed) {
+  SystemCallsRestorer restore;
+  FileSystemCalls().create_at = [](int, const char*, int, mode_t) {
+    errno = EACCES;
+    return -1;
+  };
+  TempDir dir;
+  const std::string path = dir.Write("sub/a.txt", "old");
+  EXPECT_EQ(ExpectRefused(path, "new"),
+            "the folder " + dir.path() + "/sub is not writable (Permission denied)");
 }
 
 TEST(PendingReplacement, TemporaryNameCarriesTheTargetsNameWithinTheLimit) {

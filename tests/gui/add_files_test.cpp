@@ -9,7 +9,9 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include "app/qt_window_services.h"
 #include "tests/support/temp_dir.h"
@@ -158,6 +160,65 @@ TEST(QtOpenFileDialogTest, EveryPickedFileComesBackHoweverMany) {
   EXPECT_EQ(names.front(), "m0000.txt");
   EXPECT_EQ(names.back(), "m3999.txt");
   EXPECT_EQ(PlanAddFiles(parts).outcome, AddFilesOutcome::kTooMany);
+}
+
+// Names typed into the name box one key at a time, while the dialog lists
+// the folder sorted either way: every typed name comes back, listed or not,
+// in the order typed; also when the list's selection, which the dialog
+// keeps in step with the typing, lacks one of the listed names.
+TEST(QtOpenFileDialogTest, TypedNamesComeBackWhateverTheSortOrder) {
+  struct Case {
+    const char* what;
+    Qt::SortOrder order;
+    bool selection_lacks_c;
+  };
+  const Case cases[] = {
+      {"A to Z", Qt::AscendingOrder, false},
+      {"Z to A", Qt::DescendingOrder, false},
+      {"A to Z, c not selected", Qt::AscendingOrder, true},
+      {"Z to A, c not selected", Qt::DescendingOrder, true},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) dir.Write(name, name);
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      dialog->setDirectory(QString::fromStdString(dir.path()));
+      auto* details = dialog->findChild<QTreeView*>("treeView");
+      auto* list = dialog->findChild<QAbstractItemView*>("listView");
+      ASSERT_NE(details, nullptr);
+      ASSERT_NE(list, nullptr);
+      details->sortByColumn(0, c.order);
+      auto type_when_listed = [=](auto&& self) -> void {
+        if (list->model()->rowCount(list->rootIndex()) < 4) {
+          QTimer::singleShot(20, [=] { self(self); });
+          return;
+        }
+        auto* name_box = dialog->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name_box, nullptr);
+        QApplication::setActiveWindow(dialog);
+        name_box->setFocus();
+        for (const char key : std::string("\"b.txt\" \"c.txt\" \"gone.txt\"")) {
+          QTest::keyClick(dialog->windowHandle(), key);
+        }
+        if (c.selection_lacks_c) {
+          for (const QModelIndex& row : list->selectionModel()->selectedRows()) {
+            if (row.data().toString() == "c.txt") {
+              list->selectionModel()->select(
+                  row, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+            }
+          }
+        }
+        QTest::keyClick(dialog->windowHandle(), Qt::Key_Return);
+      };
+      type_when_listed(type_when_listed);
+    });
+    QtOpenFileDialog dialog;
+    const auto parts = dialog.GetOpenFileNames(nullptr, {"t", "All Files (*)"});
+    EXPECT_EQ(parts, (std::vector<std::string>{dir.path(), "b.txt", "c.txt", "gone.txt"}))
+        << c.what;
+  }
 }
 
 TEST(NamesInNameBoxTest, ReadsOneNameOrSeveralInQuotes) {

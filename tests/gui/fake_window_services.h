@@ -101,14 +101,17 @@ class ScriptedPrompts : public Prompts {
     answers.pop_front();
     return answer;
   }
-  bool AskYesNo(QWidget*, const std::string& question) override {
+  bool AskYesNo(QWidget*, const std::string& question,
+                DefaultAnswer default_answer) override {
     questions.push_back(question);
+    defaults.push_back(default_answer);
     return answer_yes;
   }
   std::deque<std::string> answers;
   std::vector<Input> inputs;
   bool answer_yes = false;
   std::vector<std::string> questions;
+  std::vector<DefaultAnswer> defaults;
 };
 
 class RecordingFolderOpener : public FolderOpener {

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
@@ -126,17 +129,43 @@ TEST_F(FileListViewTest, AfterTheReleaseMovesChangeNothing) {
   EXPECT_EQ(view_.viewport()->cursor().shape(), Qt::ArrowCursor);
 }
 
-TEST_F(FileListViewTest, AReleaseTheListNeverReceivedKeepsItDragging) {
-  Fill({"a", "b", "c", "d"});
-  PressEntry(1);
-  MoveOver({2});
-  // The button went up elsewhere: later moves without a button still carry.
-  MoveOver({3, 4}, Qt::NoButton);
-  EXPECT_TRUE(view_.isDragging());
-  EXPECT_EQ(model_.entries(), (Texts{"b", "c", "d", "a"}));
-  Release(At(4));
-  MoveOver({1}, Qt::NoButton);
-  EXPECT_EQ(model_.entries(), (Texts{"b", "c", "d", "a"}));
+// However dragging ends, later moves without the left button held change
+// nothing until the next left press.
+TEST_F(FileListViewTest, EveryWayOfLettingGoEndsDragging) {
+  struct Case {
+    const char* what;
+    std::function<void()> let_go;
+  };
+  const Case cases[] = {
+      {"the button let go over another window (a move without it)",
+       [this] { Move(At(3), Qt::NoButton); }},
+      {"a release of another button",
+       [this] { Release(At(2), Qt::RightButton); }},
+      {"a press of another button",
+       [this] { Press(At(2), Qt::MiddleButton); }},
+      {"a menu asked for over the list",
+       [this] {
+         QContextMenuEvent menu(QContextMenuEvent::Mouse, At(2));
+         QApplication::sendEvent(Surface(), &menu);
+       }},
+      {"the list losing focus",
+       [this] {
+         QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+         QApplication::sendEvent(&view_, &out);
+       }},
+  };
+  for (const Case& c : cases) {
+    model_.clear();
+    Fill({"a", "b", "c", "d"});
+    PressEntry(1);
+    MoveOver({2});
+    ASSERT_TRUE(view_.isDragging()) << c.what;
+    c.let_go();
+    EXPECT_FALSE(view_.isDragging()) << c.what;
+    MoveOver({3, 4}, Qt::NoButton);
+    EXPECT_EQ(model_.entries(), (Texts{"b", "a", "c", "d"})) << c.what;
+    EXPECT_EQ(view_.viewport()->cursor().shape(), Qt::ArrowCursor) << c.what;
+  }
 }
 
 TEST_F(FileListViewTest, BeforeAnyEntryWasPickedNothingMoves) {
@@ -157,17 +186,27 @@ TEST_F(FileListViewTest, APressBesideTheEntriesCarriesTheLastPickedEntry) {
   EXPECT_EQ(model_.entries(), (Texts{"c", "b", "a", "d"}));
 }
 
-TEST_F(FileListViewTest, EveryButtonStartsDraggingAndEveryMoveRunsThePointerRule) {
+TEST_F(FileListViewTest, OnlyTheLeftButtonDragsAndEveryMoveRunsThePointerRule) {
   Fill({"a", "b"});
   Move(At(1), Qt::NoButton);
   EXPECT_EQ(pointer_moves_, 1);
-  Press(At(1), Qt::RightButton);
-  EXPECT_TRUE(view_.isDragging());
-  MoveOver({2}, Qt::RightButton);
-  EXPECT_EQ(pointer_moves_, 2);
-  EXPECT_EQ(model_.entries(), (Texts{"b", "a"}));
+  for (const Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+    Press(At(1), button);
+    EXPECT_FALSE(view_.isDragging()) << button;
+    MoveOver({2}, button);
+    EXPECT_EQ(model_.entries(), (Texts{"a", "b"})) << button;
+    Release(At(2), button);
+  }
+  EXPECT_EQ(pointer_moves_, 3);
+  // Nor does another button pick the entry a later left press beside the
+  // entries would carry.
+  Press(At(2), Qt::RightButton);
   Release(At(2), Qt::RightButton);
-  EXPECT_FALSE(view_.isDragging());
+  EXPECT_EQ(view_.dragEntryPosition(), 0);
+  Press(At(1));
+  EXPECT_TRUE(view_.isDragging());
+  MoveOver({2});
+  EXPECT_EQ(model_.entries(), (Texts{"b", "a"}));
 }
 
 TEST_F(FileListViewTest, APickedEntryThatLeftTheListCountsAsNone) {

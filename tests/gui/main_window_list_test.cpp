@@ -13,12 +13,14 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QImage>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include "app/main_window.h"
 #include "app/main_window_texts.h"
@@ -391,6 +393,45 @@ TEST_F(MainWindowListTest, ReorderingWorksDuringAScan) {
   });
   ClickAddAll();
   EXPECT_EQ(Model().entries(), (Texts{"b", "a", In("A/notes.doc")}));
+}
+
+// Real mouse events through the window system: the right press opens the
+// list's menu, which takes the release; after the menu closes (Escape or a
+// command clicked) moves over the other entries leave the order alone.
+TEST_F(MainWindowListTest, ARightClickAndTheListsMenuNeverReorder) {
+  const Texts texts{"1", "2", "3", "4", "5", "6"};
+  for (const bool by_command : {false, true}) {
+    Model().clear();
+    Model().appendAll(texts);
+    List()->doItemsLayout();
+    QWindow* window = form_->windowHandle();
+    auto in_window = [&](int position) { return Surface()->mapTo(form_.get(), At(position)); };
+    bool menu_seen = false;
+    QTimer::singleShot(0, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      ASSERT_NE(menu, nullptr);
+      menu_seen = true;
+      // The menu takes the release (here just beside it, off its commands).
+      QTest::mouseRelease(menu->windowHandle(), Qt::RightButton, {}, QPoint(-3, -3));
+      ASSERT_TRUE(menu->isVisible());
+      if (by_command) {
+        QAction* report = menu->actions().at(1);
+        QTest::mouseClick(menu->windowHandle(), Qt::LeftButton, {},
+                          menu->actionGeometry(report).center());
+      } else {
+        QTest::keyClick(menu, Qt::Key_Escape);
+      }
+    });
+    QTest::mousePress(window, Qt::RightButton, {}, in_window(1));
+    EXPECT_TRUE(menu_seen) << by_command;
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    for (int position : {2, 3, 4, 5, 6}) QTest::mouseMove(window, in_window(position));
+    EXPECT_EQ(Model().entries(), texts) << by_command;
+    EXPECT_FALSE(List()->isDragging()) << by_command;
+  }
+  // The command clicked did run, and only it.
+  EXPECT_EQ(fake_.messages.shown,
+            std::vector<std::string>{"No run has finished since the program started."});
 }
 
 }  // namespace

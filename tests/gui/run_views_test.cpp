@@ -1,6 +1,13 @@
 // The file list's menu: preview of the selected entry, the last run's
 // report and undo of the last run, driven through the menu itself.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <functional>
 
 #include <QApplication>
 #include <QClipboard>
@@ -8,15 +15,21 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QHeaderView>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTimer>
 
 #include "app/main_window.h"
 #include "app/main_window_layout.h"
+#include "app/preview.h"
+#include "app/qt_window_services.h"
 #include "app/run_views.h"
+#include "filelist/file_list_model.h"
 #include "filelist/file_list_view.h"
 #include "tests/gui/fake_window_services.h"
 #include "tests/support/temp_dir.h"
@@ -28,6 +41,49 @@ namespace {
 using testing::FakeWindowServices;
 using testing::ReadAll;
 using testing::TempDir;
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+// Runs work in a child limited to `extra` bytes of address space beyond
+// what it has at the start; the child's exit code (work's result, 100 for
+// an exception, 101 for a lack of memory).
+int RunLimited(std::size_t extra, const std::function<int()>& work) {
+  std::fflush(nullptr);
+  const pid_t child = fork();
+  if (child == 0) {
+    std::size_t in_use = 0;
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+      if (line.rfind("VmSize:", 0) == 0) in_use = std::stoul(line.substr(7)) << 10;
+    }
+    const rlimit bound{in_use + extra, in_use + extra};
+    if (setrlimit(RLIMIT_AS, &bound) != 0) _exit(102);
+    int code = 0;
+    try {
+      code = work();
+    } catch (const std::bad_alloc&) {
+      code = 101;
+    } catch (const std::exception& error) {
+      std::fprintf(stderr, "%s\n", error.what());
+      code = 100;
+    }
+    std::fflush(nullptr);
+    _exit(code);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 200 + WTERMSIG(status);
+}
 
 class RunViewsTest : public ::testing::Test {
  protected:
@@ -65,6 +121,27 @@ class RunViewsTest : public ::testing::Test {
     return nullptr;
   }
 
+  // Whether the menu's action with this text can be chosen.
+  bool IsEnabled(const QString& text) {
+    bool enabled = false;
+    QTimer::singleShot(0, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      ASSERT_NE(menu, nullptr);
+      for (QAction* action : menu->actions()) {
+        if (action->text() == text) enabled = action->isEnabled();
+      }
+      menu->close();
+    });
+    emit form_.controls().list->customContextMenuRequested(QPoint(5, 5));
+    return enabled;
+  }
+
+  QDialog* PreviewOf(int position) {
+    FileListView* list = form_.controls().list;
+    list->setCurrentIndex(list->model()->index(position - 1, 0));
+    return Choose("Preview changes");
+  }
+
   TempDir program_folder_;
   TempDir files_;
   std::string in_;
@@ -78,7 +155,7 @@ TEST_F(RunViewsTest, PreviewShowsTheChangedLinesAndWritesNothing) {
   QDialog* preview = Choose("Preview changes");
   ASSERT_NE(preview, nullptr);
   EXPECT_EQ(preview->findChild<QLabel*>("summary")->text().toStdString(),
-            in_ + "/a.txt\n1 change(s); 14 -> 13 bytes");
+            in_ + "/a.txt\n1 change(s); 14 -> 13 bytes; 1 changed line(s)");
   EXPECT_EQ(preview->findChild<QPlainTextEdit*>("diff")->toPlainText().toStdString(),
             "@@ line 2 @@\n-a\tb\n+ab\n");
   EXPECT_EQ(ReadAll(out_ + "/a.txt"), "older\n");
@@ -110,12 +187,162 @@ TEST_F(RunViewsTest, ReportListsFailuresFirstAndUndoPutsBackTheOldOutput) {
   EXPECT_EQ(undo->findChild<QTableWidget*>("table")->item(0, 1)->text(), "restored");
 }
 
-TEST(FirstChangedLinesTest, ShowsOnlyTheChangedStretch) {
-  EXPECT_EQ(FirstChangedLines("a\nb\nc\n", "a\nb\nc\n", 10), "");
-  EXPECT_EQ(FirstChangedLines("a\r\nb b\r\nc\r\n", "a\r\nbb\r\nc\r\n", 10),
-            "@@ line 2 @@\n-b b\n+bb\n");
-  EXPECT_EQ(FirstChangedLines("x\n\n\ny\n", "x\ny\n", 10), "@@ line 2 @@\n-\n-\n");
-  EXPECT_EQ(FirstChangedLines("1\n2\n3\n", "4\n5\n6\n", 2), "@@ line 1 @@\n-1\n-2\n...\n");
+// More changed lines than the window shows: whole pairs up to the cap, the
+// count of all of them in the summary and at the end.
+TEST_F(RunViewsTest, PreviewShowsPairsUpToTheCapAndCountsThemAll) {
+  std::string many;
+  for (int i = 1; i <= 300; ++i) many += "line\t" + std::to_string(i) + "\r\n";
+  form_.fileList().Append(files_.Write("in/many.txt", many));
+  QDialog* preview = PreviewOf(3);
+  ASSERT_NE(preview, nullptr);
+  EXPECT_EQ(preview->findChild<QLabel*>("summary")->text().toStdString(),
+            in_ + "/many.txt\n300 change(s); 2892 -> 2592 bytes; "
+                  "300 changed line(s), the first 200 shown");
+  const QStringList lines =
+      preview->findChild<QPlainTextEdit*>("diff")->toPlainText().split('\n');
+  EXPECT_EQ(lines.filter(QRegularExpression("^-line\t")).size(), 200);
+  EXPECT_EQ(lines.filter(QRegularExpression("^\\+line")).size(), 200);
+  EXPECT_TRUE(lines.contains("-line\t200"));
+  EXPECT_TRUE(lines.contains("+line200"));
+  EXPECT_FALSE(lines.contains("+line201"));
+  EXPECT_TRUE(lines.contains("... 100 more changed line(s) not shown (300 in all)"));
+}
+
+// A 16-bit file reads as text on both sides; invalid bytes of an 8-bit
+// file show as escapes.
+TEST_F(RunViewsTest, PreviewDecodesTheFileAsTheOperationDoes) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    std::string shown;
+  };
+  const Case cases[] = {
+      {"UTF-16 little-endian",
+       std::string("\xFF\xFE" "h\0\xE9\0l\0l\0o\0\t\0w\0\xF6\0r\0l\0d\0\r\0\n\0", 30),
+       "@@ line 1 @@\n-\xEF\xBB\xBFh\xC3\xA9llo\tw\xC3\xB6rld\n"
+       "+\xEF\xBB\xBFh\xC3\xA9llow\xC3\xB6rld\n"},
+      {"Latin-1", "caf\xE9\tbar\n", "@@ line 1 @@\n-caf\\xE9\tbar\n+caf\\xE9bar\n"},
+  };
+  int position = 2;
+  for (const Case& c : cases) {
+    form_.fileList().Append(files_.Write(std::string("in/") + c.what, c.bytes));
+    QDialog* preview = PreviewOf(++position);
+    ASSERT_NE(preview, nullptr) << c.what;
+    EXPECT_EQ(preview->findChild<QPlainTextEdit*>("diff")->toPlainText().toStdString(),
+              c.shown)
+        << c.what;
+  }
+}
+
+// A file far larger than the memory the preview may take.
+TEST_F(RunViewsTest, PreviewMemoryDoesNotGrowWithTheFile) {
+  if (kAddressSanitizer) GTEST_SKIP() << "the sanitizer reserves terabytes";
+  const std::string big = files_ / "in/big.txt";
+  {
+    std::ofstream out(big, std::ios::binary);
+    const std::string line = std::string(100, 'x') + "\t" + std::string(27, 'y') + "\r\n";
+    for (int i = 0; i < (96 << 20) / 130; ++i) out << line;
+  }
+  const OperationKey* tabs = nullptr;
+  for (const OperationKey& key : OperationKeys()) {
+    if (key.key.find("tabs") != std::string_view::npos) tabs = &key;
+  }
+  ASSERT_NE(tabs, nullptr);
+  EXPECT_EQ(RunLimited(32u << 20, [&] {
+              const Preview preview = PreviewOperation(big, *tabs, {}, kPreviewPairs);
+              return preview.lines.total == (96u << 20) / 130 &&
+                             preview.lines.pairs.size() == kPreviewPairs
+                         ? 0
+                         : 1;
+            }),
+            0);
+}
+
+TEST_F(RunViewsTest, AFailedEntrysSizesAreUnknownAndItsReasonReadInFull) {
+  form_.findChild<QPushButton*>("PushButton10")->click();
+  QDialog* report = Choose("Show last run's report");
+  ASSERT_NE(report, nullptr);
+  auto* table = report->findChild<QTableWidget*>("table");
+  ASSERT_EQ(table->item(0, 1)->text(), "failed");
+  EXPECT_EQ(table->item(0, 3)->text(), "-");
+  const QString reason = table->item(0, 4)->text();
+  EXPECT_TRUE(reason.contains("gone.txt")) << reason.toStdString();
+  EXPECT_EQ(table->item(0, 4)->toolTip(), reason);
+  EXPECT_TRUE(table->wordWrap());
+  EXPECT_TRUE(table->horizontalHeader()->stretchLastSection());
+}
+
+// While a run goes on the command is disabled and does nothing; its
+// question names the run, starts on "No", and after an undo offers the
+// older run only saying so.
+TEST_F(RunViewsTest, UndoWaitsForTheRunAndNamesTheRunItWouldUndo) {
+  fake_.prompts.answer_yes = true;
+  form_.findChild<QPushButton*>("PushButton10")->click();  // the first run
+  files_.Write("in/a.txt", "one\na\tb\tc\n");
+  form_.findChild<QPushButton*>("PushButton10")->click();  // the second run
+  ASSERT_EQ(ReadAll(out_ + "/a.txt"), "one\nabc\n");
+
+  // A third run, removing what the user types: the menu during its question.
+  form_.findChild<QComboBox*>("Combo1")->setCurrentIndex(9);
+  bool enabled_while_busy = true;
+  fake_.option_dialogs.while_open = [&] {
+    ASSERT_TRUE(form_.isBusy());
+    enabled_while_busy = IsEnabled("Undo last run");
+    Choose("Undo last run");
+  };
+  fake_.option_dialogs.answers = {{u"zzz", u""}, {u"zzz", u""}};
+  form_.findChild<QPushButton*>("PushButton10")->click();
+  fake_.option_dialogs.while_open = nullptr;
+  EXPECT_FALSE(enabled_while_busy);
+  EXPECT_TRUE(fake_.prompts.questions.empty());
+  EXPECT_TRUE(IsEnabled("Undo last run"));
+
+  // The third run is undone first, then the second, each named.
+  ASSERT_NE(Choose("Undo last run"), nullptr);
+  ASSERT_NE(Choose("Undo last run"), nullptr);
+  EXPECT_EQ(ReadAll(out_ + "/a.txt"), "one\nab\nthree\n");
+  ASSERT_EQ(fake_.prompts.questions.size(), 2u);
+  EXPECT_EQ(fake_.prompts.defaults,
+            (std::vector<DefaultAnswer>{DefaultAnswer::kNo, DefaultAnswer::kNo}));
+  for (const std::string& question : fake_.prompts.questions) {
+    EXPECT_NE(question.find("Remove "), std::string::npos) << question;
+    EXPECT_NE(question.find("file(s) in " + out_), std::string::npos) << question;
+  }
+  EXPECT_EQ(fake_.prompts.questions[0].rfind("Undo the run of ", 0), 0u);
+  EXPECT_EQ(fake_.prompts.questions[1].rfind(
+                "The last run has been undone already. Undo the older run of ", 0),
+            0u);
+}
+
+TEST(PreviewPairsTextTest, NamesEachLineAndTheSideWithoutOne) {
+  ChangedLines lines;
+  lines.pairs = {{ShownLine{2, u"a\tb", 3}, ShownLine{2, u"ab", 2}},
+                 {ShownLine{5, u"", 0}, std::nullopt},
+                 {std::nullopt, ShownLine{7, u"new", 3}},
+                 {ShownLine{9, u"x", 1}, ShownLine{8, std::u16string(3, u'y'), 4000}}};
+  lines.total = 6;
+  EXPECT_EQ(PreviewPairsText(lines),
+            "@@ line 2 @@\n-a\tb\n+ab\n"
+            "@@ line 5, removed @@\n-\n+(no line)\n"
+            "@@ new line 7 @@\n-(no line)\n+new\n"
+            "@@ line 9, now line 8 @@\n-x\n+yyy [... 4000 characters in all]\n"
+            "... 2 more changed line(s) not shown (6 in all)\n");
+}
+
+TEST(QtPromptsTest, TheQuestionStartsOnTheDefaultAnswer) {
+  for (const DefaultAnswer answer : {DefaultAnswer::kYes, DefaultAnswer::kNo}) {
+    QMessageBox::StandardButton default_button = QMessageBox::NoButton;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      default_button = box->standardButton(box->defaultButton());
+      box->reject();
+    });
+    QtPrompts prompts;
+    prompts.AskYesNo(nullptr, "Sure?", answer);
+    EXPECT_EQ(default_button,
+              answer == DefaultAnswer::kYes ? QMessageBox::Yes : QMessageBox::No);
+  }
 }
 
 }  // namespace

@@ -134,6 +134,18 @@ printf 'one\ttwo\r\nthree\t\n' >"$work/in/tabs.txt"
 printf 'one\ttwo\r\nthree\t\n' | cmp -s - "$work/in/tabs.txt" || fail "the input file changed"
 echo "tarnwick-batch: removed the tabs of a copy"
 
+# Completion of --undo offers the ids --list-runs prints, and nothing else.
+export XDG_STATE_HOME="$work/state"
+"$batch" --operation remove-all-tabs --output "$work/out" "$work/in/tabs.txt" >/dev/null 2>&1 ||
+  fail "the second run failed"
+"$batch" --list-runs | cut -f1 | LC_ALL=C sort -u >"$work/run.ids"
+[ "$(wc -l <"$work/run.ids")" -ge 1 ] || fail "--list-runs lists no run"
+diff -u "$work/run.ids" <(PATH="$prefix/bin:$PATH" complete_words --undo "") >&2 ||
+  fail "the completion of --undo offers other words than the run ids"
+[ -z "$(PATH="$prefix/bin:$PATH" complete_words --undo "no-such")" ] ||
+  fail "the completion of --undo offers a file name"
+echo "bash completion: --undo offers the journaled runs"
+
 # The menu entry's command finds its samples in share/tarnwick.
 command="$(sed -n 's/^Exec=//p' "$desktop")"
 [ "$command" = tarnwick ] || fail "the menu entry runs '$command', not tarnwick"
