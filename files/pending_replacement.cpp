@@ -281,7 +281,18 @@ void PendingReplacement::CreateTemporary() {
     }
     if (errno != EEXIST) break;
   }
-  const int error_number = errno;
+  FailNoTemporary(errno);
+}
+
+void PendingReplacement::CheckFolderTakesFile() {
+  if (faccessat(folder_.get(), ".", W_OK | X_OK, AT_EACCESS) != 0) {
+    FailNoTemporary(errno);
+  }
+}
+
+// A folder that takes no new file is named as not writable; any other
+// failure to make the temporary file says so with the system's reason.
+void PendingReplacement::FailNoTemporary(int error_number) const {
   const bool not_writable =
       error_number == EACCES || error_number == EPERM || error_number == EROFS;
   const std::size_t slash = path_.find_last_of('/');
@@ -293,15 +304,6 @@ void PendingReplacement::CreateTemporary() {
                       ? file_texts::FolderNotWritable(folder, std::strerror(error_number))
                       : file_texts::NoTemporary(std::strerror(error_number)),
                   error_number);
-}
-
-void PendingReplacement::CheckFolderTakesFile() {
-  if (faccessat(folder_.get(), ".", W_OK | X_OK, AT_EACCESS) != 0) {
-    const int error_number = errno;
-    throw FileError(kCannotWrite, path_,
-                    file_texts::NoTemporary(std::strerror(error_number)),
-                    error_number);
-  }
 }
 
 void PendingReplacement::KeepOwnerAndAttributes() {

@@ -112,6 +112,7 @@ class PendingReplacement {
   [[noreturn]] void Fail(int error_number, const std::string& reason);
   [[noreturn]] void Fail(int error_number, const char* action,
                          const std::string& path);
+  [[noreturn]] void FailNoTemporary(int error_number) const;
   void RemoveTemporary() noexcept;
 
   std::string path_;        // as the caller named it, for messages
