@@ -25,7 +25,9 @@ std::uint32_t Crc32(std::string_view bytes) {
   return crc ^ 0xFFFFFFFFu;
 }
 
-std::string Escape(std::string_view text) {
+}  // namespace
+
+std::string EscapeField(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (const char c : text) {
@@ -39,6 +41,8 @@ std::string Escape(std::string_view text) {
   }
   return out;
 }
+
+namespace {
 
 bool Unescape(std::string_view text, std::string& out) {
   out.clear();
@@ -117,7 +121,7 @@ std::string EncodeRecord(const std::vector<std::string>& fields) {
   std::string payload;
   for (std::size_t k = 0; k < fields.size(); ++k) {
     if (k > 0) payload += '\t';
-    payload += Escape(fields[k]);
+    payload += EscapeField(fields[k]);
   }
   char head[40];
   std::snprintf(head, sizeof head, "%zu %08x ", payload.size(),

@@ -30,6 +30,10 @@
 
 namespace tarnwick {
 
+// A field as records hold it: backslash, TAB, newline and carriage return
+// as \\ \t \n \r.
+std::string EscapeField(std::string_view text);
+
 // One line, newline included.
 std::string EncodeRecord(const std::vector<std::string>& fields);
 

@@ -11,6 +11,7 @@
 #include <sstream>
 #include <vector>
 
+#include "journal/journal_record.h"
 #include "journal/journal_store.h"
 
 namespace tarnwick {
@@ -42,20 +43,6 @@ std::string Unescape(const std::string& text) {
     }
     const char c = text[++k];
     out += c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c;
-  }
-  return out;
-}
-
-std::string Escape(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      default: out += c;
-    }
   }
   return out;
 }
@@ -196,14 +183,14 @@ void UndoLegacyRun(const std::string& run_folder, UndoResult& result) {
   }
   std::reverse(left.begin(), left.end());
   std::ostringstream out;
-  out << kMagic << "\ntime\t" << Escape(manifest.time) << "\noperation\t"
-      << Escape(manifest.operation) << "\noutput\t" << Escape(manifest.output)
+  out << kMagic << "\ntime\t" << EscapeField(manifest.time) << "\noperation\t"
+      << EscapeField(manifest.operation) << "\noutput\t" << EscapeField(manifest.output)
       << "\nundone\t1\n";
   for (const LegacyItem& item : left) {
-    out << "item\t" << item.kind << "\t" << Escape(item.path) << "\t"
+    out << "item\t" << item.kind << "\t" << EscapeField(item.path) << "\t"
         << (item.backup.empty() ? "-" : item.backup) << "\t" << item.mode;
     for (const std::uint64_t value : item.after) out << "\t" << value;
-    out << "\t" << Escape(item.note) << "\n";
+    out << "\t" << EscapeField(item.note) << "\n";
   }
   const std::string path = run_folder + "/" + kManifest;
   std::ofstream file(path + ".new", std::ios::binary | std::ios::trunc);

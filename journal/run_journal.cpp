@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "files/system_calls.h"
+#include "journal/journal_io.h"
 #include "journal/journal_record.h"
 
 namespace tarnwick {
@@ -19,7 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kRecordsPerFlush = 64;
-constexpr std::size_t kCopyBuffer = 1u << 20;
 constexpr char kNotKept[] = "its old content was not kept: ";
 
 std::string Absolute(const std::string& path) {
@@ -32,20 +32,6 @@ std::string Absolute(const std::string& path) {
 std::int64_t AccessNanoseconds(const struct stat& info) {
   return static_cast<std::int64_t>(info.st_atim.tv_sec) * 1000000000 +
          info.st_atim.tv_nsec;
-}
-
-bool WriteFully(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = FileSystemCalls().write(fd, data, size);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      if (written == 0) errno = ENOSPC;
-      return false;
-    }
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return true;
 }
 
 int FsyncFolder(const std::string& folder) {
@@ -228,22 +214,8 @@ bool RunJournal::Keep(const std::string& target, const struct stat& old,
     why = "a copy in the journal cannot be made (" + SystemReason(errno) + ")";
     return false;
   }
-  std::vector<char> buffer(kCopyBuffer);
-  bool copied = true;
   int error_number = 0;
-  for (;;) {
-    const ssize_t got = read(from.get(), buffer.data(), buffer.size());
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) {
-      if (got < 0) copied = false, error_number = errno;
-      break;
-    }
-    if (!WriteFully(to, buffer.data(), static_cast<std::size_t>(got))) {
-      copied = false;
-      error_number = errno;
-      break;
-    }
-  }
+  bool copied = CopyContents(from.get(), to, error_number) == CopyFailure::kNone;
   // The copy carries the old file's bits and times, so that undo puts them
   // back with it.
   const struct timespec times[2] = {kept_info.st_atim, kept_info.st_mtim};

@@ -15,6 +15,7 @@
 #include "files/pending_replacement.h"
 #include "files/system_calls.h"
 #include "files/unique_fd.h"
+#include "journal/journal_io.h"
 #include "journal/journal_record.h"
 #include "journal/journal_store.h"
 #include "journal/legacy_runs.h"
@@ -25,7 +26,6 @@ namespace {
 namespace fs = std::filesystem;
 using Kind = WriteRecord::Kind;
 
-constexpr std::size_t kCopyBuffer = 1u << 20;
 
 // The whole content of an open file; false with errno set.
 bool ReadAllFrom(int fd, std::string& text) {
@@ -49,20 +49,6 @@ bool ReadLog(const std::string& run_folder, RunLog& log, std::string& error) {
     return false;
   }
   return ParseRunLog(text, log, error);
-}
-
-bool WriteFully(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = FileSystemCalls().write(fd, data, size);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      if (written == 0) errno = ENOSPC;
-      return false;
-    }
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return true;
 }
 
 timespec TimeOf(std::int64_t ns) {
@@ -92,19 +78,17 @@ std::string CopyBack(int run_fd, const WriteRecord& w) {
     return "a new file cannot be made beside it (" + SystemReason(errno) + ")";
   }
   std::string why;
-  std::vector<char> buffer(kCopyBuffer);
-  for (;;) {
-    const ssize_t got = read(from.get(), buffer.data(), buffer.size());
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      why = "its kept old content cannot be read (" + SystemReason(errno) + ")";
+  int error_number = 0;
+  switch (CopyContents(from.get(), to, error_number)) {
+    case CopyFailure::kNone:
       break;
-    }
-    if (got == 0) break;
-    if (!WriteFully(to, buffer.data(), static_cast<std::size_t>(got))) {
-      why = "it cannot be written (" + SystemReason(errno) + ")";
+    case CopyFailure::kRead:
+      why = "its kept old content cannot be read (" +
+            SystemReason(error_number) + ")";
       break;
-    }
+    case CopyFailure::kWrite:
+      why = "it cannot be written (" + SystemReason(error_number) + ")";
+      break;
   }
   const struct timespec times[2] = {TimeOf(w.old_atime_ns),
                                     TimeOf(w.old.mtime_ns)};
