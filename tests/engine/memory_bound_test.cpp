@@ -15,62 +15,16 @@
 
 #include "engine/text_operations.h"
 #include "files/file_error.h"
+#include "tests/support/limited_child.h"
 #include "tests/support/temp_dir.h"
 
 namespace tarnwick {
 namespace {
 
 using testing::ReadAll;
+using testing::kAddressSanitizer;
+using testing::RunLimited;
 using testing::TempDir;
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-
-// The process's present address space in bytes (VmSize).
-std::size_t AddressSpaceInUse() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmSize:", 0) == 0) return std::stoul(line.substr(7)) << 10;
-  }
-  return 0;
-}
-
-// Runs work in a child limited to `extra` bytes of address space beyond
-// what it has at the start; returns the child's exit code (work's result,
-// 100 for an exception, 101 for a lack of memory).
-int RunLimited(std::size_t extra, const std::function<int()>& work) {
-  std::fflush(nullptr);
-  const pid_t child = fork();
-  if (child == 0) {
-    const rlim_t limit = AddressSpaceInUse() + extra;
-    const rlimit bound{limit, limit};
-    if (setrlimit(RLIMIT_AS, &bound) != 0) _exit(102);
-    int code = 0;
-    try {
-      code = work();
-    } catch (const std::bad_alloc&) {
-      code = 101;
-    } catch (const std::exception& error) {
-      std::fprintf(stderr, "%s\n", error.what());
-      code = 100;
-    }
-    std::fflush(nullptr);
-    _exit(code);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 200 + WTERMSIG(status);
-}
 
 // A reservation for the worst case (every byte a match of a one-character
 // find growing to 5,000 characters) or a buffer per pair would need

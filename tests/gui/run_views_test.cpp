@@ -32,6 +32,7 @@
 #include "filelist/file_list_model.h"
 #include "filelist/file_list_view.h"
 #include "tests/gui/fake_window_services.h"
+#include "tests/support/limited_child.h"
 #include "tests/support/temp_dir.h"
 #include "ui/program_files.h"
 
@@ -40,50 +41,9 @@ namespace {
 
 using testing::FakeWindowServices;
 using testing::ReadAll;
+using testing::kAddressSanitizer;
+using testing::RunLimited;
 using testing::TempDir;
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-
-// Runs work in a child limited to `extra` bytes of address space beyond
-// what it has at the start; the child's exit code (work's result, 100 for
-// an exception, 101 for a lack of memory).
-int RunLimited(std::size_t extra, const std::function<int()>& work) {
-  std::fflush(nullptr);
-  const pid_t child = fork();
-  if (child == 0) {
-    std::size_t in_use = 0;
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-      if (line.rfind("VmSize:", 0) == 0) in_use = std::stoul(line.substr(7)) << 10;
-    }
-    const rlimit bound{in_use + extra, in_use + extra};
-    if (setrlimit(RLIMIT_AS, &bound) != 0) _exit(102);
-    int code = 0;
-    try {
-      code = work();
-    } catch (const std::bad_alloc&) {
-      code = 101;
-    } catch (const std::exception& error) {
-      std::fprintf(stderr, "%s\n", error.what());
-      code = 100;
-    }
-    std::fflush(nullptr);
-    _exit(code);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 200 + WTERMSIG(status);
-}
 
 class RunViewsTest : public ::testing::Test {
  protected:
