@@ -51,6 +51,10 @@ size_t FindAll(const char* data, size_t size, size_t from,
 
 using D16 = hn::Repartition<uint16_t, D8>;
 
+HWY_INLINE uint64_t LaneBits(size_t lanes) {
+  return lanes >= 64 ? ~uint64_t{0} : (uint64_t{1} << lanes) - 1;
+}
+
 template <class D, class M>
 HWY_INLINE uint64_t MaskBits(D d, M mask) {
   uint8_t bytes[8] = {};
@@ -60,18 +64,55 @@ HWY_INLINE uint64_t MaskBits(D d, M mask) {
   return bits;
 }
 
+#if HWY_TARGET != HWY_SCALAR && HWY_TARGET != HWY_AVX3_DL
+// For each byte of mask bits, the indices of the lanes to keep among eight,
+// in order. In static storage: Highway's own byte compression (native only
+// with AVX-512 VBMI2) copies such a table to the stack for every vector.
+struct CompressIndices {
+  uint8_t lanes[256][8];
+};
+constexpr CompressIndices MakeCompressIndices() {
+  CompressIndices table{};
+  for (int bits = 0; bits < 256; ++bits) {
+    int kept = 0;
+    for (int lane = 0; lane < 8; ++lane) {
+      if (bits & (1 << lane)) table.lanes[bits][kept++] = static_cast<uint8_t>(lane);
+    }
+    for (int lane = kept; lane < 8; ++lane) table.lanes[bits][lane] = 0;
+  }
+  return table;
+}
+alignas(64) constexpr CompressIndices kCompressIndices = MakeCompressIndices();
+#endif
+
 // Stores the lanes of v whose bit is set in keep, in order, at out (which
 // may lie within the bytes v was loaded from, at or before them: the whole
 // vector may be written). Returns how many it kept.
 template <class D, class V>
 HWY_INLINE size_t StoreKept(D d, V v, uint64_t keep, uint8_t* out) {
+  const size_t n = hn::Lanes(d);
+  if (keep == LaneBits(n)) {
+    hn::StoreU(v, d, out);
+    return n;
+  }
+#if HWY_TARGET == HWY_AVX3_DL
   uint8_t bytes[8];
   for (int k = 0; k < 8; ++k) bytes[k] = static_cast<uint8_t>(keep >> (8 * k));
   return hn::CompressBitsStore(v, bytes, d, out);
-}
-
-HWY_INLINE uint64_t LaneBits(size_t lanes) {
-  return lanes >= 64 ? ~uint64_t{0} : (uint64_t{1} << lanes) - 1;
+#else
+  // Eight lanes at a time, each group shuffled by its byte of the mask.
+  HWY_ALIGN uint8_t lanes[hn::MaxLanes(d)];
+  hn::Store(v, d, lanes);
+  const hn::CappedTag<uint8_t, 8> d8;
+  uint8_t* pos = out;
+  for (size_t group = 0; group < n; group += 8) {
+    const unsigned bits = static_cast<unsigned>(keep >> group) & 0xFF;
+    const auto indices = hn::LoadU(d8, kCompressIndices.lanes[bits]);
+    hn::StoreU(hn::TableLookupBytes(hn::LoadU(d8, lanes + group), indices), d8, pos);
+    pos += hwy::PopCount(bits);
+  }
+  return static_cast<size_t>(pos - out);
+#endif
 }
 
 // A byte b < 0x80 is dropped when bit (b >> 4) of low_nibble[b & 15] is set
@@ -99,8 +140,8 @@ Compacted CompactBlocks(char* data, size_t size,
         hn::And(hn::TableLookupBytes(low_table, hn::And(v, nibble)),
                 hn::TableLookupBytes(high_table, hn::ShiftRight<4>(v)));
     const auto drop = hn::Or(member, hn::And(v, non_ascii_goes));
-    done.kept += hn::CompressStore(v, hn::Eq(drop, hn::Zero(d)), d,
-                                   bytes + done.kept);
+    done.kept += StoreKept(d, v, MaskBits(d, hn::Eq(drop, hn::Zero(d))),
+                           bytes + done.kept);
   }
   return done;
 }
@@ -231,8 +272,8 @@ size_t TranscodeUtf16Blocks(const unsigned char* in, size_t units,
         hn::IfThenElse(wide, hn::Or(lead, hn::ShiftLeft<8>(trail)), block);
     // The low byte always stays, the high one only for a two-byte unit.
     const auto keep = hn::IfThenElse(wide, hn::Set(d16, 0xFFFF), hn::Set(d16, 0x00FF));
-    out += hn::CompressStore(hn::BitCast(d8, words),
-                             hn::MaskFromVec(hn::BitCast(d8, keep)), d8, out);
+    out += StoreKept(d8, hn::BitCast(d8, words),
+                     MaskBits(d8, hn::MaskFromVec(hn::BitCast(d8, keep))), out);
   }
   return k;
 }
