@@ -199,14 +199,21 @@ bool TranscodeUtf16ToUtf8(std::string_view bytes, bool big_endian,
   const bool vector_loops = VectorCodec();
   auto* out = reinterpret_cast<unsigned char*>(utf8.data());
   std::size_t k = 0;
+  // While the vector loop gets on, the portable one takes only the vector
+  // it stopped at, up to just past its first unit of three or four bytes;
+  // otherwise (text of such units) a stretch of units.
+  bool vector_got_on = false;
   while (k < units) {
     if (vector_loops) {
-      k += vector::TranscodeUtf16Blocks(in + 2 * k, units - k, big_endian, out);
+      const std::size_t done =
+          vector::TranscodeUtf16Blocks(in + 2 * k, units - k, big_endian, out);
+      k += done;
+      vector_got_on = done != 0;
       if (k >= units) break;
     }
-    // Up to 64 units further, one unit (or pair) at a time.
     const std::size_t stop = k + kStretch < units ? k + kStretch : units;
-    for (; k < stop; ++k) {
+    bool back_to_vector = false;
+    for (; k < stop && !back_to_vector; ++k) {
       const char16_t u = unit(k);
       if (u < 0x80) {
         *out++ = static_cast<unsigned char>(u);
@@ -221,12 +228,14 @@ bool TranscodeUtf16ToUtf8(std::string_view bytes, bool big_endian,
         *out++ = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
         *out++ = static_cast<unsigned char>(0x80 | (cp & 0x3F));
         ++k;
+        back_to_vector = vector_got_on;
       } else if (IsLowSurrogate(u)) {
         return false;
       } else {
         *out++ = static_cast<unsigned char>(0xE0 | (u >> 12));
         *out++ = static_cast<unsigned char>(0x80 | ((u >> 6) & 0x3F));
         *out++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
+        back_to_vector = vector_got_on;
       }
     }
   }
