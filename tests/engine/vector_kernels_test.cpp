@@ -8,6 +8,7 @@
 #include <hwy/targets.h>
 
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <functional>
 #include <random>
