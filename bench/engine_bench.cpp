@@ -17,6 +17,7 @@
 #include "bench/timed_process.h"
 #include "engine/edit_tally.h"
 #include "engine/text_operations.h"
+#include "engine/vector_loops.h"
 
 namespace tarnwick::bench {
 namespace {
@@ -72,7 +73,8 @@ std::size_t FileSize(const std::string& path) {
   return static_cast<std::size_t>(info.st_size);
 }
 
-// Child side: runs one operation and reports its peak memory (VmHWM, KiB).
+// Child side: runs one operation and reports its peak memory (VmHWM, KiB)
+// and the instruction set its vector loops used.
 int RunOperation(const std::string& name, const std::string& path,
                  const std::string& report) {
   for (const Operation& op : Operations()) {
@@ -91,7 +93,8 @@ int RunOperation(const std::string& name, const std::string& path,
     std::string line;
     while (std::getline(status, line)) {
       if (line.rfind("VmHWM:", 0) == 0) {
-        std::ofstream(report) << std::atol(line.c_str() + 6) << "\n";
+        std::ofstream(report) << std::atol(line.c_str() + 6) << " "
+                              << VectorLoopsInUse() << "\n";
       }
     }
     return 0;
@@ -101,20 +104,48 @@ int RunOperation(const std::string& name, const std::string& path,
 }
 
 struct Settings {
-  std::string folder;
+  std::string folder;                // on a disk: the file in the page cache
+  std::string memory_folder;         // on a memory file system
   int repetitions = 3;
   std::size_t utf8_mib = 256;
   std::size_t utf16_mib = 64;
+  std::vector<std::string> targets;  // instruction sets to measure ours on
 };
 
 void Remove(const std::string& path) { unlink(path.c_str()); }
 
-void MeasureCorpus(const Settings& settings, const std::string& label,
-                   const std::string& input, bool utf16) {
+// Sets (or with an empty value removes) an environment variable for the
+// programs started until it is set again.
+void SetForChildren(const char* name, const std::string& value) {
+  if (value.empty()) {
+    unsetenv(name);
+  } else {
+    setenv(name, value.c_str(), 1);
+  }
+}
+
+std::string ClassicCommand(const Operation& op, bool utf16) {
+  std::string classic;
+  for (const std::string& word : op.classic) {
+    if (!classic.empty()) classic += ' ';
+    classic += Quote(word);
+  }
+  if (utf16) classic.insert(0, "iconv -f UTF-16LE -t UTF-8 | ");
+  return classic;
+}
+
+// Times cp, each operation on each instruction set, and the classic tool,
+// on a copy of `original` in folder. Our output is compared with the
+// classic tool's once per operation and instruction set.
+void MeasureIn(const Settings& settings, const std::string& folder,
+               const std::string& where, const std::string& original,
+               bool utf16) {
   const std::string self = SelfPath();
-  const std::string copy = settings.folder + "/ours.txt";
-  const std::string theirs = settings.folder + "/classic.txt";
-  const std::string report = settings.folder + "/peak.txt";
+  const std::string input = folder + "/input.txt";
+  const std::string copy = folder + "/ours.txt";
+  const std::string theirs = folder + "/classic.txt";
+  const std::string report = folder + "/peak.txt";
+  RunTimed({{"cp", "--reflink=never", original, input}, "", ""}, input);
   const double size = static_cast<double>(FileSize(input));
 
   std::vector<double> cp_times;
@@ -125,78 +156,142 @@ void MeasureCorpus(const Settings& settings, const std::string& label,
         RunTimed({{"cp", "--reflink=never", input, copy}, "", ""}, copy));
   }
   const double cp = Median(cp_times);
-  std::printf("\n%s: %.0f MiB, cp --reflink=never + fsync: %.3f s (median of %d)\n",
-              label.c_str(), size / (1 << 20), cp, settings.repetitions);
-  std::printf("%-24s %9s %7s %9s %9s %6s %-8s  %s\n", "operation", "ours (s)",
-              "x cp", "tool (s)", "x tool", "mem", "output", "classic tool");
+  std::printf("\n%s, %.0f MiB, %s: cp --reflink=never + fsync %.3f s "
+              "(%.2f GB/s), median of %d\n",
+              utf16 ? "UTF-16LE" : "UTF-8", size / (1 << 20), where.c_str(), cp,
+              size / cp / 1e9, settings.repetitions);
+  std::printf("%-24s %-8s %8s %6s %6s %8s %6s %5s %-8s\n", "operation", "target",
+              "ours (s)", "x cp", "GB/s", "tool (s)", "x tool", "mem", "output");
 
   for (const Operation& op : Operations()) {
-    std::vector<double> ours;
+    const std::string classic = ClassicCommand(op, utf16);
     std::vector<double> tool;
-    long peak_kib = 0;
-    std::string classic;
-    for (const std::string& word : op.classic) {
-      if (!classic.empty()) classic += ' ';
-      classic += Quote(word);
-    }
-    if (utf16) classic.insert(0, "iconv -f UTF-16LE -t UTF-8 | ");
     for (int r = 0; r < settings.repetitions; ++r) {
-      Remove(copy);
-      RunTimed({{"cp", "--reflink=never", input, copy}, "", ""}, "");
-      FlushEverything();
-      // The operation flushes its own output (the safe write does).
-      ours.push_back(RunTimed({{self, "--run", op.name, copy, report}, "", ""}, ""));
-      std::ifstream(report) >> peak_kib;
-
       Remove(theirs);
       FlushEverything();
       tool.push_back(RunTimed({{"sh", "-c", classic}, input, theirs}, theirs));
     }
-    const double mine = Median(ours);
     const double other = Median(tool);
-    std::printf("%-24s %9.3f %7.2f %9.3f %9.2f %5.2fx %-8s  %s\n", op.name, mine,
-                mine / cp, other, mine / other,
-                static_cast<double>(peak_kib) * 1024 / size,
-                SameBytes(copy, theirs) ? "match" : "MISMATCH", classic.c_str());
-    std::fflush(stdout);
+    for (const std::string& target : settings.targets) {
+      SetForChildren("TARNWICK_VECTOR_TARGET", target);
+      std::vector<double> ours;
+      long peak_kib = 0;
+      std::string used;
+      for (int r = 0; r < settings.repetitions; ++r) {
+        Remove(copy);
+        RunTimed({{"cp", "--reflink=never", input, copy}, "", ""}, "");
+        FlushEverything();
+        // The operation flushes its own output (the safe write does).
+        ours.push_back(RunTimed({{self, "--run", op.name, copy, report}, "", ""}, ""));
+        std::ifstream(report) >> peak_kib >> used;
+      }
+      SetForChildren("TARNWICK_VECTOR_TARGET", "");
+      const double mine = Median(ours);
+      std::printf("%-24s %-8s %8.3f %6.2f %6.2f %8.3f %6.2f %4.2fx %-8s\n",
+                  op.name, used.c_str(), mine, mine / cp, size / mine / 1e9,
+                  other, mine / other, static_cast<double>(peak_kib) * 1024 / size,
+                  SameBytes(copy, theirs) ? "match" : "MISMATCH");
+      std::fflush(stdout);
+    }
   }
+  Remove(input);
   Remove(copy);
   Remove(theirs);
   Remove(report);
+}
+
+void MeasureCorpus(const Settings& settings, const std::string& input,
+                   bool utf16) {
+  MeasureIn(settings, settings.folder, "file in the page cache", input, utf16);
+  if (!settings.memory_folder.empty()) {
+    MeasureIn(settings, settings.memory_folder, "memory file system", input,
+              utf16);
+  }
+}
+
+// "all": every instruction set the processor runs; otherwise a list
+// separated by commas, where "best" is the processor's best one.
+std::vector<std::string> ChosenTargets(const std::string& list) {
+  const std::vector<std::string> supported = SupportedVectorTargets();
+  if (list == "all") return supported;
+  std::vector<std::string> chosen;
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    const std::size_t comma = std::min(list.find(',', start), list.size());
+    const std::string name = list.substr(start, comma - start);
+    if (name == "best") {
+      chosen.push_back(supported.front());
+    } else if (std::find(supported.begin(), supported.end(), name) != supported.end()) {
+      chosen.push_back(name);
+    } else {
+      throw std::runtime_error("this processor does not run the vector loops on " + name);
+    }
+    start = comma + 1;
+  }
+  return chosen;
 }
 
 int Main(int argc, char** argv) {
   if (argc == 5 && std::string(argv[1]) == "--run") {
     return RunOperation(argv[2], argv[3], argv[4]);
   }
+  // For profiling one operation by hand: writes the corpus only.
+  if (argc == 5 && std::string(argv[1]) == "--write-corpus") {
+    const std::size_t bytes = std::strtoul(argv[4], nullptr, 10) << 20;
+    if (std::string(argv[2]) == "utf16") {
+      WriteUtf16Corpus(argv[3], bytes);
+    } else {
+      WriteUtf8Corpus(argv[3], bytes);
+    }
+    return 0;
+  }
   Settings settings;
   settings.folder = "bench-data";
+  std::string targets = "all";
+  std::string memory_parent = "/dev/shm";
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string flag = argv[i];
     if (flag == "--folder") settings.folder = argv[i + 1];
+    else if (flag == "--memory-folder") memory_parent = argv[i + 1];
     else if (flag == "--repetitions") settings.repetitions = std::atoi(argv[i + 1]);
     else if (flag == "--mib") settings.utf8_mib = std::strtoul(argv[i + 1], nullptr, 10);
     else if (flag == "--utf16-mib") settings.utf16_mib = std::strtoul(argv[i + 1], nullptr, 10);
+    else if (flag == "--targets") targets = argv[i + 1];
     else throw std::runtime_error("unknown option " + flag);
   }
   if (settings.repetitions < 1) settings.repetitions = 1;
+  settings.targets = ChosenTargets(targets);
   mkdir(settings.folder.c_str(), 0755);
+  if (!memory_parent.empty() && memory_parent != "none") {
+    std::string pattern = memory_parent + "/tarnwick-bench-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+      throw std::runtime_error("cannot make a folder in " + memory_parent);
+    }
+    settings.memory_folder = pattern;
+  }
+  std::printf("vector loops: %s by default on this processor; measured on:",
+              VectorLoopsInUse().c_str());
+  for (const std::string& target : settings.targets) std::printf(" %s", target.c_str());
+  std::printf("\n");
 
   const std::string utf8 = settings.folder + "/input-utf8.txt";
   WriteUtf8Corpus(utf8, settings.utf8_mib << 20);
-  MeasureCorpus(settings, "8-bit (UTF-8) text", utf8, false);
+  MeasureCorpus(settings, utf8, false);
   Remove(utf8);
 
   const std::string utf16 = settings.folder + "/input-utf16le.txt";
   WriteUtf16Corpus(utf16, settings.utf16_mib << 20);
-  MeasureCorpus(settings, "16-bit (UTF-16LE) text", utf16, true);
+  MeasureCorpus(settings, utf16, true);
   Remove(utf16);
   rmdir(settings.folder.c_str());
+  if (!settings.memory_folder.empty()) rmdir(settings.memory_folder.c_str());
   std::printf(
       "\nours: the operation on a fresh copy, in its own process, safe write "
-      "with fsync included.\nx cp, x tool: our time divided by theirs. mem: "
-      "our peak resident memory (VmHWM) / input size.\noutput: our file "
-      "compared byte for byte with the classic tool's.\n");
+      "with fsync included\n(a memory file system has nothing to flush). "
+      "target: the instruction set our vector loops ran on.\nx cp, x tool: "
+      "our time divided by theirs. GB/s: input bytes / our time. mem: our "
+      "peak\nresident memory (VmHWM) / input size. output: our file compared "
+      "byte for byte with the classic tool's.\n");
   return 0;
 }
 

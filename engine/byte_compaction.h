@@ -1,6 +1,7 @@
-// Dropping bytes from a byte string in place, vectorised where the processor
-// allows (AVX-512 with byte compression) and byte by byte elsewhere. The
-// byte-level cores of the character filters and the space squeezer.
+// Dropping bytes from a byte string in place, with the vector loops
+// (vector_loops.h: compression of the kept bytes) or byte by byte. The
+// byte-level cores of the character filters, the space squeezer and the
+// empty-line remover.
 #ifndef TARNWICK_ENGINE_BYTE_COMPACTION_H_
 #define TARNWICK_ENGINE_BYTE_COMPACTION_H_
 

@@ -3,11 +3,8 @@
 #include <cstring>
 #include <string.h>  // memmem
 
+#include "engine/vector_kernels.h"
 #include "engine/vector_loops.h"
-
-#ifdef TARNWICK_HAVE_AVX512_PATH
-#include <immintrin.h>
-#endif
 
 namespace tarnwick {
 namespace {
@@ -22,67 +19,6 @@ std::size_t FindPortable(const char* data, std::size_t size, std::size_t from,
                         : static_cast<std::size_t>(static_cast<const char*>(hit) - data);
 }
 
-#ifdef TARNWICK_HAVE_AVX512_PATH
-#define TARNWICK_AVX512BW __attribute__((target("avx512f,avx512bw")))
-
-// Calls on_match(at) for each occurrence of needle (at least two bytes) at
-// or after from, left to right and without overlap, until it returns false.
-// Compares 64 candidate positions at once on the needle's first and last
-// byte, and checks only the positions where both agree.
-template <typename OnMatch>
-TARNWICK_AVX512BW inline void ForEachMatchAvx512(const char* data,
-                                                 std::size_t size,
-                                                 std::size_t from,
-                                                 std::string_view needle,
-                                                 OnMatch on_match) {
-  const std::size_t m = needle.size();
-  const __m512i first = _mm512_set1_epi8(needle.front());
-  const __m512i last = _mm512_set1_epi8(needle.back());
-  std::size_t allowed = from;  // the earliest start that does not overlap
-  std::size_t i = from;
-  for (; i + m - 1 + 64 <= size; i += 64) {
-    unsigned long long candidates =
-        _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(data + i), first) &
-        _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(data + i + m - 1), last);
-    while (candidates != 0) {
-      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctzll(candidates));
-      candidates &= candidates - 1;
-      if (at < allowed) continue;
-      if (m > 2 && std::memcmp(data + at + 1, needle.data() + 1, m - 2) != 0) continue;
-      if (!on_match(at)) return;
-      allowed = at + m;
-    }
-  }
-  for (std::size_t at = allowed > i ? allowed : i;
-       (at = FindPortable(data, size, at, needle)) != kNone; at += m) {
-    if (!on_match(at)) return;
-  }
-}
-
-TARNWICK_AVX512BW std::size_t FindAvx512(const char* data, std::size_t size,
-                                         std::size_t from,
-                                         std::string_view needle) {
-  std::size_t found = kNone;
-  ForEachMatchAvx512(data, size, from, needle, [&](std::size_t at) {
-    found = at;
-    return false;
-  });
-  return found;
-}
-
-TARNWICK_AVX512BW std::size_t FindAllAvx512(
-    const char* data, std::size_t size, std::size_t from,
-    std::string_view needle, std::size_t* positions, std::size_t capacity) {
-  std::size_t count = 0;
-  ForEachMatchAvx512(data, size, from, needle, [&](std::size_t at) {
-    positions[count++] = at;
-    return count < capacity;
-  });
-  return count;
-}
-
-#endif
-
 }  // namespace
 
 std::size_t FindBytes(std::string_view haystack, std::size_t from,
@@ -96,9 +32,11 @@ std::size_t FindBytes(std::string_view haystack, std::size_t from,
                           : static_cast<std::size_t>(static_cast<const char*>(hit) -
                                                      haystack.data());
   }
-#ifdef TARNWICK_HAVE_AVX512_PATH
-  if (UseVectorSearch()) return FindAvx512(haystack.data(), size, from, needle);
-#endif
+  if (UseVectorLoops()) {
+    std::size_t at = kNone;
+    vector::FindAll(haystack.data(), size, from, needle, &at, 1);
+    return at;
+  }
   return FindPortable(haystack.data(), size, from, needle);
 }
 
@@ -106,12 +44,10 @@ std::size_t FindAllBytes(std::string_view haystack, std::size_t from,
                          std::string_view needle, std::size_t* positions,
                          std::size_t capacity) noexcept {
   if (needle.empty() || capacity == 0) return 0;
-#ifdef TARNWICK_HAVE_AVX512_PATH
-  if (needle.size() >= 2 && from <= haystack.size() && UseVectorSearch()) {
-    return FindAllAvx512(haystack.data(), haystack.size(), from, needle,
-                         positions, capacity);
+  if (needle.size() >= 2 && from <= haystack.size() && UseVectorLoops()) {
+    return vector::FindAll(haystack.data(), haystack.size(), from, needle,
+                           positions, capacity);
   }
-#endif
   std::size_t count = 0;
   for (std::size_t at = from;
        count < capacity && (at = FindBytes(haystack, at, needle)) != kNone;

@@ -1,5 +1,6 @@
-// Finding a byte string in a longer one, vectorised where the processor
-// allows (AVX-512) and with the C library's memmem elsewhere.
+// Finding a byte string in a longer one: the vector loops (vector_loops.h)
+// for needles of two bytes or more, the C library's memchr for one byte and
+// its memmem in the portable loops.
 #ifndef TARNWICK_ENGINE_BYTE_SEARCH_H_
 #define TARNWICK_ENGINE_BYTE_SEARCH_H_
 

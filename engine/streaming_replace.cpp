@@ -17,8 +17,11 @@ constexpr std::size_t kBatch = 256;  // match positions found at a time
 
 // memcpy for the many short stretches between matches, without a call.
 inline void CopyBytes(char* to, const char* from, std::size_t count) {
-  if (count >= 16) {
+  if (count > 32) {
     std::memcpy(to, from, count);
+  } else if (count >= 16) {
+    std::memcpy(to, from, 16);
+    std::memcpy(to + count - 16, from + count - 16, 16);
   } else if (count >= 8) {
     std::memcpy(to, from, 8);
     std::memcpy(to + count - 8, from + count - 8, 8);
@@ -122,6 +125,20 @@ bool ReplaceChain::Step(std::size_t k) {
   for (;;) {
     const std::size_t found = FindAllBytes(data, pass.read, pass.find, hits, kBatch);
     for (std::size_t h = 0; h < found; ++h) {
+      // Most matches: the bytes before it and the replacement fit into the
+      // buffer after this pass; the same as HandOn, without its turns.
+      const std::size_t gap = hits[h] - pass.read;
+      if (Room(k) >= gap + pass.replacement.size()) {
+        PutFitting(pass, k, data.data() + pass.read, gap);
+        if (then == Then::kRemoval) {
+          pass.after_removal = true;
+        } else {
+          PutFitting(pass, k, pass.replacement.data(), pass.replacement.size());
+        }
+        pass.read = hits[h] + m;
+        ++pass.matches;
+        continue;
+      }
       pass.pending = data.data() + pass.read;
       pass.pending_count = hits[h] - pass.read;
       pass.then = then;
@@ -171,6 +188,28 @@ inline bool ReplaceChain::HandOn(Pass& pass, std::size_t k) {
     pass.pending = pass.replacement.data();
     pass.pending_count = pass.replacement.size();
   }
+}
+
+inline std::size_t ReplaceChain::Room(std::size_t k) const {
+  return k + 1 < passes_.size()
+             ? passes_[k + 1].input.size() - passes_[k + 1].filled
+             : out_.size() - out_filled_;
+}
+
+inline void ReplaceChain::PutFitting(Pass& pass, std::size_t k,
+                                     const char* bytes, std::size_t count) {
+  if (count == 0) return;
+  const bool to_pass = k + 1 < passes_.size();
+  char* buffer = to_pass ? passes_[k + 1].input.data() : out_.data();
+  std::size_t& filled = to_pass ? passes_[k + 1].filled : out_filled_;
+  const auto first = static_cast<unsigned char>(bytes[0]);
+  if (pass.after_removal && pass.last_emitted >= 0x80 && (first & 0xC0) == 0x80) {
+    pass.may_have_joined = true;
+  }
+  pass.after_removal = false;
+  pass.last_emitted = static_cast<unsigned char>(bytes[count - 1]);
+  CopyBytes(buffer + filled, bytes, count);
+  filled += count;
 }
 
 inline std::size_t ReplaceChain::Put(Pass& pass, std::size_t k,

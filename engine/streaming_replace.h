@@ -78,6 +78,10 @@ class ReplaceChain {
   // Copies as many of the bytes as fit into the buffer after pass k;
   // returns how many.
   std::size_t Put(Pass& pass, std::size_t k, const char* bytes, std::size_t count);
+  // The bytes that the buffer after pass k has room for.
+  std::size_t Room(std::size_t k) const;
+  // Put for bytes that fit (count <= Room(k)).
+  void PutFitting(Pass& pass, std::size_t k, const char* bytes, std::size_t count);
   // Sends the final buffer to the sink.
   void Flush();
 

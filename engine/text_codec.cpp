@@ -1,13 +1,11 @@
 #include "engine/text_codec.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
+#include "engine/vector_kernels.h"
 #include "engine/vector_loops.h"
-
-#ifdef TARNWICK_HAVE_AVX512_PATH
-#include <immintrin.h>
-#endif
 
 namespace tarnwick {
 namespace {
@@ -49,6 +47,14 @@ std::uint64_t Load64(const void* p) {
 bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
+// The vector loops of the codec take the units as little-endian lanes.
+bool VectorCodec() {
+  return std::endian::native == std::endian::little && UseVectorLoops();
+}
+
+// How far the portable loop goes on between two calls of a vector loop.
+constexpr std::size_t kStretch = 64;
+
 }  // namespace
 
 ByteOrderMark DetectByteOrderMark(std::string_view bytes) noexcept {
@@ -67,8 +73,17 @@ std::u16string DecodeUtf8(std::string_view bytes) {
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
   char16_t* out = text.data();
+  const bool vector_loops = VectorCodec();
   std::size_t i = 0;
+  std::size_t stretch_end = 0;  // where the vector loop is tried again
   while (i < size) {
+    if (vector_loops && i >= stretch_end) {
+      const std::size_t widened = vector::WidenAscii(in + i, size - i, out);
+      out += widened;
+      i += widened;
+      stretch_end = i + kStretch;
+      if (i >= size) break;
+    }
     if (i + 8 <= size && (Load64(in + i) & kHighBits) == 0) {
       for (int k = 0; k < 8; ++k) out[k] = in[i + k];
       out += 8;
@@ -170,51 +185,6 @@ std::u16string DecodeUtf16(std::string_view bytes, bool big_endian) {
   return text;
 }
 
-namespace {
-
-#ifdef TARNWICK_HAVE_AVX512_PATH
-// Converts 32 units at a time while each block holds only units below
-// U+0800 (one or two UTF-8 bytes each); returns how many units it handled
-// (a multiple of 32) and advances out past their bytes. A two-byte unit
-// becomes the 16-bit word of its two bytes; the second byte of every ASCII
-// unit is then compressed away.
-__attribute__((target("avx512f,avx512bw,avx512vbmi2,bmi2"))) std::size_t
-TranscodeBlocksAvx512(const unsigned char* in, std::size_t units,
-                      bool big_endian, unsigned char*& out) {
-  const __m512i ascii_limit = _mm512_set1_epi16(0x7F);
-  const __m512i two_byte_limit = _mm512_set1_epi16(0x7FF);
-  std::size_t k = 0;
-  for (; k + 32 <= units; k += 32) {
-    __m512i block = _mm512_loadu_si512(in + 2 * k);
-    if (big_endian) {
-      block = _mm512_or_si512(_mm512_srli_epi16(block, 8), _mm512_slli_epi16(block, 8));
-    }
-    const __mmask32 wide = _mm512_cmpgt_epu16_mask(block, ascii_limit);
-    if (wide == 0) {
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
-                          _mm512_maskz_cvtepi16_epi8(~__mmask32{0}, block));
-      out += 32;
-      continue;
-    }
-    if (_mm512_cmpgt_epu16_mask(block, two_byte_limit) != 0) break;
-    const __m512i lead = _mm512_or_si512(_mm512_srli_epi16(block, 6),
-                                         _mm512_set1_epi16(0xC0));
-    const __m512i trail = _mm512_or_si512(
-        _mm512_and_si512(block, _mm512_set1_epi16(0x3F)), _mm512_set1_epi16(0x80));
-    const __m512i pairs = _mm512_or_si512(lead, _mm512_slli_epi16(trail, 8));
-    const __m512i words = _mm512_mask_mov_epi16(block, wide, pairs);
-    // Byte 2j always stays; byte 2j+1 only for a two-byte unit j.
-    std::uint64_t keep = 0x5555555555555555ull;
-    keep |= _pdep_u64(wide, 0xAAAAAAAAAAAAAAAAull);
-    _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(keep, words));
-    out += __builtin_popcountll(keep);
-  }
-  return k;
-}
-#endif
-
-}  // namespace
-
 bool TranscodeUtf16ToUtf8(std::string_view bytes, bool big_endian,
                           std::string& utf8) {
   if (bytes.size() % 2 != 0) return false;
@@ -226,18 +196,24 @@ bool TranscodeUtf16ToUtf8(std::string_view bytes, bool big_endian,
     return static_cast<char16_t>((in[2 * k] << first) | (in[2 * k + 1] << second));
   };
   utf8.resize(units * 3);  // no unit takes more than three bytes
+  const bool vector_loops = VectorCodec();
   auto* out = reinterpret_cast<unsigned char*>(utf8.data());
   std::size_t k = 0;
+  // While the vector loop gets on, the portable one takes only the vector
+  // it stopped at, up to just past its first unit of three or four bytes;
+  // otherwise (text of such units) a stretch of units.
+  bool vector_got_on = false;
   while (k < units) {
-#ifdef TARNWICK_HAVE_AVX512_PATH
-    if (UseVectorCompaction()) {
-      k += TranscodeBlocksAvx512(in + 2 * k, units - k, big_endian, out);
+    if (vector_loops) {
+      const std::size_t done =
+          vector::TranscodeUtf16Blocks(in + 2 * k, units - k, big_endian, out);
+      k += done;
+      vector_got_on = done != 0;
       if (k >= units) break;
     }
-#endif
-    // Up to the next block of 32 units, one unit (or pair) at a time.
-    const std::size_t stop = k + 32 < units ? k + 32 : units;
-    for (; k < stop; ++k) {
+    const std::size_t stop = k + kStretch < units ? k + kStretch : units;
+    bool back_to_vector = false;
+    for (; k < stop && !back_to_vector; ++k) {
       const char16_t u = unit(k);
       if (u < 0x80) {
         *out++ = static_cast<unsigned char>(u);
@@ -252,12 +228,14 @@ bool TranscodeUtf16ToUtf8(std::string_view bytes, bool big_endian,
         *out++ = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
         *out++ = static_cast<unsigned char>(0x80 | (cp & 0x3F));
         ++k;
+        back_to_vector = vector_got_on;
       } else if (IsLowSurrogate(u)) {
         return false;
       } else {
         *out++ = static_cast<unsigned char>(0xE0 | (u >> 12));
         *out++ = static_cast<unsigned char>(0x80 | ((u >> 6) & 0x3F));
         *out++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
+        back_to_vector = vector_got_on;
       }
     }
   }
@@ -268,8 +246,15 @@ bool TranscodeUtf16ToUtf8(std::string_view bytes, bool big_endian,
 bool IsValidUtf8(std::string_view bytes) noexcept {
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
+  const bool vector_loops = VectorCodec();
   std::size_t i = 0;
+  std::size_t stretch_end = 0;  // where the vector loop is tried again
   while (i < size) {
+    if (vector_loops && i >= stretch_end) {
+      i += vector::AsciiPrefix(in + i, size - i);
+      stretch_end = i + kStretch;
+      if (i >= size) break;
+    }
     if (i + 32 <= size &&
         ((Load64(in + i) | Load64(in + i + 8) | Load64(in + i + 16) |
           Load64(in + i + 24)) &

@@ -1,59 +1,65 @@
 #include "engine/vector_loops.h"
 
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+
+#include <hwy/highway.h>
+#include <hwy/targets.h>
 
 namespace tarnwick {
 namespace {
 
-bool PortableRequested() {
-  const char* value = std::getenv("TARNWICK_PORTABLE_LOOPS");
+bool Requested(const char* name) {
+  const char* value = std::getenv(name);
   return value != nullptr && *value != '\0' && std::strcmp(value, "0") != 0;
 }
 
-struct Choice {
-  bool search = false;
-  bool compaction = false;
-};
-
-Choice Detect() {
-  Choice choice;
-#ifdef TARNWICK_HAVE_AVX512_PATH
-  if (PortableRequested()) return choice;
-  choice.search =
-      __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
-  choice.compaction = choice.search && __builtin_cpu_supports("avx512vbmi") &&
-                      __builtin_cpu_supports("avx512vbmi2") &&
-                      __builtin_cpu_supports("bmi2");
-#endif
-  return choice;
+// Reads the environment once; restricts Highway's choice when a target is
+// named.
+bool Detect() {
+  if (Requested("TARNWICK_PORTABLE_LOOPS")) return false;
+  if (const char* wanted = std::getenv("TARNWICK_VECTOR_TARGET")) {
+    for (const std::int64_t target : hwy::SupportedAndGeneratedTargets()) {
+      // Lower bits are better targets.
+      if (std::strcmp(hwy::TargetName(target), wanted) == 0) {
+        hwy::DisableTargets(target - 1);
+      }
+    }
+  }
+  return true;
 }
 
-const Choice& Detected() {
-  static const Choice choice = Detect();
-  return choice;
+bool Detected() {
+  static const bool vector = Detect();
+  return vector;
 }
 
 std::atomic<bool> forced_portable{false};
 
 }  // namespace
 
-bool UseVectorSearch() noexcept {
-  return Detected().search && !forced_portable.load(std::memory_order_relaxed);
-}
-
-bool UseVectorCompaction() noexcept {
-  return Detected().compaction &&
-         !forced_portable.load(std::memory_order_relaxed);
+bool UseVectorLoops() noexcept {
+  return Detected() && !forced_portable.load(std::memory_order_relaxed);
 }
 
 void ForcePortableLoops(bool force) noexcept {
   forced_portable.store(force, std::memory_order_relaxed);
 }
 
-const char* VectorLoopsInUse() noexcept {
-  return UseVectorSearch() ? "AVX-512" : "portable";
+std::string VectorLoopsInUse() {
+  if (!UseVectorLoops()) return "portable";
+  const std::int64_t targets = hwy::SupportedTargets() & HWY_TARGETS;
+  return hwy::TargetName(targets & -targets);
+}
+
+std::vector<std::string> SupportedVectorTargets() {
+  std::vector<std::string> names;
+  for (const std::int64_t target : hwy::SupportedAndGeneratedTargets()) {
+    names.emplace_back(hwy::TargetName(target));
+  }
+  return names;
 }
 
 }  // namespace tarnwick

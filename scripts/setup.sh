@@ -9,7 +9,7 @@ TARNWICK_BUILD="${TARNWICK_BUILD:-$TARNWICK_ROOT/build}"
 TARNWICK_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev
   xvfb xauth x11-utils xdotool imagemagick fonts-liberation
   desktop-file-utils appstream man-db
 )

@@ -59,18 +59,23 @@ TEST(FindAllBytesTest, FindsEveryMatchWithoutOverlapInBatches) {
 TEST(VectorLoopsTest, TheSwitchChoosesThePortableLoops) {
   const char* forced = std::getenv("TARNWICK_PORTABLE_LOOPS");
   const bool portable_asked = forced != nullptr && std::string(forced) == "1";
-  std::printf("vector loops in use: %s\n", VectorLoopsInUse());
+  std::printf("vector loops in use: %s\n", VectorLoopsInUse().c_str());
+  EXPECT_EQ(UseVectorLoops(), !portable_asked);
   if (portable_asked) {
-    EXPECT_STREQ(VectorLoopsInUse(), "portable");
+    EXPECT_EQ(VectorLoopsInUse(), "portable");
+  } else {
+    // The best instruction set this processor runs, unless one was named.
+    const std::vector<std::string> targets = SupportedVectorTargets();
+    ASSERT_FALSE(targets.empty());
+    const char* named = std::getenv("TARNWICK_VECTOR_TARGET");
+    EXPECT_EQ(VectorLoopsInUse(), named != nullptr ? named : targets.front());
   }
   ForcePortableLoops(true);
-  EXPECT_STREQ(VectorLoopsInUse(), "portable");
-  EXPECT_FALSE(UseVectorCompaction());
+  EXPECT_EQ(VectorLoopsInUse(), "portable");
+  EXPECT_FALSE(UseVectorLoops());
   EXPECT_EQ(FindBytes(std::string(200, 'a') + "ab", 0, "ab"), 200u);
   ForcePortableLoops(false);
-  if (portable_asked) {
-    EXPECT_STREQ(VectorLoopsInUse(), "portable");
-  }
+  EXPECT_EQ(UseVectorLoops(), !portable_asked);
 }
 
 }  // namespace

@@ -1,0 +1,368 @@
+// Compiled once per instruction set: foreach_target.h includes this file
+// again for each one, and HWY_EXPORT / HWY_DYNAMIC_DISPATCH call the best
+// version the processor runs.
+#include "engine/vector_kernels.h"
+
+#include <cstdint>
+#include <cstring>
+#include <string.h>  // memmem
+
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "engine/vector_kernels.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
+
+HWY_BEFORE_NAMESPACE();
+namespace tarnwick::vector {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+// Byte vectors of at most 64 lanes, so that one 64-bit word holds a mask
+// (bit i for lane i) and the masks of neighbouring lanes are a shift away.
+using D8 = hn::CappedTag<uint8_t, 64>;
+
+#if HWY_TARGET == HWY_SCALAR
+// One lane at a time (the fallback of compilers where Highway's SSE2
+// emulation is broken) gains nothing over the portable loops: leave all to
+// them.
+Compacted CompactBlocks(char*, size_t, const std::array<bool, 256>&) { return {}; }
+Compacted SqueezeSpaceBlocks(char*, size_t, bool&) { return {}; }
+Compacted RemoveEmptyLineBlocks(char*, size_t, LineEnds&) { return {}; }
+size_t TranscodeUtf16Blocks(const unsigned char*, size_t, bool, unsigned char*&) {
+  return 0;
+}
+size_t WidenAscii(const unsigned char*, size_t, char16_t*) { return 0; }
+size_t AsciiPrefix(const unsigned char*, size_t) { return 0; }
+
+// The portable search.
+size_t FindAll(const char* data, size_t size, size_t from,
+               std::string_view needle, size_t* positions, size_t capacity) {
+  size_t count = 0;
+  for (size_t at = from; at + needle.size() <= size; at += needle.size()) {
+    const void* hit = memmem(data + at, size - at, needle.data(), needle.size());
+    if (hit == nullptr) break;
+    at = static_cast<size_t>(static_cast<const char*>(hit) - data);
+    positions[count++] = at;
+    if (count == capacity) break;
+  }
+  return count;
+}
+#else
+
+using D16 = hn::Repartition<uint16_t, D8>;
+
+HWY_INLINE uint64_t LaneBits(size_t lanes) {
+  return lanes >= 64 ? ~uint64_t{0} : (uint64_t{1} << lanes) - 1;
+}
+
+template <class D, class M>
+HWY_INLINE uint64_t MaskBits(D d, M mask) {
+  uint8_t bytes[8] = {};
+  hn::StoreMaskBits(d, mask, bytes);
+  uint64_t bits = 0;
+  for (int k = 0; k < 8; ++k) bits |= uint64_t{bytes[k]} << (8 * k);
+  return bits;
+}
+
+#if HWY_TARGET != HWY_SCALAR && HWY_TARGET != HWY_AVX3_DL
+// For each byte of mask bits, the indices of the lanes to keep among eight,
+// in order. In static storage: Highway's own byte compression (native only
+// with AVX-512 VBMI2) copies such a table to the stack for every vector.
+struct CompressIndices {
+  uint8_t lanes[256][8];
+};
+constexpr CompressIndices MakeCompressIndices() {
+  CompressIndices table{};
+  for (int bits = 0; bits < 256; ++bits) {
+    int kept = 0;
+    for (int lane = 0; lane < 8; ++lane) {
+      if (bits & (1 << lane)) table.lanes[bits][kept++] = static_cast<uint8_t>(lane);
+    }
+    for (int lane = kept; lane < 8; ++lane) table.lanes[bits][lane] = 0;
+  }
+  return table;
+}
+alignas(64) constexpr CompressIndices kCompressIndices = MakeCompressIndices();
+#endif
+
+// Stores the lanes of v whose bit is set in keep, in order, at out (which
+// may lie within the bytes v was loaded from, at or before them: the whole
+// vector may be written). Returns how many it kept.
+template <class D, class V>
+HWY_INLINE size_t StoreKept(D d, V v, uint64_t keep, uint8_t* out) {
+  const size_t n = hn::Lanes(d);
+  if (keep == LaneBits(n)) {
+    hn::StoreU(v, d, out);
+    return n;
+  }
+#if HWY_TARGET == HWY_AVX3_DL
+  uint8_t bytes[8];
+  for (int k = 0; k < 8; ++k) bytes[k] = static_cast<uint8_t>(keep >> (8 * k));
+  return hn::CompressBitsStore(v, bytes, d, out);
+#else
+  // Eight lanes at a time, each group shuffled by its byte of the mask.
+  HWY_ALIGN uint8_t lanes[hn::MaxLanes(d)];
+  hn::Store(v, d, lanes);
+  const hn::CappedTag<uint8_t, 8> d8;
+  uint8_t* pos = out;
+  for (size_t group = 0; group < n; group += 8) {
+    const unsigned bits = static_cast<unsigned>(keep >> group) & 0xFF;
+    const auto indices = hn::LoadU(d8, kCompressIndices.lanes[bits]);
+    hn::StoreU(hn::TableLookupBytes(hn::LoadU(d8, lanes + group), indices), d8, pos);
+    pos += hwy::PopCount(bits);
+  }
+  return static_cast<size_t>(pos - out);
+#endif
+}
+
+// A byte b < 0x80 is dropped when bit (b >> 4) of low_nibble[b & 15] is set
+// (two table look-ups in each 16-byte block); bytes >= 0x80 all stay or all
+// go.
+Compacted CompactBlocks(char* data, size_t size,
+                        const std::array<bool, 256>& stays) {
+  const D8 d;
+  const size_t n = hn::Lanes(d);
+  HWY_ALIGN uint8_t low_nibble[16] = {};
+  HWY_ALIGN uint8_t high_nibble[16] = {};
+  for (int b = 0; b < 128; ++b) {
+    if (!stays[static_cast<size_t>(b)]) low_nibble[b & 15] |= uint8_t(1u << (b >> 4));
+  }
+  for (int h = 0; h < 8; ++h) high_nibble[h] = uint8_t(1u << h);
+  const auto low_table = hn::LoadDup128(d, low_nibble);
+  const auto high_table = hn::LoadDup128(d, high_nibble);
+  const auto non_ascii_goes = hn::Set(d, stays[0x80] ? 0 : 0x80);
+  const auto nibble = hn::Set(d, 0x0F);
+  auto* bytes = reinterpret_cast<uint8_t*>(data);
+  Compacted done;
+  for (; done.read + n <= size; done.read += n) {
+    const auto v = hn::LoadU(d, bytes + done.read);
+    const auto member =
+        hn::And(hn::TableLookupBytes(low_table, hn::And(v, nibble)),
+                hn::TableLookupBytes(high_table, hn::ShiftRight<4>(v)));
+    const auto drop = hn::Or(member, hn::And(v, non_ascii_goes));
+    done.kept += StoreKept(d, v, MaskBits(d, hn::Eq(drop, hn::Zero(d))),
+                           bytes + done.kept);
+  }
+  return done;
+}
+
+Compacted SqueezeSpaceBlocks(char* data, size_t size, bool& after_space) {
+  const D8 d;
+  const size_t n = hn::Lanes(d);
+  const uint64_t lanes = LaneBits(n);
+  const auto spaces = hn::Set(d, ' ');
+  auto* bytes = reinterpret_cast<uint8_t*>(data);
+  uint64_t carry = after_space;  // 1 when the byte before the vector is a space
+  Compacted done;
+  for (; done.read + n <= size; done.read += n) {
+    const auto v = hn::LoadU(d, bytes + done.read);
+    const uint64_t space = MaskBits(d, hn::Eq(v, spaces));
+    const uint64_t follows_space = (space << 1) | carry;
+    carry = (space >> (n - 1)) & 1;
+    done.kept += StoreKept(d, v, ~(space & follows_space) & lanes,
+                           bytes + done.kept);
+  }
+  after_space = carry != 0;
+  return done;
+}
+
+// The rule of the portable loop on masks: an LF is dropped when the token
+// before it (the byte before, or two before when a CR precedes it) ended in
+// an LF; a CR is dropped when an LF follows it and one precedes it.
+Compacted RemoveEmptyLineBlocks(char* data, size_t size, LineEnds& line_ends) {
+  const D8 d;
+  const size_t n = hn::Lanes(d);
+  const uint64_t lanes = LaneBits(n);
+  const auto lfs = hn::Set(d, '\n');
+  const auto crs = hn::Set(d, '\r');
+  auto* bytes = reinterpret_cast<uint8_t*>(data);
+  uint64_t lf1 = line_ends.lf1, lf2 = line_ends.lf2, cr1 = line_ends.cr1;
+  Compacted done;
+  for (; done.read + n < size; done.read += n) {
+    const auto v = hn::LoadU(d, bytes + done.read);
+    const uint64_t lf = MaskBits(d, hn::Eq(v, lfs));
+    const uint64_t cr = MaskBits(d, hn::Eq(v, crs));
+    const uint64_t next_lf =
+        (lf >> 1) | (uint64_t{bytes[done.read + n] == '\n'} << (n - 1));
+    const uint64_t prev_lf = (lf << 1) | lf1;
+    const uint64_t prev2_lf = (lf << 2) | (lf1 << 1) | lf2;
+    const uint64_t prev_cr = (cr << 1) | cr1;
+    const uint64_t drop =
+        (lf & ((~prev_cr & prev_lf) | (prev_cr & prev2_lf))) |
+        (cr & next_lf & prev_lf);
+    lf2 = (lf >> (n - 2)) & 1;
+    lf1 = (lf >> (n - 1)) & 1;
+    cr1 = (cr >> (n - 1)) & 1;
+    done.kept += StoreKept(d, v, ~drop & lanes, bytes + done.kept);
+  }
+  line_ends = {lf1 != 0, lf2 != 0, cr1 != 0};
+  return done;
+}
+
+// Compares a vector of candidate starts at once on the needle's first and
+// last byte, and checks only the starts where both agree; memmem finishes
+// the last bytes.
+size_t FindAll(const char* data, size_t size, size_t from,
+               std::string_view needle, size_t* positions, size_t capacity) {
+  const D8 d;
+  const size_t n = hn::Lanes(d);
+  const size_t m = needle.size();
+  const auto first = hn::Set(d, static_cast<uint8_t>(needle.front()));
+  const auto last = hn::Set(d, static_cast<uint8_t>(needle.back()));
+  const auto* bytes = reinterpret_cast<const uint8_t*>(data);
+  size_t count = 0;
+  size_t allowed = from;  // the earliest start that does not overlap
+  size_t i = from;
+  for (; i + m - 1 + n <= size; i += n) {
+    const auto both = hn::And(hn::Eq(hn::LoadU(d, bytes + i), first),
+                              hn::Eq(hn::LoadU(d, bytes + i + m - 1), last));
+    if (hn::AllFalse(d, both)) continue;
+    uint64_t candidates = MaskBits(d, both);
+    while (candidates != 0) {
+      const size_t at = i + static_cast<size_t>(hwy::Num0BitsBelowLS1Bit_Nonzero64(candidates));
+      candidates &= candidates - 1;
+      if (at < allowed) continue;
+      if (m > 2 && std::memcmp(data + at + 1, needle.data() + 1, m - 2) != 0) continue;
+      positions[count++] = at;
+      if (count == capacity) return count;
+      allowed = at + m;
+    }
+  }
+  for (size_t at = allowed > i ? allowed : i; at + m <= size; at += m) {
+    const void* hit = memmem(data + at, size - at, needle.data(), m);
+    if (hit == nullptr) break;
+    at = static_cast<size_t>(static_cast<const char*>(hit) - data);
+    positions[count++] = at;
+    if (count == capacity) break;
+  }
+  return count;
+}
+
+// While a vector of units holds only units below U+0800: ASCII vectors are
+// narrowed to their bytes; otherwise each two-byte unit becomes the 16-bit
+// word of its two UTF-8 bytes and the high byte of each ASCII unit is
+// compressed away.
+size_t TranscodeUtf16Blocks(const unsigned char* in, size_t units,
+                            bool big_endian, unsigned char*& out) {
+  const D16 d16;
+  const D8 d8;
+  const hn::RebindToSigned<D16> di16;
+  const hn::Rebind<uint8_t, D16> narrow;
+  const size_t n = hn::Lanes(d16);
+  const auto ascii_limit = hn::Set(d16, 0x7F);
+  const auto two_byte_limit = hn::Set(d16, 0x7FF);
+  size_t k = 0;
+  for (; k + n <= units; k += n) {
+    // Little-endian lanes: byte 2j is the low byte of lane j.
+    auto block = hn::BitCast(d16, hn::LoadU(d8, in + 2 * k));
+    if (big_endian) {
+      block = hn::Or(hn::ShiftRight<8>(block), hn::ShiftLeft<8>(block));
+    }
+    const auto wide = hn::Gt(block, ascii_limit);
+    if (hn::AllFalse(d16, wide)) {
+      hn::StoreU(hn::DemoteTo(narrow, hn::BitCast(di16, block)), narrow, out);
+      out += n;
+      continue;
+    }
+    if (!hn::AllFalse(d16, hn::Gt(block, two_byte_limit))) break;
+    const auto lead = hn::Or(hn::ShiftRight<6>(block), hn::Set(d16, 0xC0));
+    const auto trail =
+        hn::Or(hn::And(block, hn::Set(d16, 0x3F)), hn::Set(d16, 0x80));
+    const auto words =
+        hn::IfThenElse(wide, hn::Or(lead, hn::ShiftLeft<8>(trail)), block);
+    // The low byte always stays, the high one only for a two-byte unit.
+    const auto keep = hn::IfThenElse(wide, hn::Set(d16, 0xFFFF), hn::Set(d16, 0x00FF));
+    out += StoreKept(d8, hn::BitCast(d8, words),
+                     MaskBits(d8, hn::MaskFromVec(hn::BitCast(d8, keep))), out);
+  }
+  return k;
+}
+
+size_t WidenAscii(const unsigned char* in, size_t size, char16_t* out) {
+  const D16 d16;
+  const hn::Rebind<uint8_t, D16> narrow;
+  const size_t n = hn::Lanes(d16);
+  const auto ascii_limit = hn::Set(d16, 0x7F);
+  auto* units = reinterpret_cast<uint16_t*>(out);
+  size_t i = 0;
+  for (; i + n <= size; i += n) {
+    const auto wide = hn::PromoteTo(d16, hn::LoadU(narrow, in + i));
+    if (!hn::AllFalse(d16, hn::Gt(wide, ascii_limit))) break;
+    hn::StoreU(wide, d16, units + i);
+  }
+  return i;
+}
+
+size_t AsciiPrefix(const unsigned char* in, size_t size) {
+  const D8 d;
+  const hn::RebindToSigned<D8> di;
+  const size_t n = hn::Lanes(d);
+  size_t i = 0;
+  for (; i + 4 * n <= size; i += 4 * n) {
+    const auto any = hn::Or(hn::Or(hn::LoadU(d, in + i), hn::LoadU(d, in + i + n)),
+                            hn::Or(hn::LoadU(d, in + i + 2 * n),
+                                   hn::LoadU(d, in + i + 3 * n)));
+    if (!hn::AllFalse(di, hn::Lt(hn::BitCast(di, any), hn::Zero(di)))) break;
+  }
+  for (; i + n <= size; i += n) {
+    const auto v = hn::BitCast(di, hn::LoadU(d, in + i));
+    if (!hn::AllFalse(di, hn::Lt(v, hn::Zero(di)))) break;
+  }
+  return i;
+}
+
+#endif  // HWY_TARGET == HWY_SCALAR
+
+// NOLINTNEXTLINE(google-readability-namespace-comments)
+}  // namespace HWY_NAMESPACE
+}  // namespace tarnwick::vector
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace tarnwick::vector {
+
+HWY_EXPORT(CompactBlocks);
+HWY_EXPORT(SqueezeSpaceBlocks);
+HWY_EXPORT(RemoveEmptyLineBlocks);
+HWY_EXPORT(FindAll);
+HWY_EXPORT(TranscodeUtf16Blocks);
+HWY_EXPORT(WidenAscii);
+HWY_EXPORT(AsciiPrefix);
+
+Compacted CompactBlocks(char* data, std::size_t size,
+                        const std::array<bool, 256>& stays) {
+  return HWY_DYNAMIC_DISPATCH(CompactBlocks)(data, size, stays);
+}
+
+Compacted SqueezeSpaceBlocks(char* data, std::size_t size, bool& after_space) {
+  return HWY_DYNAMIC_DISPATCH(SqueezeSpaceBlocks)(data, size, after_space);
+}
+
+Compacted RemoveEmptyLineBlocks(char* data, std::size_t size,
+                                LineEnds& line_ends) {
+  return HWY_DYNAMIC_DISPATCH(RemoveEmptyLineBlocks)(data, size, line_ends);
+}
+
+std::size_t FindAll(const char* data, std::size_t size, std::size_t from,
+                    std::string_view needle, std::size_t* positions,
+                    std::size_t capacity) {
+  return HWY_DYNAMIC_DISPATCH(FindAll)(data, size, from, needle, positions,
+                                       capacity);
+}
+
+std::size_t TranscodeUtf16Blocks(const unsigned char* in, std::size_t units,
+                                 bool big_endian, unsigned char*& out) {
+  return HWY_DYNAMIC_DISPATCH(TranscodeUtf16Blocks)(in, units, big_endian, out);
+}
+
+std::size_t WidenAscii(const unsigned char* in, std::size_t size,
+                       char16_t* out) {
+  return HWY_DYNAMIC_DISPATCH(WidenAscii)(in, size, out);
+}
+
+std::size_t AsciiPrefix(const unsigned char* in, std::size_t size) {
+  return HWY_DYNAMIC_DISPATCH(AsciiPrefix)(in, size);
+}
+
+}  // namespace tarnwick::vector
+#endif  // HWY_ONCE

@@ -1,0 +1,65 @@
+// The engine's vector loops, written once (Google Highway) and compiled for
+// every instruction set the compiler can target; each call runs the best one
+// that the processor has (vector_loops.h chooses, and whether they run at
+// all). They work on whole vectors only and say how far they got; the
+// callers finish the rest with the portable loops, which define the result.
+// Not for use outside the engine.
+#ifndef TARNWICK_ENGINE_VECTOR_KERNELS_H_
+#define TARNWICK_ENGINE_VECTOR_KERNELS_H_
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+namespace tarnwick::vector {
+
+// How far an in-place removal got: data[0, kept) holds what stays of
+// data[0, read); data[read, size) is untouched.
+struct Compacted {
+  std::size_t read = 0;
+  std::size_t kept = 0;
+};
+
+// Keeps byte b where stays[b] (the same answer for every b >= 0x80).
+Compacted CompactBlocks(char* data, std::size_t size,
+                        const std::array<bool, 256>& stays);
+
+// Drops each space that follows a space; after_space says whether the byte
+// before data (or before read, on return) is a space.
+Compacted SqueezeSpaceBlocks(char* data, std::size_t size, bool& after_space);
+
+// What the empty-line remover knows of the two bytes before a position.
+struct LineEnds {
+  bool lf1 = false;  // the byte before is an LF (or the data follows a line end)
+  bool lf2 = false;  // the byte two before is an LF (or as lf1)
+  bool cr1 = false;  // the byte before is a CR
+};
+
+// Drops each line end token (an LF not after a CR, or a CR LF) that directly
+// follows another one; reads one byte past each vector, so stops at least
+// one byte before size. line_ends is updated to the state at read.
+Compacted RemoveEmptyLineBlocks(char* data, std::size_t size,
+                                LineEnds& line_ends);
+
+// FindAllBytes for needles of two bytes or more, from <= size.
+std::size_t FindAll(const char* data, std::size_t size, std::size_t from,
+                    std::string_view needle, std::size_t* positions,
+                    std::size_t capacity);
+
+// Converts UTF-16 units (bytes in the given order) to UTF-8 while whole
+// vectors of them are below U+0800; returns how many units it converted and
+// moves out past their bytes. out must have room for 3 bytes per unit.
+std::size_t TranscodeUtf16Blocks(const unsigned char* in, std::size_t units,
+                                 bool big_endian, unsigned char*& out);
+
+// Widens ASCII bytes to units while whole vectors are ASCII; returns how
+// many it widened.
+std::size_t WidenAscii(const unsigned char* in, std::size_t size,
+                       char16_t* out);
+
+// How many bytes at the start are ASCII, counted in whole vectors.
+std::size_t AsciiPrefix(const unsigned char* in, std::size_t size);
+
+}  // namespace tarnwick::vector
+
+#endif  // TARNWICK_ENGINE_VECTOR_KERNELS_H_
