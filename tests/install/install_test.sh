@@ -84,6 +84,8 @@ appstreamcli validate --no-net "$metainfo" >"$work/as.log" 2>&1 || { cat "$work/
 if grep -E '^[EW]:' "$work/as.log" >&2; then fail "appstreamcli validate reports errors or warnings"; fi
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" || fail "the metadata does not launch $id.desktop"
 grep -qx "Icon=$id" "$desktop" || fail "the menu entry does not name the icon $id"
+grep -q "kDesktopFileName\\[\\] = \"$id\";" "$source/core/product.h" ||
+  fail "the window program does not give $id as its desktop file name (core/product.h)"
 echo "validators: the menu entry and the metadata pass"
 
 # The manual pages against --help.
