@@ -56,7 +56,7 @@ done
   printf '%s\n' bin/tarnwick bin/tarnwick-batch \
     "share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml" \
     "share/icons/hicolor/scalable/apps/$id.svg" \
-    share/man/man1/tarnwick.1 share/man/man1/tarnwick-batch.1 \
+    share/man/man1/tarnwick.1.gz share/man/man1/tarnwick-batch.1.gz \
     share/bash-completion/completions/tarnwick-batch \
     share/doc/tarnwick/copyright share/doc/tarnwick/changelog.gz
   for s in "${sizes[@]}"; do echo "share/icons/hicolor/${s}x${s}/apps/$id.png"; done
@@ -79,10 +79,12 @@ for s in "${sizes[@]}"; do
 done
 grep -q '<svg[^>]*viewBox="0 0 64 64"' "$prefix/share/icons/hicolor/scalable/apps/$id.svg" ||
   fail "the scalable icon is no 64x64 SVG drawing"
-gzip -t "$prefix/share/doc/tarnwick/changelog.gz" || fail "changelog.gz is no gzip file"
-# gzip -n: no name and no time stamp in the header (bytes 4 to 7 are zero).
-[ "$(od -An -tx1 -j3 -N5 "$prefix/share/doc/tarnwick/changelog.gz" | tr -d ' \n')" = 0000000000 ] ||
-  fail "changelog.gz carries a name or a time stamp"
+for gz in share/doc/tarnwick/changelog.gz share/man/man1/tarnwick.1.gz share/man/man1/tarnwick-batch.1.gz; do
+  gzip -t "$prefix/$gz" || fail "$gz is no gzip file"
+  # gzip -n: no name flag and no time stamp in the header (bytes 4 to 8).
+  [ "$(od -An -tx1 -j3 -N5 "$prefix/$gz" | tr -d ' \n')" = 0000000000 ] ||
+    fail "$gz carries a name or a time stamp"
+done
 echo "installed tree: as expected (${#samples[@]} samples, ${#sizes[@]} icon sizes)"
 
 # The validators: no errors and no warnings.
@@ -102,7 +104,7 @@ echo "validators: the menu entry and the metadata pass"
 batch="$prefix/bin/tarnwick-batch"
 "$batch" --help >"$work/help.txt" || fail "tarnwick-batch --help"
 for page in tarnwick tarnwick-batch; do
-  LC_ALL=C MANWIDTH=200 man --warnings -l "$prefix/share/man/man1/$page.1" \
+  LC_ALL=C MANWIDTH=200 man --warnings -l "$prefix/share/man/man1/$page.1.gz" \
     >"$work/$page.man" 2>"$work/$page.warnings" || fail "man -l $page.1"
   [ ! -s "$work/$page.warnings" ] || { cat "$work/$page.warnings" >&2; fail "man -l $page.1 warns"; }
   grep -q "^NAME" "$work/$page.man" || fail "$page.1 rendered without a NAME section"
