@@ -31,12 +31,15 @@ TestHome::TestHome() {
                  {"XDG_CONFIG_HOME", ".config"},
                  {"XDG_STATE_HOME", ".local/state"},
                  {"XDG_DATA_HOME", ".local/share"},
-                 {"XDG_CACHE_HOME", ".cache"}};
+                 {"XDG_CACHE_HOME", ".cache"},
+                 {"XDG_RUNTIME_DIR", "runtime"}};
   for (const auto& f : folders) {
     const fs::path folder = *f.folder == '\0' ? fs::path(path_) : fs::path(path_) / f.folder;
     fs::create_directories(folder);
     setenv(f.variable, folder.c_str(), /*overwrite=*/1);
   }
+  // Qt wants the runtime folder to be its owner's alone.
+  fs::permissions(fs::path(path_) / "runtime", fs::perms::owner_all, fs::perm_options::replace);
 }
 
 TestHome::~TestHome() {

@@ -1,5 +1,5 @@
 // A fresh home for one test process: HOME, XDG_CONFIG_HOME, XDG_STATE_HOME,
-// XDG_DATA_HOME and XDG_CACHE_HOME point into a new folder, removed with
+// XDG_DATA_HOME, XDG_CACHE_HOME and XDG_RUNTIME_DIR point into a new folder, removed with
 // everything in it when the process ends. CTest runs each test case as its
 // own process, so no two cases, also under "ctest -j", share settings, the
 // undo journal or anything else a program keeps in the user's folders.
