@@ -59,6 +59,8 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QString::fromUtf8(tarnwick::product::kName));
   QApplication::setApplicationVersion(
       QString::fromUtf8(tarnwick::product::kVersion));
+  QApplication::setDesktopFileName(
+      QString::fromUtf8(tarnwick::product::kDesktopFileName));
   QApplication::setWindowIcon(tarnwick::AppIcon());
 
   const bool list_samples =

@@ -6,6 +6,10 @@ namespace tarnwick::product {
 
 inline constexpr char kName[] = "Tarnwick";
 inline constexpr char kVersion[] = "0.1.0";
+// The menu entry's name without ".desktop" (share/applications/
+// example.merriveld.tarnwick.desktop), also the AppStream id: the desktop
+// matches the window to its menu entry and icon by it.
+inline constexpr char kDesktopFileName[] = "example.merriveld.tarnwick";
 // Where users send error reports.
 inline constexpr char kSupportAddress[] = "support@merriveld.example";
 // The maker's home page, and the page of its add-text product.

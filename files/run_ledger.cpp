@@ -64,8 +64,10 @@ void RunLedger::Replaced(FileId before, FileId after, const std::string& path) {
     written.source = input != nullptr ? *input : path;
     written.source_id = before;
   }
-  // The old file is gone from its path: its inode may come back as a new
-  // file of the run, which is no input.
+  // The old identity names no file of the run any more: the file system
+  // may give its inode number to the next file created, which must not be
+  // taken for the input. The input is protected under its new identity by
+  // its kRewritten record.
   inputs_.erase(before);
   Record(after, std::move(written));
 }

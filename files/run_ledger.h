@@ -78,8 +78,8 @@ class RunLedger {
   // Records that the file at id is now what the run wrote.
   void Record(FileId id, Written written);
   // Records that the file at before was replaced by the one at after: a
-  // file the run wrote keeps its record, any other becomes kRewritten (an
-  // input so replaced is no longer known by its old identity).
+  // file the run wrote keeps its record, any other becomes kRewritten. An
+  // input is known by after from then on, never again by before.
   void Replaced(FileId before, FileId after, const std::string& path);
 
   // Records that a preview would have written the file name in the folder

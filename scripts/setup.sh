@@ -11,7 +11,7 @@ TARNWICK_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev
   xvfb xauth x11-utils xdotool imagemagick fonts-liberation
-  desktop-file-utils appstream man-db
+  desktop-file-utils appstream man-db lintian reuse ccache
 )
 
 tarnwick_install_missing() {

@@ -126,8 +126,8 @@ INSTANTIATE_TEST_SUITE_P(
                       {"--operation", "find-and-replace", "--find-what",
                        "<TAB>", "--replace-with", "T"},
                       "<TAB>\t", "T\t"}),
-    [](const ::testing::TestParamInfo<OperationCase>& info) {
-      return info.param.name;
+    [](const ::testing::TestParamInfo<OperationCase>& case_info) {
+      return case_info.param.name;
     });
 
 // ---------------------------------------------------------------------------
@@ -295,7 +295,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {{"in/x.txt", "a b\n"}},
                    "out/x.txt is a symbolic link to a missing file",
                    "elsewhere"}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& case_info) { return case_info.param.name; });
 
 TEST(ListOrderTest, OutputFolderHoldingTheInputRewritesItInPlace) {
   TempDir dir;

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "engine/text_codec.h"
-#include "engine/text_file.h"
 #include "files/file_error.h"
 #include "tests/engine/reference_model.h"
 #include "tests/engine/varied_text.h"
@@ -52,6 +51,21 @@ std::unique_ptr<TempDir> FastTempDir() {
     setenv("TMPDIR", saved.c_str(), 1);
   }
   return dir;
+}
+
+// The text of a file as the operations see it: 16-bit text after a
+// byte-order mark (the mark kept), UTF-8 with byte escapes otherwise.
+std::u16string ReadText(const std::string& path) {
+  const std::string bytes = ReadAll(path);
+  switch (DetectByteOrderMark(bytes)) {
+    case ByteOrderMark::kUtf16LittleEndian:
+      return DecodeUtf16(bytes, /*big_endian=*/false);
+    case ByteOrderMark::kUtf16BigEndian:
+      return DecodeUtf16(bytes, /*big_endian=*/true);
+    case ByteOrderMark::kNone:
+      break;
+  }
+  return DecodeUtf8(bytes);
 }
 
 std::vector<NamedOperation> FixedOperations() {
@@ -269,7 +283,7 @@ TEST(TextOperationsTest, MatchTheCharacterModelOnVariedInput) {
       bytes = Utf16File(units, round % 8 == 1);
     }
     testing::WriteAll(path, bytes);
-    const std::u16string text = ReadTextFile(path);
+    const std::u16string text = ReadText(path);
     for (const NamedOperation& op : operations) {
       testing::WriteAll(path, bytes);
       op.run(path);
@@ -319,7 +333,7 @@ TEST(TextOperationsTest, LargeFilesMatchTheCharacterModel) {
                           const Operation& run,
                           const std::function<std::u16string(std::u16string_view)>& model) {
     testing::WriteAll(path, before);
-    const std::u16string text = ReadTextFile(path);
+    const std::u16string text = ReadText(path);
     run(path);
     // Not ASSERT_EQ on the texts: printing a diff of megabytes is too slow.
     const std::string result = ReadAll(path);

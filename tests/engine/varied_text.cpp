@@ -21,7 +21,7 @@ const char* const kInvalidPieces[] = {
 std::string VariedBytes(std::mt19937& random, int pieces, Validity validity) {
   std::string bytes;
   for (int k = 0; k < pieces; ++k) {
-    const unsigned pick = random() % 10;
+    const auto pick = random() % 10;
     if (validity == Validity::kAnyBytes && pick == 0) {
       bytes += kInvalidPieces[random() % std::size(kInvalidPieces)];
     } else if (validity == Validity::kAnyBytes && pick == 1) {

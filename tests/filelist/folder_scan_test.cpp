@@ -216,6 +216,11 @@ TEST(FolderScanTest, FilesOfAFolderThatMayNotBeSearchedDoNotExist) {
 }
 
 TEST(FolderScanTest, ReportsOtherFailuresAndGoesOn) {
+#if defined(__SANITIZE_ADDRESS__)
+  // The sanitizers' run-time checks a virtual call's object through a pipe
+  // of its own; with no descriptor left it reports that object as invalid.
+  GTEST_SKIP() << "needs file descriptors that the sanitizers' checks take";
+#endif
   TempDir dir;
   dir.Write("A/a.txt", "");
   dir.Write("A/B/b.txt", "");

@@ -195,6 +195,26 @@ TEST(SafeCopyFile, WithinARunNeverWritesOverAnotherInputOrItsResult) {
   EXPECT_EQ(ReadAll(dir / "out/x.txt"), "from c");
 }
 
+// A rewritten input is known by its new identity only: the file system may
+// hand the old inode number to the next file made (often so when tests run
+// side by side), and that file is no input.
+TEST(SafeCopyFile, ARewrittenInputLeavesItsOldIdentityFree) {
+  TempDir dir;
+  const std::string a = dir.Write("a/x.txt", "ORIGINAL A");
+  RunLedger ledger;
+  ledger.AddInput(a);
+  const FileId before = IdOf(StatOf(a));
+  ASSERT_NE(ledger.InputAt(before), nullptr);
+  ReplaceFileContents(a, "ORIGINALA");
+  const FileId after = IdOf(StatOf(a));
+  ASSERT_NE(after, before) << "the rewrite kept the inode";
+  EXPECT_EQ(ledger.InputAt(before), nullptr);
+  const RunLedger::Written* written = ledger.WrittenAt(after);
+  ASSERT_NE(written, nullptr);
+  EXPECT_EQ(written->origin, RunLedger::Origin::kRewritten);
+  EXPECT_EQ(written->source, a);
+}
+
 TEST(SafeCopyFile, CopyOfAReadOnlySourceCanBeRewrittenAndReplaced) {
   TempDir dir;
   const std::string source = dir.Write("in/ro.txt", "x y");

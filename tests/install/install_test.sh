@@ -12,20 +12,25 @@
 #   - the installed tarnwick-batch runs an operation;
 #   - the menu entry's command, the installed window program, finds its
 #     samples in share/tarnwick (offscreen, through its hidden
-#     --list-samples switch).
+#     --list-samples switch);
+#   - the Debian package that CPack makes passes lintian without errors
+#     (warnings are printed);
+#   - every file of the source tree names its licence: reuse lint on a copy
+#     after scripts/spdx_headers.sh, and on the tree itself once its files
+#     carry the lines.
 #
 #   tests/install/install_test.sh CMAKE BUILD_FOLDER SOURCE_FOLDER
 #
-# Exits 77 (skipped) when a validator or man is missing.
+# Exits 77 (skipped) when a validator, man, lintian or reuse is missing.
 set -euo pipefail
 
 cmake="${1:?usage: install_test.sh CMAKE BUILD_FOLDER SOURCE_FOLDER}"
 build="${2:?usage: install_test.sh CMAKE BUILD_FOLDER SOURCE_FOLDER}"
 source="${3:?usage: install_test.sh CMAKE BUILD_FOLDER SOURCE_FOLDER}"
 
-for tool in desktop-file-validate appstreamcli man; do
+for tool in desktop-file-validate appstreamcli man lintian reuse; do
   if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "skipped: $tool is missing (install desktop-file-utils, appstream, man-db)"
+    echo "skipped: $tool is missing (install desktop-file-utils, appstream, man-db, lintian, reuse)"
     exit 77
   fi
 done
@@ -51,8 +56,9 @@ done
   printf '%s\n' bin/tarnwick bin/tarnwick-batch \
     "share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml" \
     "share/icons/hicolor/scalable/apps/$id.svg" \
-    share/man/man1/tarnwick.1 share/man/man1/tarnwick-batch.1 \
-    share/bash-completion/completions/tarnwick-batch
+    share/man/man1/tarnwick.1.gz share/man/man1/tarnwick-batch.1.gz \
+    share/bash-completion/completions/tarnwick-batch \
+    share/doc/tarnwick/copyright share/doc/tarnwick/changelog.gz
   for s in "${sizes[@]}"; do echo "share/icons/hicolor/${s}x${s}/apps/$id.png"; done
   for f in "${samples[@]}"; do echo "share/tarnwick/Samples/$f"; done
 } | LC_ALL=C sort >"$work/expected"
@@ -73,6 +79,12 @@ for s in "${sizes[@]}"; do
 done
 grep -q '<svg[^>]*viewBox="0 0 64 64"' "$prefix/share/icons/hicolor/scalable/apps/$id.svg" ||
   fail "the scalable icon is no 64x64 SVG drawing"
+for gz in share/doc/tarnwick/changelog.gz share/man/man1/tarnwick.1.gz share/man/man1/tarnwick-batch.1.gz; do
+  gzip -t "$prefix/$gz" || fail "$gz is no gzip file"
+  # gzip -n: no name flag and no time stamp in the header (bytes 4 to 8).
+  [ "$(od -An -tx1 -j3 -N5 "$prefix/$gz" | tr -d ' \n')" = 0000000000 ] ||
+    fail "$gz carries a name or a time stamp"
+done
 echo "installed tree: as expected (${#samples[@]} samples, ${#sizes[@]} icon sizes)"
 
 # The validators: no errors and no warnings.
@@ -84,13 +96,15 @@ appstreamcli validate --no-net "$metainfo" >"$work/as.log" 2>&1 || { cat "$work/
 if grep -E '^[EW]:' "$work/as.log" >&2; then fail "appstreamcli validate reports errors or warnings"; fi
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" || fail "the metadata does not launch $id.desktop"
 grep -qx "Icon=$id" "$desktop" || fail "the menu entry does not name the icon $id"
+grep -q "kDesktopFileName\\[\\] = \"$id\";" "$source/core/product.h" ||
+  fail "the window program does not give $id as its desktop file name (core/product.h)"
 echo "validators: the menu entry and the metadata pass"
 
 # The manual pages against --help.
 batch="$prefix/bin/tarnwick-batch"
 "$batch" --help >"$work/help.txt" || fail "tarnwick-batch --help"
 for page in tarnwick tarnwick-batch; do
-  LC_ALL=C MANWIDTH=200 man --warnings -l "$prefix/share/man/man1/$page.1" \
+  LC_ALL=C MANWIDTH=200 man --warnings -l "$prefix/share/man/man1/$page.1.gz" \
     >"$work/$page.man" 2>"$work/$page.warnings" || fail "man -l $page.1"
   [ ! -s "$work/$page.warnings" ] || { cat "$work/$page.warnings" >&2; fail "man -l $page.1 warns"; }
   grep -q "^NAME" "$work/$page.man" || fail "$page.1 rendered without a NAME section"
@@ -158,4 +172,40 @@ HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
 diff -u "$work/expected.samples" "$work/listed.samples" >&2 ||
   fail "the installed window program listed other samples (- expected, + listed)"
 echo "window program: lists the samples of $prefix/share/tarnwick/Samples"
+
+# The Debian package: lintian finds no error.
+cpack="$(dirname "$cmake")/cpack"
+"$cmake" -E chdir "$build" "$cpack" -G DEB -B "$work/package" >"$work/cpack.log" 2>&1 ||
+  { cat "$work/cpack.log" >&2; fail "cpack -G DEB"; }
+deb="$(ls "$work/package"/tarnwick_*.deb)"
+dpkg-deb -c "$deb" | grep ' ./usr/share/doc/tarnwick/copyright$' >/dev/null || fail "the package has no copyright file"
+status=0
+lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1 || status=$?
+grep -E '^[EWIP]:' "$work/lintian.log" || true
+[ "$status" -eq 0 ] || { cat "$work/lintian.log" >&2; fail "lintian reports errors or failed (status $status)"; }
+echo "Debian package: lintian reports no error ($(grep -c '^W:' "$work/lintian.log" || true) warnings)"
+
+# Every file names its licence (REUSE): scripts/spdx_headers.sh on a copy of
+# the tracked files makes "reuse lint" pass; the tree itself must pass once
+# its files carry the lines.
+tree="$work/tree"
+mkdir -p "$tree"
+if git -C "$source" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  (cd "$source" && git ls-files -z | xargs -0 cp --parents -P -t "$tree")
+else
+  (cd "$source" && find . -path './build*' -prune -o -path ./.git -prune -o -type f -print0 |
+     xargs -0 cp --parents -P -t "$tree")
+fi
+"$tree/scripts/spdx_headers.sh" "$tree" >"$work/spdx.log" 2>&1 || { cat "$work/spdx.log" >&2; fail "spdx_headers.sh"; }
+"$tree/scripts/spdx_headers.sh" "$tree" | grep 'added to 0 file' >/dev/null || fail "spdx_headers.sh changes files on a second run"
+(cd "$tree" && reuse lint) >"$work/reuse.log" 2>&1 || { cat "$work/reuse.log" >&2; fail "reuse lint after spdx_headers.sh"; }
+# The lines are added to the whole tree in one go; until then (the top
+# CMakeLists.txt has none) the tree itself is not held to them.
+if head -n 8 "$source/CMakeLists.txt" | grep -F "SPDX""-License-Identifier:" >/dev/null; then
+  "$source/scripts/spdx_headers.sh" --check "$source" >&2 || fail "files without their licence lines"
+  (cd "$source" && reuse lint) >"$work/reuse.log" 2>&1 || { cat "$work/reuse.log" >&2; fail "reuse lint"; }
+  echo "licences: reuse lint passes on the tree"
+else
+  echo "licences: reuse lint passes after scripts/spdx_headers.sh (the tree has no licence lines yet)"
+fi
 echo "the installed tree is complete and works"

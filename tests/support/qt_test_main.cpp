@@ -1,11 +1,15 @@
-// main() for tests that need a QApplication: the offscreen platform, and
-// test mode for the standard paths so no real user's settings are touched.
+// main() for tests that need a QApplication: the offscreen platform, a
+// fresh home for the process (tests/support/test_home.h), and test mode for
+// the standard paths so no real user's settings are touched.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QStandardPaths>
 
+#include "tests/support/test_home.h"
+
 int main(int argc, char** argv) {
+  const tarnwick::testing::TestHome home;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
