@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/text_file.h"
 #include "engine/text_operations.h"
 #include "files/file_error.h"
+#include "tests/engine/reference_model.h"
 #include "tests/engine/varied_text.h"
 #include "tests/support/temp_dir.h"
 
@@ -117,7 +117,7 @@ TEST(CompareTextsTest, LinesMatchTheWholeFileReading) {
       if (round % 2 == 1) bytes += std::string(70000, 'x') + "\xC3\xA9";
     }
     const std::string path = dir.Write("f" + std::to_string(round), bytes);
-    std::u16string whole = ReadTextFile(path);
+    std::u16string whole = testing::ReferenceReadText(path);
     std::vector<std::u16string> expected;
     for (std::size_t start = 0; start < whole.size();) {
       std::size_t end = whole.find(u'\n', start);

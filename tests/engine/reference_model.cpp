@@ -1,5 +1,8 @@
 #include "tests/engine/reference_model.h"
 
+#include "engine/text_codec.h"
+#include "tests/support/temp_dir.h"
+
 namespace tarnwick::testing {
 
 std::u16string ReferenceDelete(std::u16string_view text, std::u16string_view set,
@@ -54,6 +57,19 @@ std::u16string ReferenceReplace(std::u16string_view text, std::u16string_view fi
     }
   }
   return out;
+}
+
+std::u16string ReferenceReadText(const std::string& path) {
+  const std::string bytes = ReadAll(path);
+  switch (DetectByteOrderMark(bytes)) {
+    case ByteOrderMark::kUtf16LittleEndian:
+      return DecodeUtf16(bytes, /*big_endian=*/false);
+    case ByteOrderMark::kUtf16BigEndian:
+      return DecodeUtf16(bytes, /*big_endian=*/true);
+    case ByteOrderMark::kNone:
+      break;
+  }
+  return DecodeUtf8(bytes);
 }
 
 }  // namespace tarnwick::testing

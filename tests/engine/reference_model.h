@@ -16,6 +16,10 @@ std::u16string ReferenceEmptyLines(std::u16string_view text);
 std::u16string ReferenceReplace(std::u16string_view text, std::u16string_view find,
                                 std::u16string_view replacement);
 
+// The text of a file as the operations see it: 16-bit text after a
+// byte-order mark (the mark kept), UTF-8 with byte escapes otherwise.
+std::u16string ReferenceReadText(const std::string& path);
+
 inline constexpr std::u16string_view kReferenceLetters =
     u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 inline constexpr std::u16string_view kReferenceDigits = u"0123456789";

@@ -53,19 +53,8 @@ std::unique_ptr<TempDir> FastTempDir() {
   return dir;
 }
 
-// The text of a file as the operations see it: 16-bit text after a
-// byte-order mark (the mark kept), UTF-8 with byte escapes otherwise.
 std::u16string ReadText(const std::string& path) {
-  const std::string bytes = ReadAll(path);
-  switch (DetectByteOrderMark(bytes)) {
-    case ByteOrderMark::kUtf16LittleEndian:
-      return DecodeUtf16(bytes, /*big_endian=*/false);
-    case ByteOrderMark::kUtf16BigEndian:
-      return DecodeUtf16(bytes, /*big_endian=*/true);
-    case ByteOrderMark::kNone:
-      break;
-  }
-  return DecodeUtf8(bytes);
+  return testing::ReferenceReadText(path);
 }
 
 std::vector<NamedOperation> FixedOperations() {
