@@ -403,7 +403,8 @@ TEST(ReportTest, RefusesAFileOfTheRunOrAFolder) {
 }
 
 // The standard streams are written as they are: a log they append to
-// keeps its earlier lines.
+// keeps its earlier lines, whatever name the report gives the stream (or
+// the log itself).
 TEST(ReportTest, StandardStreamsAppendWithoutTruncating) {
   Sandbox box;
   const std::string in = box.dir.Write("in/a.txt", "a\t");
@@ -411,7 +412,10 @@ TEST(ReportTest, StandardStreamsAppendWithoutTruncating) {
   const struct {
     std::string report;
     std::string redirect;
-  } cases[] = {{"/dev/stdout", ">>"}, {"-", ">>"}, {"/dev/stderr", "2>>"}};
+  } cases[] = {{"/dev/stdout", ">>"},     {"-", ">>"},
+               {"/dev/stderr", "2>>"},    {"/dev/fd/1", ">>"},
+               {"/proc/self/fd/1", ">>"}, {"//dev/stdout", ">>"},
+               {"/dev/fd/2", "2>>"},      {"'" + log + "'", ">>"}};
   for (const auto& c : cases) {
     WriteAll(log, "earlier line\n");
     const std::string command =
