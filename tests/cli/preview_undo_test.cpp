@@ -467,6 +467,22 @@ TEST(LinesTest, NamesAreEscaped) {
             "removed\t" + box.dir / "o\\tut/t\\tn\\nb\\\\e\\x1b[31m.txt\n");
 }
 
+// The note that a file's old content was not kept names the file escaped
+// too: no escape code of a name reaches the terminal.
+TEST(LinesTest, JournalNotesEscapeNames) {
+  TempDir place;
+  Sandbox box(place.Write("state-is-a-file", ""));  // no journal folder
+  const std::string in = box.dir.Write("in/e\x1b[31m\tx.txt", "a\t");
+  const ProgramResult run = box.Run(
+      {"--operation", "remove-all-tabs", "--output", box.dir / "in", in});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("note: " + box.dir / "in/e\\x1b[31m\\tx.txt: "
+                         "its old content was not kept"),
+            std::string::npos)
+      << run.err;
+}
+
 // Without HOME and XDG_STATE_HOME the journal is off, said once; nothing
 // is written at the root.
 TEST(JournalTest, IsOffWithANoteWithoutAHome) {
