@@ -79,11 +79,12 @@ bool PrepareAnswers(const Options& options, DialogResults& answers) {
 }
 
 // A real run is journaled, so that it can be undone; without a folder for
-// the journal the run goes on, and says it cannot be undone.
+// the journal the run goes on, and says it cannot be undone, unless undo is
+// required: then a journal without a folder refuses every write.
 void OpenJournal(const Options& options, std::optional<RunJournal>& journal) {
   if (options.dry_run) return;  // writes nothing, not even there
   const std::string folder = JournalFolder();
-  if (folder.empty()) {
+  if (folder.empty() && !options.require_undo) {
     PrintError(
         "note: the journal is off (neither XDG_STATE_HOME nor HOME names a "
         "folder to keep it in): this run cannot be undone");

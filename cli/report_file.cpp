@@ -63,6 +63,17 @@ ReportFile::ReportFile(std::string path) : path_(std::move(path)) {
     device_ = info.st_dev;
     inode_ = info.st_ino;
   }
+  // Any other name of what a standard stream writes to (/dev/fd/1,
+  // /proc/self/fd/1, the log itself) is written through that stream too:
+  // replacing the file would drop what the stream put there before.
+  for (const int stream : {STDOUT_FILENO, STDERR_FILENO}) {
+    struct stat stream_info {};
+    if (descriptor_ < 0 && exists_ && !folder_ &&
+        ::fstat(stream, &stream_info) == 0 && stream_info.st_dev == device_ &&
+        stream_info.st_ino == inode_) {
+      descriptor_ = stream;
+    }
+  }
   if (descriptor_ < 0) resolved_ = Resolved(path_);
 }
 

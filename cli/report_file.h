@@ -16,8 +16,9 @@ namespace tarnwick::cli {
 class ReportFile {
  public:
   // path as given to --report: "-", "/dev/stdout" and "/dev/stderr" name
-  // the descriptors already open; anything else a file. Looks at what the
-  // path names now.
+  // the descriptors already open, and so does any other name of the file
+  // standard output or standard error is open on (/dev/fd/1, the log
+  // itself); anything else a file. Looks at what the path names now.
   explicit ReportFile(std::string path);
 
   // True when path (an entry a folder scan found) is the report file

@@ -36,7 +36,7 @@ void CliRecorder::JournalNote(const std::string& target,
                               const std::string& text) {
   RunRecorder::JournalNote(target, text);
   progress_.Clear();
-  PrintError("note: " + target + ": " + text);
+  PrintError("note: " + EscapeForLine(target) + ": " + EscapeForLine(text));
 }
 
 void CliRecorder::EntryDone(const EntryRecord& record) {

@@ -12,6 +12,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <system_error>
 
 #include "files/system_calls.h"
@@ -113,8 +114,11 @@ std::string LocalTimeText(std::int64_t time_ns) {
 std::string DefaultJournalFolder() {
   const char* state = std::getenv("XDG_STATE_HOME");
   if (state != nullptr && state[0] == '/') return std::string(state) + "/tarnwick";
+  // A home at the root (HOME=/, as some services have) is no home: the
+  // journal would land in /.local.
   const char* home = std::getenv("HOME");
-  if (home != nullptr && home[0] == '/') {
+  if (home != nullptr && home[0] == '/' &&
+      std::string_view(home).find_first_not_of('/') != std::string_view::npos) {
     return std::string(home) + "/.local/state/tarnwick";
   }
   return {};

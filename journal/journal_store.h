@@ -35,8 +35,8 @@ std::int64_t SystemTimeNs();
 std::string LocalTimeText(std::int64_t time_ns);
 
 // $XDG_STATE_HOME/tarnwick when that is absolute, else
-// $HOME/.local/state/tarnwick when HOME is absolute; else empty: there is
-// no journal, and a run goes without one.
+// $HOME/.local/state/tarnwick when HOME is absolute and not the root;
+// else empty: there is no journal, and a run goes without one.
 std::string DefaultJournalFolder();
 // The defaults, with the cap in bytes taken from
 // $TARNWICK_JOURNAL_MAX_BYTES when that holds a number.

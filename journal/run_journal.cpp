@@ -216,9 +216,14 @@ bool RunJournal::Keep(const std::string& target, const struct stat& old,
   }
   int error_number = 0;
   bool copied = CopyContents(from.get(), to, error_number) == CopyFailure::kNone;
-  // The copy carries the old file's bits and times, so that undo puts them
-  // back with it.
+  // The copy carries the old file's owner (where the system allows it),
+  // bits and times, so that undo puts them back with it.
   const struct timespec times[2] = {kept_info.st_atim, kept_info.st_mtim};
+  if (copied && (kept_info.st_uid != geteuid() || kept_info.st_gid != getegid()) &&
+      calls.fchown(to, kept_info.st_uid, kept_info.st_gid) != 0) {
+    [[maybe_unused]] const int ignored =
+        calls.fchown(to, static_cast<uid_t>(-1), kept_info.st_gid);
+  }
   if (copied && (calls.fchmod(to, kept_info.st_mode & 07777) != 0 ||
                  calls.futimens(to, times) != 0 || calls.fdatasync(to) != 0)) {
     copied = false;

@@ -92,6 +92,15 @@ std::string CopyBack(int run_fd, const WriteRecord& w) {
   }
   const struct timespec times[2] = {TimeOf(w.old_atime_ns),
                                     TimeOf(w.old.mtime_ns)};
+  // The kept copy's owner is the old file's, where the system allowed it:
+  // so is the file put back (else its group alone; neither is no failure).
+  struct stat kept {};
+  if (why.empty() && fstat(from.get(), &kept) == 0 &&
+      (kept.st_uid != geteuid() || kept.st_gid != getegid()) &&
+      calls.fchown(to, kept.st_uid, kept.st_gid) != 0) {
+    [[maybe_unused]] const int ignored =
+        calls.fchown(to, static_cast<uid_t>(-1), kept.st_gid);
+  }
   if (why.empty() && calls.fchmod(to, static_cast<mode_t>(w.mode)) != 0) {
     why = "its permissions cannot be put back (" + SystemReason(errno) + ")";
   }

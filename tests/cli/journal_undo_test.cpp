@@ -166,6 +166,18 @@ TEST(JournalUndoTest, WithoutHomeTheRunGoesWithoutAJournal) {
   RunSettingsForChild homeless = box.settings;
   homeless.environment = {"HOME", "XDG_STATE_HOME"};  // unset both
   homeless.folder = box.dir.path();
+  // Undo required: no journal keeps anything, so nothing is replaced.
+  const ProgramResult refused = RunProgram(
+      {"--operation", "remove-all-tabs", "--output", box.dir / "f",
+       "--require-undo", file},
+      homeless);
+  EXPECT_EQ(refused.status, 1) << refused.err;
+  EXPECT_NE(refused.err.find("Cannot write " + file +
+                             ": its old content cannot be kept for undo: "
+                             "there is no journal folder"),
+            std::string::npos)
+      << refused.err;
+  EXPECT_EQ(ReadAll(file), "a\ta");
   const ProgramResult run = RunProgram(
       {"--operation", "remove-all-tabs", "--output", box.dir / "f", file},
       homeless);

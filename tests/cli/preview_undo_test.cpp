@@ -403,7 +403,8 @@ TEST(ReportTest, RefusesAFileOfTheRunOrAFolder) {
 }
 
 // The standard streams are written as they are: a log they append to
-// keeps its earlier lines.
+// keeps its earlier lines, whatever name the report gives the stream (or
+// the log itself).
 TEST(ReportTest, StandardStreamsAppendWithoutTruncating) {
   Sandbox box;
   const std::string in = box.dir.Write("in/a.txt", "a\t");
@@ -411,7 +412,10 @@ TEST(ReportTest, StandardStreamsAppendWithoutTruncating) {
   const struct {
     std::string report;
     std::string redirect;
-  } cases[] = {{"/dev/stdout", ">>"}, {"-", ">>"}, {"/dev/stderr", "2>>"}};
+  } cases[] = {{"/dev/stdout", ">>"},     {"-", ">>"},
+               {"/dev/stderr", "2>>"},    {"/dev/fd/1", ">>"},
+               {"/proc/self/fd/1", ">>"}, {"//dev/stdout", ">>"},
+               {"/dev/fd/2", "2>>"},      {"'" + log + "'", ">>"}};
   for (const auto& c : cases) {
     WriteAll(log, "earlier line\n");
     const std::string command =
@@ -461,6 +465,22 @@ TEST(LinesTest, NamesAreEscaped) {
             std::string::npos);
   EXPECT_EQ(box.Run({"--undo"}).out,
             "removed\t" + box.dir / "o\\tut/t\\tn\\nb\\\\e\\x1b[31m.txt\n");
+}
+
+// The note that a file's old content was not kept names the file escaped
+// too: no escape code of a name reaches the terminal.
+TEST(LinesTest, JournalNotesEscapeNames) {
+  TempDir place;
+  Sandbox box(place.Write("state-is-a-file", ""));  // no journal folder
+  const std::string in = box.dir.Write("in/e\x1b[31m\tx.txt", "a\t");
+  const ProgramResult run = box.Run(
+      {"--operation", "remove-all-tabs", "--output", box.dir / "in", in});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("note: " + box.dir / "in/e\\x1b[31m\\tx.txt: "
+                         "its old content was not kept"),
+            std::string::npos)
+      << run.err;
 }
 
 // Without HOME and XDG_STATE_HOME the journal is off, said once; nothing

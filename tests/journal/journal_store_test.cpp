@@ -80,6 +80,10 @@ TEST(JournalStoreTest, FolderFromTheEnvironmentOrNoneAtAll) {
       {std::nullopt, std::nullopt, ""},
       {std::nullopt, "", ""},
       {"relative", "also/relative", ""},
+      // A home at the root is none: the journal would land in /.local.
+      {std::nullopt, "/", ""},
+      {"relative", "//", ""},
+      {"/s", "/", "/s/tarnwick"},
   };
   for (const Case& c : cases) {
     ScopedEnv state("XDG_STATE_HOME", c.state);
