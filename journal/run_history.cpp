@@ -47,14 +47,16 @@ std::optional<RunReport> RunHistory::LastRun() const {
   const std::vector<JournaledRun> runs = Runs();
   if (latest_ && (runs.empty() || latest_->id.empty() ||
                   IdNumber(latest_->id) >= IdNumber(runs.front().id))) {
-    // Ours is the newest: read back from the journal while it is there,
-    // since an undo by another program shows only there.
+    // Ours is the newest; whether it was undone since, and what it cannot
+    // undo, the journal says while it lists the run.
+    // Its records as kept here, which a full journal may lack.
+    RunReport report = *latest_;
     if (!runs.empty() && runs.front().id == latest_->id) {
-      RunReport report = FromJournal(runs.front());
-      report.undone = report.undone || latest_->undone;
-      if (!report.records.empty() || report.unreadable > 0) return report;
+      const RunReport journaled = FromJournal(runs.front());
+      report.undone = report.undone || journaled.undone;
+      report.not_undoable = journaled.not_undoable;
     }
-    return latest_;
+    return report;
   }
   if (runs.empty()) return std::nullopt;
   return FromJournal(runs.front());

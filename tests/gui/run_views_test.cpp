@@ -418,21 +418,6 @@ TEST_F(RunViewsTest, UndoWaitsForTheRunAndNamesTheRunItWouldUndo) {
             0u);
 }
 
-TEST(PreviewPairsTextTest, NamesEachLineAndTheSideWithoutOne) {
-  ChangedLines lines;
-  lines.pairs = {{ShownLine{2, u"a\tb", 3}, ShownLine{2, u"ab", 2}},
-                 {ShownLine{5, u"", 0}, std::nullopt},
-                 {std::nullopt, ShownLine{7, u"new", 3}},
-                 {ShownLine{9, u"x", 1}, ShownLine{8, std::u16string(3, u'y'), 4000}}};
-  lines.total = 6;
-  EXPECT_EQ(PreviewPairsText(lines),
-            "@@ line 2 @@\n-a\tb\n+ab\n"
-            "@@ line 5, removed @@\n-\n+(no line)\n"
-            "@@ new line 7 @@\n-(no line)\n+new\n"
-            "@@ line 9, now line 8 @@\n-x\n+yyy [... 4000 characters in all]\n"
-            "... 2 more changed line(s) not shown (6 in all)\n");
-}
-
 TEST(QtPromptsTest, TheQuestionStartsOnTheDefaultAnswer) {
   for (const DefaultAnswer answer : {DefaultAnswer::kYes, DefaultAnswer::kNo}) {
     QMessageBox::StandardButton default_button = QMessageBox::NoButton;
