@@ -134,7 +134,9 @@ void PreviewSelected(MainWindow& window) {
 
 void ShowReport(MainWindow& window) {
   const std::optional<RunReport> report = window.runHistory().LastRun();
-  if (!report || (report->records.empty() && report->unreadable == 0)) {
+  // A run of the journal without records (written by the earlier version)
+  // still gets its window, which says so.
+  if (!report || (report->records.empty() && report->id.empty())) {
     window.ShowMessage("No run has finished since the program started.");
     return;
   }
@@ -248,6 +250,9 @@ QDialog* MakeReportWindow(QWidget* parent, const RunReport& report) {
     notes << QString("%1 file(s) of this run cannot be undone: their old "
                      "content was not kept.")
                  .arg(report.not_undoable);
+  }
+  if (report.records.empty() && report.unreadable == 0) {
+    notes << "The journal holds no record of this run's files.";
   }
   if (report.unreadable > 0) {
     notes << QString("%1 record(s) of this run in the journal cannot be read.")

@@ -36,7 +36,7 @@ std::string ReportClipboardText(const std::vector<ReportRow>& rows);
 // The windows (not yet shown; deleted when closed).
 // The report's window says above its table when the run has been undone,
 // how many of its files cannot be undone, and how many of its records
-// could not be read, when there are any.
+// could not be read (or that it has none), when there are any.
 QDialog* MakeReportWindow(QWidget* parent, const RunReport& report);
 QDialog* MakeUndoWindow(QWidget* parent, const UndoResult& result);
 QDialog* MakePreviewWindow(QWidget* parent, const std::string& file,

@@ -262,9 +262,11 @@ TEST(ReportWindowTest, SaysWhatCannotBeUndoneAndWhatWasUndone) {
     bool undone;
     int not_undoable, unreadable;
     const char* note;  // nullptr: no line
+    std::size_t records = 1;
   };
   const Case cases[] = {
       {false, 0, 0, nullptr},
+      {false, 0, 0, "The journal holds no record of this run's files.", 0},
       {true, 0, 0, "This run has been undone."},
       {false, 3, 0,
        "3 file(s) of this run cannot be undone: their old content was not kept."},
@@ -275,7 +277,7 @@ TEST(ReportWindowTest, SaysWhatCannotBeUndoneAndWhatWasUndone) {
   };
   for (const Case& c : cases) {
     RunReport report;
-    report.records.resize(1);
+    report.records.resize(c.records);
     report.undone = c.undone;
     report.not_undoable = c.not_undoable;
     report.unreadable = c.unreadable;
