@@ -5,7 +5,8 @@
 namespace tarnwick {
 namespace {
 
-// The host as it is, with the recorder as its observer.
+// The host as it is (every call passed on), with the recorder as its
+// observer.
 class ObservedHost : public BatchHost {
  public:
   ObservedHost(BatchHost& host, RunObserver& observer)
