@@ -15,6 +15,7 @@
 #include <QScreen>
 
 #include "core/error_report.h"
+#include "journal/journal_store.h"
 #include "core/settings_store.h"
 #include "filelist/file_list_model.h"
 #include "filelist/file_list_view.h"
@@ -29,7 +30,10 @@ constexpr char kOutputFolderChangeIdentity[] =
 }  // namespace
 
 MainWindow::MainWindow(WindowServices& services, QWidget* parent)
-    : QWidget(parent), services_(services), model_(new FileListModel(this)) {
+    : QWidget(parent),
+      services_(services),
+      model_(new FileListModel(this)),
+      run_history_(DefaultJournalFolder()) {
   setObjectName("Form1");
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);

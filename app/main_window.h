@@ -15,6 +15,7 @@
 #include "app/main_window_layout.h"
 #include "app/window_services.h"
 #include "batch/batch_host.h"
+#include "journal/run_history.h"
 
 namespace tarnwick {
 
@@ -33,6 +34,9 @@ class MainWindow : public QWidget, public BatchHost {
   FileListModel& fileList() { return *model_; }
   DialogResults& dialogResults() { return results_; }
   WindowServices& services() { return services_; }
+  // The runs this window reports and undoes, in the journal the
+  // environment names when the window is made (journal_store.h).
+  RunHistory& runHistory() { return run_history_; }
 
   // The busy state: the window's pointer is the hourglass.
   bool isBusy() const;
@@ -61,8 +65,6 @@ class MainWindow : public QWidget, public BatchHost {
   void ShowMessage(const std::string& text) override;
   ErrorReporter& Reporter() override;
   SettingsStore& Settings() override;
-  RunObserver* Observer() override { return observer_; }
-  void SetObserver(RunObserver* observer) { observer_ = observer; }
 
  public slots:
   void addFiles();        // PushButton7
@@ -95,7 +97,7 @@ class MainWindow : public QWidget, public BatchHost {
   double progress_value_ = 0;
   int work_depth_ = 0;  // event loops turned from inside a command
   bool shown_once_ = false;
-  RunObserver* observer_ = nullptr;  // records the run under way
+  RunHistory run_history_;
 };
 
 }  // namespace tarnwick

@@ -4,7 +4,6 @@
 
 #include "app/main_window.h"
 #include "app/main_window_texts.h"
-#include "app/run_views.h"
 #include "batch/batch_run.h"
 #include "core/error_report.h"
 #include "core/product.h"
@@ -12,6 +11,7 @@
 #include "core/settings_store.h"
 #include "filelist/add_files.h"
 #include "filelist/file_list_model.h"
+#include "journal/journaled_run.h"
 #include "files/platform.h"
 
 namespace tarnwick {
@@ -78,6 +78,17 @@ void MainWindow::clearList() {
 }
 
 // The run as specified, journaled and recorded for the file list's menu.
-void MainWindow::startRemoving() { StartJournaledRun(*this); }
+// Without a journal folder (no HOME) the run goes without a journal.
+void MainWindow::startRemoving() {
+  RunRecorder recorder(/*dry_run=*/false);
+  const JournaledRunResult run =
+      RunJournaled(*this, results_, recorder,
+                   {run_history_.journal_folder(), DefaultJournalSettings(),
+                    ChooserText(), OutputFolderText()});
+  if (run.summary.validated && !run.summary.already_running) {
+    run_history_.Finished(recorder.records(),
+                          run.journaled ? std::optional(run.journal) : std::nullopt);
+  }
+}
 
 }  // namespace tarnwick

@@ -21,12 +21,11 @@
 
 #include "app/main_window.h"
 #include "app/main_window_layout.h"
-#include "app/preview.h"
-#include "batch/batch_run.h"
+#include "batch/preview.h"
 #include "core/operation_keys.h"
 #include "files/path_helpers.h"
 #include "filelist/file_list_view.h"
-#include "journal/run_journal.h"
+#include "journal/run_history.h"
 
 namespace tarnwick {
 namespace {
@@ -35,16 +34,12 @@ constexpr char kPreview[] = "Preview changes";
 constexpr char kShowReport[] = "Show last run's report";
 constexpr char kUndo[] = "Undo last run";
 
-std::vector<EntryRecord>& StoredRecords() {
-  static std::vector<EntryRecord> records;
-  return records;
-}
-
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 // A window with a heading, a table and Copy / Close buttons.
 QDialog* MakeTableWindow(QWidget* parent, const QString& title,
-                         const QString& heading, const QStringList& columns,
+                         const QString& heading, const QString& note,
+                         const QStringList& columns,
                          const std::vector<std::vector<std::string>>& rows,
                          const std::string& clipboard) {
   auto* window = new QDialog(parent);
@@ -52,6 +47,12 @@ QDialog* MakeTableWindow(QWidget* parent, const QString& title,
   window->setWindowTitle(title);
   auto* layout = new QVBoxLayout(window);
   layout->addWidget(new QLabel(heading, window));
+  if (!note.isEmpty()) {
+    auto* label = new QLabel(note, window);
+    label->setObjectName("note");
+    label->setWordWrap(true);
+    layout->addWidget(label);
+  }
   auto* table = new QTableWidget(static_cast<int>(rows.size()),
                                  static_cast<int>(columns.size()), window);
   table->setObjectName("table");
@@ -106,14 +107,7 @@ void PreviewSelected(MainWindow& window) {
     return;
   }
   const auto& [position, source] = *entry;
-  const std::string chooser = LowerCase(window.ChooserText());
-  const OperationKey* chosen = nullptr;
-  for (const OperationKey& key : OperationKeys()) {
-    if (chooser.find(key.key) != std::string::npos) {
-      chosen = &key;
-      break;
-    }
-  }
+  const OperationKey* chosen = ChosenOperation(window.ChooserText());
   if (chosen == nullptr) {
     window.ShowMessage("With this choice the file is only copied: nothing "
                        "in it changes.");
@@ -139,11 +133,14 @@ void PreviewSelected(MainWindow& window) {
 }
 
 void ShowReport(MainWindow& window) {
-  if (StoredRecords().empty()) {
+  const std::optional<RunReport> report = window.runHistory().LastRun();
+  // A run of the journal without records (written by the earlier version)
+  // still gets its window, which says so.
+  if (!report || (report->records.empty() && report->id.empty())) {
     window.ShowMessage("No run has finished since the program started.");
     return;
   }
-  MakeReportWindow(&window, StoredRecords())->show();
+  MakeReportWindow(&window, *report)->show();
 }
 
 // The time of the last run this window undid, kept on the window: a run
@@ -155,7 +152,7 @@ constexpr char kUndoneRunTime[] = "undoneRunTime";
 // "No".
 void UndoLast(MainWindow& window) {
   if (window.isBusy()) return;
-  const std::vector<JournaledRun> runs = ListRuns(DefaultJournalFolder());
+  const std::vector<JournaledRun> runs = window.runHistory().Runs();
   const auto last = std::find_if(runs.begin(), runs.end(),
                                  [](const JournaledRun& run) { return !run.undone; });
   if (last == runs.end()) {
@@ -179,28 +176,10 @@ void UndoLast(MainWindow& window) {
     return;
   }
   window.setProperty(kUndoneRunTime, Q(last->time));
-  MakeUndoWindow(&window, UndoRun(DefaultJournalFolder(), last->id))->show();
+  MakeUndoWindow(&window, window.runHistory().Undo(last->id))->show();
 }
 
 }  // namespace
-
-const std::vector<EntryRecord>& LastRunRecords() { return StoredRecords(); }
-
-void StartJournaledRun(MainWindow& window) {
-  // Without a journal folder (no HOME) the run goes without a journal.
-  std::optional<RunJournal> journal;
-  if (const std::string folder = DefaultJournalFolder(); !folder.empty()) {
-    journal.emplace(folder, DefaultJournalSettings(), window.ChooserText(),
-                    window.OutputFolderText());
-  }
-  RunRecorder recorder(/*dry_run=*/false, journal ? &*journal : nullptr);
-  window.SetObserver(&recorder);
-  const BatchSummary summary = StartRemoving(window, window.dialogResults());
-  window.SetObserver(nullptr);
-  if (summary.already_running) return;
-  if (journal) journal->Finish();
-  if (summary.validated) StoredRecords() = recorder.records();
-}
 
 void InstallRunMenu(MainWindow& window) {
   FileListView* list = window.controls().list;
@@ -257,19 +236,32 @@ std::string ReportClipboardText(const std::vector<ReportRow>& rows) {
   return text;
 }
 
-QDialog* MakeReportWindow(QWidget* parent,
-                          const std::vector<EntryRecord>& records) {
-  const std::vector<ReportRow> rows = ReportRows(records);
+QDialog* MakeReportWindow(QWidget* parent, const RunReport& report) {
+  const std::vector<ReportRow> rows = ReportRows(report.records);
   std::vector<std::vector<std::string>> cells;
   int failed = 0;
   for (const ReportRow& row : rows) {
     cells.push_back({row.file, row.result, row.changes, row.sizes, row.reason});
     failed += row.result == "failed";
   }
+  QStringList notes;
+  if (report.undone) notes << "This run has been undone.";
+  if (report.not_undoable > 0) {
+    notes << QString("%1 file(s) of this run cannot be undone: their old "
+                     "content was not kept.")
+                 .arg(report.not_undoable);
+  }
+  if (report.records.empty() && report.unreadable == 0) {
+    notes << "The journal holds no record of this run's files.";
+  }
+  if (report.unreadable > 0) {
+    notes << QString("%1 record(s) of this run in the journal cannot be read.")
+                 .arg(report.unreadable);
+  }
   return MakeTableWindow(
       parent, "Last run's report",
       QString("%1 file(s), %2 failed").arg(rows.size()).arg(failed),
-      {"File", "Result", "Changes", "Size before -> after", "Reason"}, cells,
+      notes.join('\n'), {"File", "Result", "Changes", "Size before -> after", "Reason"}, cells,
       ReportClipboardText(rows));
 }
 
@@ -292,7 +284,7 @@ QDialog* MakeUndoWindow(QWidget* parent, const UndoResult& result) {
                 .arg(result.items.size() - static_cast<std::size_t>(left))
                 .arg(left)
           : Q(result.error);
-  return MakeTableWindow(parent, "Undo last run", heading,
+  return MakeTableWindow(parent, "Undo last run", heading, QString(),
                          {"File", "Result", "Reason"}, cells, clipboard);
 }
 

@@ -1,7 +1,8 @@
 // Preview, report and undo in the window, without touching the main
 // window's layout or messages: a context menu on the file list with
 // "Preview changes", "Show last run's report" and "Undo last run", each
-// opening a window of its own; and the run itself journaled and recorded.
+// opening a window of its own. The runs they show come from the window's
+// RunHistory (journal/run_history.h); the preview from batch/preview.h.
 #ifndef TARNWICK_APP_RUN_VIEWS_H_
 #define TARNWICK_APP_RUN_VIEWS_H_
 
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "batch/run_record.h"
+#include "journal/run_history.h"
 
 class QDialog;
 class QWidget;
@@ -18,15 +20,8 @@ namespace tarnwick {
 class MainWindow;
 struct UndoResult;
 
-// "Start Removing" with the journal and the run's records kept as the last
-// run's report. The run, its messages and "Done." are unchanged.
-void StartJournaledRun(MainWindow& window);
-
 // Adds the context menu to the window's file list.
 void InstallRunMenu(MainWindow& window);
-
-// The records of the last run in this program, if any.
-const std::vector<EntryRecord>& LastRunRecords();
 
 // One row of the report window: file, result, changes, "before -> after"
 // bytes ("-" for a failed entry, whose sizes are not known), reason; failed
@@ -39,8 +34,10 @@ std::vector<ReportRow> ReportRows(const std::vector<EntryRecord>& records);
 std::string ReportClipboardText(const std::vector<ReportRow>& rows);
 
 // The windows (not yet shown; deleted when closed).
-QDialog* MakeReportWindow(QWidget* parent,
-                          const std::vector<EntryRecord>& records);
+// The report's window says above its table when the run has been undone,
+// how many of its files cannot be undone, and how many of its records
+// could not be read (or that it has none), when there are any.
+QDialog* MakeReportWindow(QWidget* parent, const RunReport& report);
 QDialog* MakeUndoWindow(QWidget* parent, const UndoResult& result);
 QDialog* MakePreviewWindow(QWidget* parent, const std::string& file,
                            const std::string& summary, const std::string& diff);

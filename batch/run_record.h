@@ -64,6 +64,8 @@ class RunRecorder : public RunObserver, private ReplacementJournal {
   explicit RunRecorder(bool dry_run, RunObserver* journal = nullptr)
       : dry_run_(dry_run), journal_(journal) {}
   bool DryRun() const override { return dry_run_; }
+  // The journal of the entries still to come (nullptr: none).
+  void SetJournal(RunObserver* journal) { journal_ = journal; }
   ReplacementJournal* Journal() override {
     return journal_ != nullptr && journal_->Journal() != nullptr ? this
                                                                  : nullptr;
@@ -113,6 +115,13 @@ class RunRecorder : public RunObserver, private ReplacementJournal {
 // per_pair when there is one. Bytes of a path that are not UTF-8 are written as the escapes
 // \udc80 to \udcff; every character beyond ASCII as a \u escape.
 std::string ReportLine(const EntryRecord& record);
+
+// The record a report line holds: ReportLine's own fields in any order,
+// its escapes (\udc80 to \udcff back to the bytes they stand for) and
+// plain JSON string escapes. Nothing when the line is not such an object:
+// a field missing, unknown or of the wrong kind, a number out of range, or
+// text after the object.
+std::optional<EntryRecord> ParseReportLine(std::string_view line);
 
 }  // namespace tarnwick
 

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "batch/batch_run.h"
 #include "cli/argument_text.h"
 #include "cli/cli_host.h"
 #include "cli/console_reporter.h"
@@ -23,7 +22,7 @@
 #include "filelist/vector_file_list.h"
 #include "files/path_helpers.h"
 #include "files/platform.h"
-#include "journal/run_journal.h"
+#include "journal/journaled_run.h"
 
 namespace tarnwick::cli {
 void PrintError(const std::string& text) {
@@ -81,20 +80,21 @@ bool PrepareAnswers(const Options& options, DialogResults& answers) {
 // A real run is journaled, so that it can be undone; without a folder for
 // the journal the run goes on, and says it cannot be undone, unless undo is
 // required: then a journal without a folder refuses every write.
-void OpenJournal(const Options& options, std::optional<RunJournal>& journal) {
-  if (options.dry_run) return;  // writes nothing, not even there
-  const std::string folder = JournalFolder();
-  if (folder.empty() && !options.require_undo) {
+JournaledRunOptions JournalOptions(const Options& options) {
+  JournaledRunOptions journal;
+  if (options.dry_run) return journal;  // writes nothing, not even there
+  journal.journal_folder = JournalFolder();
+  journal.settings = DefaultJournalSettings();
+  journal.settings.require_undo = options.require_undo;
+  if (journal.journal_folder.empty() && !options.require_undo) {
     PrintError(
         "note: the journal is off (neither XDG_STATE_HOME nor HOME names a "
         "folder to keep it in): this run cannot be undone");
-    return;
+    return journal;
   }
-  JournalSettings settings = DefaultJournalSettings();
-  settings.require_undo = options.require_undo;
-  journal.emplace(folder, std::move(settings),
-                  std::string(OperationName(options.operation)),
-                  options.output_folder);
+  journal.operation = std::string(OperationName(options.operation));
+  journal.output_folder = options.output_folder;
+  return journal;
 }
 
 }  // namespace
@@ -163,22 +163,17 @@ int RunBatchCommand(const Options& options) {
 
   CliHost host(files, options.output_folder, options.operation,
                std::move(answers), reporter, progress);
-  std::optional<RunJournal> journal;
-  OpenJournal(options, journal);
-  CliRecorder recorder(options.dry_run, journal ? &*journal : nullptr,
-                       progress);
-  host.SetObserver(&recorder);
+  const JournaledRunOptions journal = JournalOptions(options);
+  CliRecorder recorder(options.dry_run, nullptr, progress);
   DialogResults results;
-  const BatchSummary summary = StartRemoving(host, results);
+  const JournaledRunResult run = RunJournaled(host, results, recorder, journal);
+  const BatchSummary& summary = run.summary;
   progress.Clear();
   // An interrupted run is journaled and reported as far as it got.
-  if (journal) {
-    const JournalSummary kept = journal->Finish();
-    if (kept.not_undoable > 0) {
-      PrintError("note: " + std::to_string(kept.not_undoable) +
-                 " file(s) of this run cannot be undone: their old content "
-                 "was not kept");
-    }
+  if (run.journaled && run.journal.not_undoable > 0) {
+    PrintError("note: " + std::to_string(run.journal.not_undoable) +
+               " file(s) of this run cannot be undone: their old content "
+               "was not kept");
   }
   const bool reported =
       !summary.validated || !report || report->Write(recorder.records());

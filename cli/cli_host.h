@@ -63,8 +63,6 @@ class CliHost : public BatchHost {
   void Note(const std::string& text) override;
   ErrorReporter& Reporter() override;
   SettingsStore& Settings() override { return settings_; }
-  RunObserver* Observer() override { return observer_; }
-  void SetObserver(RunObserver* observer) { observer_ = observer; }
 
  private:
   const std::vector<std::string>& files_;
@@ -76,7 +74,6 @@ class CliHost : public BatchHost {
   RunSettings settings_;
   int position_ = 0;        // the entry whose turn it is
   double share_ = 0;        // the last progress value
-  RunObserver* observer_ = nullptr;
 };
 
 }  // namespace tarnwick::cli

@@ -8,7 +8,10 @@
 #   tabs "Remove all tabs" removes (the first 200 pairs shown, all counted);
 # preview-utf16.png: the same for a UTF-16 file with a byte-order mark;
 # report-failed.png: "Show last run's report" after a run with a missing
-#   file (its sizes "-", its reason in full), whose error report is closed.
+#   file (its sizes "-", its reason in full), whose error report is closed;
+# report-after-restart.png: "Show last run's report" in the program started
+#   again after a run that changed a file (read from the journal);
+# report-undone.png: the same report once "Undo last run" has undone it.
 # Exits 77 (skipped) when Xvfb, xdotool or ImageMagick's import is missing.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/x_windows.sh"
@@ -98,4 +101,36 @@ sleep 0.3
 menu_command 2
 report="$(wait_for "Last run's report")" || fail "no report window"
 shoot "$report" report-failed.png
+stop_program
+
+# A run that changes a file, the program ended and started again: the
+# report comes from the journal; then the run undone through the menu.
+start_with "$work/in/many-tabs.txt"
+click "$main" 268 416  # "Start Removing"
+done_box="$(wait_for Tarnwick "$main")" || fail "no \"Done.\" message after the run"
+xdotool windowfocus --sync "$done_box" || true
+xdotool key Return
+sleep 0.3
+stop_program
+"$program" >"$work/program.log" 2>&1 &
+pid=$!
+main="$(wait_for Tarnwick)" || fail "no window titled Tarnwick appeared after the restart"
+sleep 0.5
+menu_command 2
+report="$(wait_for "Last run's report")" || fail "no report window after the restart"
+shoot "$report" report-after-restart.png
+xdotool windowfocus --sync "$report" || true
+xdotool key Escape
+sleep 0.3
+menu_command 3
+question="$(wait_for Tarnwick "$main")" || fail "undo asked nothing"
+xdotool windowfocus --sync "$question" || true
+xdotool key alt+y
+undo="$(wait_for "Undo last run")" || fail "no undo window"
+xdotool windowfocus --sync "$undo" || true
+xdotool key Escape
+sleep 0.3
+menu_command 2
+report="$(wait_for "Last run's report")" || fail "no report window after the undo"
+shoot "$report" report-undone.png
 stop_program

@@ -44,6 +44,8 @@ class MainWindowListTest : public ::testing::Test {
  protected:
   MainWindowListTest() {
     SetProgramFolderForTesting(program_folder_.path());
+    // A journal of its own: no run is known to the window.
+    qputenv("XDG_STATE_HOME", QByteArray::fromStdString(state_.path()));
     form_ = std::make_unique<MainWindow>(fake_.services);
     form_->load();
     form_->show();
@@ -110,6 +112,7 @@ class MainWindowListTest : public ::testing::Test {
   void ClickAddAll() { form_->controls().add_folder->click(); }
 
   TempDir program_folder_;
+  TempDir state_;
   TempDir tree_;
   FakeWindowServices fake_;
   std::unique_ptr<MainWindow> form_;

@@ -26,7 +26,7 @@
 
 #include "app/main_window.h"
 #include "app/main_window_layout.h"
-#include "app/preview.h"
+#include "batch/preview.h"
 #include "app/qt_window_services.h"
 #include "app/run_views.h"
 #include "filelist/file_list_model.h"
@@ -45,25 +45,36 @@ using testing::kAddressSanitizer;
 using testing::RunLimited;
 using testing::TempDir;
 
+// The journal in a folder of the test's own, named before any window is
+// made (a window takes its journal's folder when it is made).
+std::string UseStateFolder(const std::string& folder) {
+  qputenv("XDG_STATE_HOME", QByteArray::fromStdString(folder));
+  return folder;
+}
+
 class RunViewsTest : public ::testing::Test {
  protected:
   RunViewsTest() {
     SetProgramFolderForTesting(program_folder_.path());
-    qputenv("XDG_STATE_HOME", QByteArray::fromStdString(files_.MakeFolder("state")));
-    in_ = files_.MakeFolder("in");
-    out_ = files_.MakeFolder("out");
     files_.Write("in/a.txt", "one\na\tb\nthree\n");
     files_.Write("out/a.txt", "older\n");
-    form_.load();
+    Prepare(form_);
+  }
+
+  // Loads the window and lists a.txt and a missing file, to have their
+  // tabs removed into out/.
+  void Prepare(MainWindow& window) {
+    window.load();
     fake_.open_file_dialog.answers = {{in_, "a.txt", "gone.txt"}};
-    form_.findChild<QPushButton*>("PushButton7")->click();
-    form_.findChild<QComboBox*>("Combo1")->setCurrentIndex(3);  // tabs
-    form_.findChild<QLineEdit*>("Text1")->setText(QString::fromStdString(out_));
+    window.findChild<QPushButton*>("PushButton7")->click();
+    window.findChild<QComboBox*>("Combo1")->setCurrentIndex(3);  // tabs
+    window.findChild<QLineEdit*>("Text1")->setText(QString::fromStdString(out_));
   }
 
   // Opens the list's menu, picks the action with this text, and returns
   // the window it opened (if any).
-  QDialog* Choose(const QString& text) {
+  QDialog* Choose(const QString& text) { return Choose(text, form_); }
+  QDialog* Choose(const QString& text, MainWindow& window) {
     QTimer::singleShot(0, [text] {
       auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
       ASSERT_NE(menu, nullptr);
@@ -72,10 +83,10 @@ class RunViewsTest : public ::testing::Test {
       }
       menu->close();
     });
-    const auto before = form_.findChildren<QDialog*>();
-    FileListView* list = form_.controls().list;
+    const auto before = window.findChildren<QDialog*>();
+    FileListView* list = window.controls().list;
     emit list->customContextMenuRequested(QPoint(5, 5));
-    for (QDialog* dialog : form_.findChildren<QDialog*>()) {
+    for (QDialog* dialog : window.findChildren<QDialog*>()) {
       if (!before.contains(dialog)) return dialog;
     }
     return nullptr;
@@ -104,8 +115,9 @@ class RunViewsTest : public ::testing::Test {
 
   TempDir program_folder_;
   TempDir files_;
-  std::string in_;
-  std::string out_;
+  std::string state_ = UseStateFolder(files_.MakeFolder("state"));
+  std::string in_ = files_.MakeFolder("in");
+  std::string out_ = files_.MakeFolder("out");
   FakeWindowServices fake_;
   MainWindow form_{fake_.services};
 };
@@ -145,6 +157,100 @@ TEST_F(RunViewsTest, ReportListsFailuresFirstAndUndoPutsBackTheOldOutput) {
   EXPECT_EQ(fake_.prompts.questions.size(), 1u);
   EXPECT_EQ(ReadAll(out_ + "/a.txt"), "older\n");
   EXPECT_EQ(undo->findChild<QTableWidget*>("table")->item(0, 1)->text(), "restored");
+}
+
+// The report comes from the journal: a window made afresh, as after a
+// restart, shows the last run's report, and once that run is undone says
+// so above the table.
+TEST_F(RunViewsTest, TheReportSurvivesARestartAndSaysWhenTheRunWasUndone) {
+  form_.findChild<QPushButton*>("PushButton10")->click();
+  ASSERT_EQ(ReadAll(out_ + "/a.txt"), "one\nab\nthree\n");
+
+  MainWindow restarted(fake_.services);
+  restarted.load();
+  const auto expect_the_run = [&](QDialog* report, const char* when) {
+    ASSERT_NE(report, nullptr) << when;
+    auto* table = report->findChild<QTableWidget*>("table");
+    ASSERT_EQ(table->rowCount(), 2) << when;
+    EXPECT_EQ(table->item(0, 0)->text().toStdString(), in_ + "/gone.txt") << when;
+    EXPECT_EQ(table->item(0, 1)->text(), "failed") << when;
+    EXPECT_EQ(table->item(0, 3)->text(), "-") << when;
+    EXPECT_TRUE(table->item(0, 4)->text().contains("gone.txt")) << when;
+    EXPECT_EQ(table->item(1, 0)->text().toStdString(), in_ + "/a.txt") << when;
+    EXPECT_EQ(table->item(1, 1)->text(), "changed") << when;
+    EXPECT_EQ(table->item(1, 3)->text(), "14 -> 13") << when;
+  };
+  QDialog* report = Choose("Show last run's report", restarted);
+  expect_the_run(report, "after the restart");
+  EXPECT_EQ(report->findChild<QLabel*>("note"), nullptr);
+  EXPECT_TRUE(fake_.messages.shown.empty() ||
+              fake_.messages.shown == std::vector<std::string>{"Done."});
+
+  fake_.prompts.answer_yes = true;
+  ASSERT_NE(Choose("Undo last run", restarted), nullptr);
+  ASSERT_EQ(ReadAll(out_ + "/a.txt"), "older\n");
+  report = Choose("Show last run's report", restarted);
+  expect_the_run(report, "after the undo");
+  ASSERT_NE(report->findChild<QLabel*>("note"), nullptr);
+  EXPECT_EQ(report->findChild<QLabel*>("note")->text(), "This run has been undone.");
+}
+
+// Without a home there is no journal: the report is the run's records as
+// this window kept them.
+TEST_F(RunViewsTest, WithoutAJournalTheReportIsTheRunThisWindowMade) {
+  const QByteArray home = qgetenv("HOME");
+  qunsetenv("XDG_STATE_HOME");
+  qunsetenv("HOME");
+  MainWindow homeless(fake_.services);
+  qputenv("HOME", home);
+  UseStateFolder(state_);
+  Prepare(homeless);
+  EXPECT_EQ(Choose("Show last run's report", homeless), nullptr);
+  EXPECT_EQ(fake_.messages.shown.back(), "No run has finished since the program started.");
+  homeless.findChild<QPushButton*>("PushButton10")->click();
+  EXPECT_EQ(fake_.messages.shown.back(), "Done.");
+  QDialog* report = Choose("Show last run's report", homeless);
+  ASSERT_NE(report, nullptr);
+  EXPECT_EQ(report->findChild<QTableWidget*>("table")->rowCount(), 2);
+  EXPECT_EQ(report->findChild<QLabel*>("note"), nullptr);
+  EXPECT_EQ(Choose("Show last run's report"), nullptr);  // nothing in the journal
+}
+
+// The line above the report's table, for each state a run can be in.
+TEST(ReportWindowTest, SaysWhatCannotBeUndoneAndWhatWasUndone) {
+  struct Case {
+    bool undone;
+    int not_undoable, unreadable;
+    const char* note;  // nullptr: no line
+    std::size_t records = 1;
+  };
+  const Case cases[] = {
+      {false, 0, 0, nullptr},
+      {false, 0, 0, "The journal holds no record of this run's files.", 0},
+      {true, 0, 0, "This run has been undone."},
+      {false, 3, 0,
+       "3 file(s) of this run cannot be undone: their old content was not kept."},
+      {true, 1, 2,
+       "This run has been undone.\n1 file(s) of this run cannot be undone: "
+       "their old content was not kept.\n2 record(s) of this run in the "
+       "journal cannot be read."},
+  };
+  for (const Case& c : cases) {
+    RunReport report;
+    report.records.resize(c.records);
+    report.undone = c.undone;
+    report.not_undoable = c.not_undoable;
+    report.unreadable = c.unreadable;
+    QDialog* window = MakeReportWindow(nullptr, report);
+    auto* note = window->findChild<QLabel*>("note");
+    if (c.note == nullptr) {
+      EXPECT_EQ(note, nullptr) << c.not_undoable;
+    } else {
+      ASSERT_NE(note, nullptr) << c.note;
+      EXPECT_EQ(note->text().toStdString(), c.note);
+    }
+    delete window;
+  }
 }
 
 // More changed lines than the window shows: whole pairs up to the cap, the
@@ -272,21 +378,6 @@ TEST_F(RunViewsTest, UndoWaitsForTheRunAndNamesTheRunItWouldUndo) {
   EXPECT_EQ(fake_.prompts.questions[1].rfind(
                 "The last run has been undone already. Undo the older run of ", 0),
             0u);
-}
-
-TEST(PreviewPairsTextTest, NamesEachLineAndTheSideWithoutOne) {
-  ChangedLines lines;
-  lines.pairs = {{ShownLine{2, u"a\tb", 3}, ShownLine{2, u"ab", 2}},
-                 {ShownLine{5, u"", 0}, std::nullopt},
-                 {std::nullopt, ShownLine{7, u"new", 3}},
-                 {ShownLine{9, u"x", 1}, ShownLine{8, std::u16string(3, u'y'), 4000}}};
-  lines.total = 6;
-  EXPECT_EQ(PreviewPairsText(lines),
-            "@@ line 2 @@\n-a\tb\n+ab\n"
-            "@@ line 5, removed @@\n-\n+(no line)\n"
-            "@@ new line 7 @@\n-(no line)\n+new\n"
-            "@@ line 9, now line 8 @@\n-x\n+yyy [... 4000 characters in all]\n"
-            "... 2 more changed line(s) not shown (6 in all)\n");
 }
 
 TEST(QtPromptsTest, TheQuestionStartsOnTheDefaultAnswer) {

@@ -3,18 +3,24 @@
 // or in the output folder) and comparing the copy with the file line by
 // line. Memory stays bounded whatever the file's size: the copy is made by
 // the system, the operation works in pieces and the comparison streams.
-#ifndef TARNWICK_APP_PREVIEW_H_
-#define TARNWICK_APP_PREVIEW_H_
+#ifndef TARNWICK_BATCH_PREVIEW_H_
+#define TARNWICK_BATCH_PREVIEW_H_
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/dialog_results.h"
 #include "core/operation_keys.h"
 #include "engine/changed_lines.h"
 
 namespace tarnwick {
+
+// The operation the chooser's text names, found as the run finds it (the
+// first key the lower-cased text holds); nullptr when it names none, and
+// the file would only be copied.
+const OperationKey* ChosenOperation(std::string_view chooser_text);
 
 // How many changed lines the preview window shows at most.
 inline constexpr std::size_t kPreviewPairs = 200;
@@ -43,4 +49,4 @@ std::string PreviewPairsText(const ChangedLines& lines);
 
 }  // namespace tarnwick
 
-#endif  // TARNWICK_APP_PREVIEW_H_
+#endif  // TARNWICK_BATCH_PREVIEW_H_

@@ -1,4 +1,4 @@
-#include "app/preview.h"
+#include "batch/preview.h"
 
 #include <stdlib.h>
 
@@ -82,6 +82,14 @@ std::string Heading(const LinePair& pair) {
 }
 
 }  // namespace
+
+const OperationKey* ChosenOperation(std::string_view chooser_text) {
+  const std::string chooser = LowerCase(chooser_text);
+  for (const OperationKey& key : OperationKeys()) {
+    if (chooser.find(key.key) != std::string::npos) return &key;
+  }
+  return nullptr;
+}
 
 Preview PreviewOperation(const std::string& source, const OperationKey& key,
                          const DialogResults& answers, std::size_t max_pairs) {
