@@ -1,20 +1,25 @@
 #!/usr/bin/env bash
 # Whole runs of tarnwick-batch against the tools people use for the same job,
-# in one run and on the same files: find and replace "Cat" with "dog".
+# in one run and on the same files: find and replace "Cat" with "dog", and
+# remove all tabs.
 #
 #   bench/cli_bench.sh PATH/TO/tarnwick-batch [WORK_FOLDER]
 #
-# 1. 10,000 files of 2 KiB in one folder, into an output folder:
-#    against cp -r, and cp -r followed by sd over the copies.
+# 1. 10,000 files of 2 KiB in one folder, into an empty output folder:
+#    find and replace and remove-all-tabs, against cp -r, and cp -r
+#    followed by sd over the copies; the same two with --dry-run (nothing
+#    written), against the same cp -r.
 # 2. The same files in place (output folder = their folder): against
 #    sed -i and sd. The files are restored before every timed run (not
 #    timed). tarnwick-batch flushes each replaced original to disk, sed and
 #    sd do not: "sed -i + sync" shows what a flush of the lot costs.
 # 3. One 256 MiB file into an output folder: against cp, and cp + sd.
 # 4. The same file in place: against sed -i and sd.
-# Every figure is the median of REPEAT runs (default 3) of wall time; every
-# output is compared byte for byte with the peer's. Needs sd (Debian package
-# "sd"); installs it when missing and running as root.
+# Every figure is the median of REPEAT runs (default 3) of wall time, and of
+# the minor page faults of the processes a row ran (the kernel's count for
+# waited-for children); every output is compared byte for byte with the
+# peer's, and a dry run must leave its output folder empty. Needs sd (Debian
+# package "sd"); installs it when missing and running as root.
 set -euo pipefail
 
 program=${1:?usage: cli_bench.sh PATH/TO/tarnwick-batch [WORK_FOLDER]}
@@ -42,18 +47,40 @@ fi
 trap 'rm -rf "$work"' EXIT
 echo "work folder: $work ($(df -T "$work" | awk 'NR==2 {print $2}')), sd $(sd --version | awk '{print $2}')"
 
-# Seconds taken by a command, to the millisecond.
-seconds() {
-  local start end
+# The minor page faults of this shell's waited-for children so far (the
+# cminflt field of /proc/PID/stat), in the variable child_faults.
+read_child_faults() {
+  local line
+  read -r line < "/proc/$BASHPID/stat"
+  line=${line##*) }
+  # shellcheck disable=SC2086
+  set -- $line
+  child_faults=$9
+}
+# Runs a command; prints the seconds it took, to the millisecond, and the
+# minor page faults of the processes it ran. Called as $(measure ...): the
+# subshell's children are exactly the command's processes.
+measure() {
+  local start end before
+  read_child_faults; before=$child_faults
   start=$(date +%s%N)
   "$@" > /dev/null
   end=$(date +%s%N)
-  awk -v ns=$((end - start)) 'BEGIN { printf "%.3f\n", ns / 1e9 }'
+  read_child_faults
+  awk -v ns=$((end - start)) -v faults=$((child_faults - before)) \
+    'BEGIN { printf "%.3f %d\n", ns / 1e9, faults }'
 }
-median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+# Medians of the seconds and of the faults of "seconds faults" pairs.
+median_of() { printf '%s\n' "${@:2}" | awk -v f="$1" '{print $f}' | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+seconds_of() { median_of 1 "$@"; }
+faults_of() { median_of 2 "$@"; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f\n", a / b }'; }
-row() { printf '  %-40s %8s\n' "$1" "$2"; }
-row_ratio() { printf '  %-40s %8s   ours / this %5s\n' "$1" "$2" "$(ratio "$3" "$2")"; }
+per_file() { awk -v f="$1" -v n="$2" 'BEGIN { if (n > 1) printf "%.2f\n", f / n }'; }
+# row NAME SECONDS FAULTS FILES [NOTE]: faults per file over FILES files.
+row() {
+  printf '  %-42s %8s %9s %9s   %s\n' "$1" "$2" "$3" "$(per_file "$3" "$4")" "${5:-}"
+}
+header() { printf '%s\n  %-42s %8s %9s %9s\n' "$1" "" seconds faults "per file"; }
 same_tree() {
   if ! diff -r -q "$1" "$2" > /dev/null; then
     echo "MISMATCH: $1 and $2 differ" >&2
@@ -87,20 +114,49 @@ mkdir "$work/bigsrc"; mv "$work/big.txt" "$work/bigsrc/big.txt"
 sync
 
 ours() { "$program" --operation find-and-replace --find-what Cat --replace-with dog "$@"; }
+tabs() { "$program" --operation remove-all-tabs "$@"; }
 
-# --- 1. many files into an output folder ----------------------------------
+# --- 1. many files into an output folder, and dry runs ----------------------
 ours_many_out() { rm -rf "$work/out"; mkdir "$work/out"; ours --output "$work/out" --add-folder "$work/many" --extension txt; }
+tabs_many_out() { rm -rf "$work/tout"; mkdir "$work/tout"; tabs --output "$work/tout" --add-folder "$work/many" --extension txt; }
+ours_many_dry() { ours --output "$work/dry" --add-folder "$work/many" --extension txt --dry-run; }
+tabs_many_dry() { tabs --output "$work/dry" --add-folder "$work/many" --extension txt --dry-run; }
 cp_many() { rm -rf "$work/out2"; cp -r --reflink=never "$work/many" "$work/out2"; }
 cp_sd_many() { cp_many; find "$work/out2" -type f -exec sd -s Cat dog {} +; }
-declare -a a=() b=() c=()
+mkdir "$work/dry"
+declare -a a=() b=() c=() d=() e=() g=()
 for ((i = 0; i < repeat; i++)); do
-  sync; a+=("$(seconds ours_many_out)")
-  sync; b+=("$(seconds cp_many)")
-  sync; c+=("$(seconds cp_sd_many)")
+  sync; a+=("$(measure ours_many_out)")
+  sync; b+=("$(measure tabs_many_out)")
+  sync; c+=("$(measure ours_many_dry)")
+  sync; d+=("$(measure tabs_many_dry)")
+  sync; e+=("$(measure cp_many)")
+  sync; g+=("$(measure cp_sd_many)")
 done
 same_tree "$work/out" "$work/out2"
-m_ours_many_out=$(median "${a[@]}"); m_cp_many=$(median "${b[@]}"); m_cpsd_many=$(median "${c[@]}")
-rm -rf "$work/out" "$work/out2"
+rm -rf "$work/out2"
+cp -r --reflink=never "$work/many" "$work/out2"
+find "$work/out2" -type f -exec sd -s "$(printf '\t')" '' {} +
+same_tree "$work/tout" "$work/out2"
+# A dry run writes nothing and reports every file as changed.
+if [[ -n "$(ls -A "$work/dry")" ]]; then
+  echo "MISMATCH: a dry run wrote into $work/dry" >&2
+  exit 1
+fi
+for dry in ours_many_dry tabs_many_dry; do
+  changed=$("$dry" | awk -F '\t' '$2 == "changed"' | wc -l)
+  if [[ "$changed" -ne "$count" ]]; then
+    echo "MISMATCH: $dry reported $changed files changed, not $count" >&2
+    exit 1
+  fi
+done
+t_ours_many_out=$(seconds_of "${a[@]}"); f_ours_many_out=$(faults_of "${a[@]}")
+t_tabs_many_out=$(seconds_of "${b[@]}"); f_tabs_many_out=$(faults_of "${b[@]}")
+t_ours_many_dry=$(seconds_of "${c[@]}"); f_ours_many_dry=$(faults_of "${c[@]}")
+t_tabs_many_dry=$(seconds_of "${d[@]}"); f_tabs_many_dry=$(faults_of "${d[@]}")
+t_cp_many=$(seconds_of "${e[@]}"); f_cp_many=$(faults_of "${e[@]}")
+t_cpsd_many=$(seconds_of "${g[@]}"); f_cpsd_many=$(faults_of "${g[@]}")
+rm -rf "$work/out" "$work/tout" "$work/out2" "$work/dry"
 
 # --- 2. many files in place -------------------------------------------------
 restore_many() { rm -rf "$work/in" && cp -r --reflink=never "$work/many" "$work/in" && sync; }
@@ -110,14 +166,16 @@ sed_many_in_sync() { sed_many_in; sync -f "$work/in"; }
 sd_many_in() { find "$work/in" -type f -exec sd -s Cat dog {} +; }
 declare -a a=() b=() c=() d=()
 for ((i = 0; i < repeat; i++)); do
-  restore_many; a+=("$(seconds ours_many_in)"); mv "$work/in" "$work/in-ours"
-  restore_many; b+=("$(seconds sed_many_in)"); rm -rf "$work/in"
-  restore_many; c+=("$(seconds sed_many_in_sync)"); rm -rf "$work/in"
-  restore_many; d+=("$(seconds sd_many_in)")
+  restore_many; a+=("$(measure ours_many_in)"); mv "$work/in" "$work/in-ours"
+  restore_many; b+=("$(measure sed_many_in)"); rm -rf "$work/in"
+  restore_many; c+=("$(measure sed_many_in_sync)"); rm -rf "$work/in"
+  restore_many; d+=("$(measure sd_many_in)")
   same_tree "$work/in-ours" "$work/in"; rm -rf "$work/in-ours" "$work/in"
 done
-m_ours_many_in=$(median "${a[@]}"); m_sed_many=$(median "${b[@]}")
-m_seds_many=$(median "${c[@]}"); m_sd_many=$(median "${d[@]}")
+t_ours_many_in=$(seconds_of "${a[@]}"); f_ours_many_in=$(faults_of "${a[@]}")
+t_sed_many=$(seconds_of "${b[@]}"); f_sed_many=$(faults_of "${b[@]}")
+t_seds_many=$(seconds_of "${c[@]}"); f_seds_many=$(faults_of "${c[@]}")
+t_sd_many=$(seconds_of "${d[@]}"); f_sd_many=$(faults_of "${d[@]}")
 
 # --- 3. one big file into an output folder ---------------------------------
 ours_big_out() { rm -rf "$work/bout"; mkdir "$work/bout"; ours --output "$work/bout" "$work/bigsrc/big.txt"; }
@@ -125,12 +183,14 @@ cp_big() { rm -rf "$work/bout2"; mkdir "$work/bout2"; cp --reflink=never "$work/
 cp_sd_big() { cp_big; sd -s Cat dog "$work/bout2/big.txt"; }
 declare -a a=() b=() c=()
 for ((i = 0; i < repeat; i++)); do
-  sync; a+=("$(seconds ours_big_out)")
-  sync; b+=("$(seconds cp_big)")
-  sync; c+=("$(seconds cp_sd_big)")
+  sync; a+=("$(measure ours_big_out)")
+  sync; b+=("$(measure cp_big)")
+  sync; c+=("$(measure cp_sd_big)")
 done
 cmp "$work/bout/big.txt" "$work/bout2/big.txt"
-m_ours_big_out=$(median "${a[@]}"); m_cp_big=$(median "${b[@]}"); m_cpsd_big=$(median "${c[@]}")
+t_ours_big_out=$(seconds_of "${a[@]}"); f_ours_big_out=$(faults_of "${a[@]}")
+t_cp_big=$(seconds_of "${b[@]}"); f_cp_big=$(faults_of "${b[@]}")
+t_cpsd_big=$(seconds_of "${c[@]}"); f_cpsd_big=$(faults_of "${c[@]}")
 rm -rf "$work/bout" "$work/bout2"
 
 # --- 4. one big file in place -----------------------------------------------
@@ -140,33 +200,45 @@ sed_big_in() { sed -i 's/Cat/dog/g' "$work/bin/big.txt"; }
 sd_big_in() { sd -s Cat dog "$work/bin/big.txt"; }
 declare -a a=() b=() c=()
 for ((i = 0; i < repeat; i++)); do
-  restore_big; a+=("$(seconds ours_big_in)"); mv "$work/bin/big.txt" "$work/big-ours.txt"
-  restore_big; b+=("$(seconds sed_big_in)"); cmp "$work/big-ours.txt" "$work/bin/big.txt"
-  restore_big; c+=("$(seconds sd_big_in)"); cmp "$work/big-ours.txt" "$work/bin/big.txt"
+  restore_big; a+=("$(measure ours_big_in)"); mv "$work/bin/big.txt" "$work/big-ours.txt"
+  restore_big; b+=("$(measure sed_big_in)"); cmp "$work/big-ours.txt" "$work/bin/big.txt"
+  restore_big; c+=("$(measure sd_big_in)"); cmp "$work/big-ours.txt" "$work/bin/big.txt"
   rm -f "$work/big-ours.txt"
 done
-m_ours_big_in=$(median "${a[@]}"); m_sed_big=$(median "${b[@]}"); m_sd_big=$(median "${c[@]}")
+t_ours_big_in=$(seconds_of "${a[@]}"); f_ours_big_in=$(faults_of "${a[@]}")
+t_sed_big=$(seconds_of "${b[@]}"); f_sed_big=$(faults_of "${b[@]}")
+t_sd_big=$(seconds_of "${c[@]}"); f_sd_big=$(faults_of "${c[@]}")
 
 # --- the table ---------------------------------------------------------------
+x() { printf 'ours / %s %s' "$1" "$(ratio "$2" "$3")"; }
 echo
-echo "find and replace Cat -> dog, median of $repeat, seconds; every output equal to the peer's"
-echo "$count files of 2 KiB into an output folder:"
-row "tarnwick-batch" "$m_ours_many_out"
-row_ratio "cp -r" "$m_cp_many" "$m_ours_many_out"
-row_ratio "cp -r + sd" "$m_cpsd_many" "$m_ours_many_out"
-echo "$count files of 2 KiB in place:"
-row "tarnwick-batch (flushes each original)" "$m_ours_many_in"
-row_ratio "sed -i" "$m_sed_many" "$m_ours_many_in"
-row_ratio "sed -i + sync" "$m_seds_many" "$m_ours_many_in"
-row_ratio "sd" "$m_sd_many" "$m_ours_many_in"
-echo "one file of $big_mib MiB into an output folder:"
-row "tarnwick-batch" "$m_ours_big_out"
-row_ratio "cp" "$m_cp_big" "$m_ours_big_out"
-row_ratio "cp + sd" "$m_cpsd_big" "$m_ours_big_out"
-echo "one file of $big_mib MiB in place:"
-row "tarnwick-batch (flushes the original)" "$m_ours_big_in"
-row_ratio "sed -i" "$m_sed_big" "$m_ours_big_in"
-row_ratio "sd" "$m_sd_big" "$m_ours_big_in"
+echo "median of $repeat: wall seconds, minor page faults of the row's processes;"
+echo "find and replace Cat -> dog unless named; every output equal to the peer's"
+header "$count files of 2 KiB into an empty output folder:"
+row "cp -r" "$t_cp_many" "$f_cp_many" "$count"
+row "cp -r + sd" "$t_cpsd_many" "$f_cpsd_many" "$count"
+row "tarnwick-batch" "$t_ours_many_out" "$f_ours_many_out" "$count" \
+  "$(x "cp -r" "$t_ours_many_out" "$t_cp_many"), $(x "cp -r + sd" "$t_ours_many_out" "$t_cpsd_many")"
+row "tarnwick-batch remove-all-tabs" "$t_tabs_many_out" "$f_tabs_many_out" "$count" \
+  "$(x "cp -r" "$t_tabs_many_out" "$t_cp_many")"
+row "tarnwick-batch --dry-run" "$t_ours_many_dry" "$f_ours_many_dry" "$count" \
+  "$(x "cp -r" "$t_ours_many_dry" "$t_cp_many")"
+row "tarnwick-batch remove-all-tabs --dry-run" "$t_tabs_many_dry" "$f_tabs_many_dry" "$count" \
+  "$(x "cp -r" "$t_tabs_many_dry" "$t_cp_many")"
+header "$count files of 2 KiB in place:"
+row "tarnwick-batch (flushes each original)" "$t_ours_many_in" "$f_ours_many_in" "$count"
+row "sed -i" "$t_sed_many" "$f_sed_many" "$count" "$(x this "$t_ours_many_in" "$t_sed_many")"
+row "sed -i + sync" "$t_seds_many" "$f_seds_many" "$count" "$(x this "$t_ours_many_in" "$t_seds_many")"
+row "sd" "$t_sd_many" "$f_sd_many" "$count" "$(x this "$t_ours_many_in" "$t_sd_many")"
+header "one file of $big_mib MiB into an output folder:"
+row "tarnwick-batch" "$t_ours_big_out" "$f_ours_big_out" 1
+row "cp" "$t_cp_big" "$f_cp_big" 1 "$(x this "$t_ours_big_out" "$t_cp_big")"
+row "cp + sd" "$t_cpsd_big" "$f_cpsd_big" 1 "$(x this "$t_ours_big_out" "$t_cpsd_big")"
+header "one file of $big_mib MiB in place:"
+row "tarnwick-batch (flushes the original)" "$t_ours_big_in" "$f_ours_big_in" 1
+row "sed -i" "$t_sed_big" "$f_sed_big" 1 "$(x this "$t_ours_big_in" "$t_sed_big")"
+row "sd" "$t_sd_big" "$f_sd_big" 1 "$(x this "$t_ours_big_in" "$t_sd_big")"
 echo
-echo "targets: many files into a folder <= 2 x cp -r; big file into a folder <= 1.6 x cp;"
+echo "targets: many files into a folder <= 1.2 x cp -r; dry runs <= 0.3 x cp -r and"
+echo "         <= 5 faults per file; big file into a folder <= 1.6 x cp;"
 echo "         big file in place <= sd and sed -i; many files in place <= 1.5 x sed -i"

@@ -1,12 +1,14 @@
 #include "engine/piecewise_edit.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <string.h>  // memrchr
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/byte_buffer.h"
 #include "engine/edit_tally.h"
 #include "engine/text_codec.h"
 #include "files/file_error.h"
@@ -35,6 +37,16 @@ std::size_t ReadUpTo(int fd, char* data, std::size_t size,
     done += static_cast<std::size_t>(got);
   }
   return done;
+}
+
+// The piece buffer for a file of `size` bytes: room for all of it and one
+// byte more, so that the first read already meets the end, in whole pages
+// and at most kPieceSize. A small file needs no buffer of a full piece.
+std::size_t PieceBufferSize(off_t size) {
+  constexpr std::size_t kPage = 4096;
+  const auto bytes = static_cast<std::uint64_t>(size > 0 ? size : 0) + 1;
+  if (bytes >= kPieceSize) return kPieceSize;
+  return (static_cast<std::size_t>(bytes) + kPage - 1) & ~(kPage - 1);
 }
 
 bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
@@ -108,8 +120,21 @@ void EditFileInPieces(const std::string& path, const PieceEdit& edit,
   }
   posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
-  std::string buffer(kPieceSize, '\0');
-  std::size_t filled = ReadUpTo(file.get(), buffer.data(), buffer.size(), path);
+  // Bytes are read into the buffer before they are looked at: it is not
+  // zero-filled. Sized to the file; should the file turn out longer (it grew,
+  // or its size said nothing), the buffer grows to a full piece, so that the
+  // pieces are those a buffer of kPieceSize would give.
+  ByteBuffer buffer(PieceBufferSize(info.st_size));
+  std::size_t filled = 0;
+  const auto fill = [&] {
+    for (;;) {
+      filled += ReadUpTo(file.get(), buffer.data() + filled,
+                         buffer.size() - filled, path);
+      if (filled < buffer.size() || buffer.size() >= kPieceSize) return;
+      buffer.Grow(kPieceSize, filled);
+    }
+  };
+  fill();
   const ByteOrderMark mark =
       DetectByteOrderMark(std::string_view(buffer.data(), filled));
   const bool big_endian = mark == ByteOrderMark::kUtf16BigEndian;
@@ -191,8 +216,7 @@ void EditFileInPieces(const std::string& path, const PieceEdit& edit,
       context.follows_space = final_unit == u' ';
     }
     if (at_end) break;
-    filled += ReadUpTo(file.get(), buffer.data() + filled,
-                       buffer.size() - filled, path);
+    fill();
     at_end = filled < buffer.size();
   }
   if (waiting != 0) put("?");

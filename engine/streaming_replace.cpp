@@ -37,12 +37,13 @@ inline void CopyBytes(char* to, const char* from, std::size_t count) {
 
 ReplaceChain::ReplaceChain(std::vector<Pair> pairs, Sink sink, std::size_t room)
     : sink_(std::move(sink)), room_(room) {
-  if (room_ == 0) {
+  const bool chosen = room_ == 0;
+  if (chosen) {
     room_ = std::clamp(kBufferBudget / std::max<std::size_t>(pairs.size(), 1),
                        kMinRoom, kMaxRoom);
-    out_.resize(kOutputRoom);
+    out_room_ = kOutputRoom;
   } else {
-    out_.resize(room_);
+    out_room_ = room_;
   }
   passes_.resize(pairs.size());
   for (std::size_t k = 0; k < pairs.size(); ++k) {
@@ -51,7 +52,25 @@ ReplaceChain::ReplaceChain(std::vector<Pair> pairs, Sink sink, std::size_t room)
     pass.replacement = std::move(pairs[k].second);
     pass.find_has_line_feed = pass.find.find('\n') != std::string::npos;
     // Pass 0 reads the pieces themselves and keeps only what it holds back.
-    pass.input.resize(k == 0 ? pass.find.size() : room_ + pass.find.size());
+    if (k == 0) pass.input.resize(pass.find.size());
+  }
+  // A room that was given is there from the start; a chosen one grows with
+  // the pieces (MakeRoom).
+  MakeRoom(chosen ? 0 : std::max(room_, out_room_));
+}
+
+void ReplaceChain::MakeRoom(std::size_t piece) {
+  // In steps of whole pages, at least kMinRoom: pieces of a few bytes more
+  // each time do not regrow every buffer.
+  constexpr std::size_t kStep = 4096;
+  const std::size_t want = std::max((piece + kStep - 1) & ~(kStep - 1), kMinRoom);
+  if (want <= grown_) return;
+  grown_ = want;
+  // What the buffers hold is kept; every pass has handed on its data, so
+  // nothing points into them.
+  out_.resize(std::min(want, out_room_));
+  for (std::size_t k = 1; k < passes_.size(); ++k) {
+    passes_[k].input.resize(std::min(want, room_) + passes_[k].find.size());
   }
 }
 
@@ -67,6 +86,7 @@ void ReplaceChain::Feed(std::string_view piece, bool last) {
     if (!piece.empty()) sink_(piece);
     return;
   }
+  MakeRoom(piece.size());
   Pass& first = passes_.front();
   if (first.filled == 0) {
     Pump(piece, last);

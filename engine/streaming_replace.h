@@ -84,10 +84,16 @@ class ReplaceChain {
   void PutFitting(Pass& pass, std::size_t k, const char* bytes, std::size_t count);
   // Sends the final buffer to the sink.
   void Flush();
+  // Grows the buffers between the passes and after the last to hold a piece
+  // of `piece` bytes, up to their rooms: a small file never pays for
+  // buffers of a big one.
+  void MakeRoom(std::size_t piece);
 
   std::vector<Pass> passes_;
   Sink sink_;
-  std::size_t room_;
+  std::size_t room_;      // most bytes a buffer between passes takes
+  std::size_t out_room_;  // most bytes out_ takes
+  std::size_t grown_ = 0;  // the piece size the buffers have grown for
   std::string out_;  // the last pass's output not yet sent
   std::size_t out_filled_ = 0;
   std::vector<std::size_t> waiting_;  // passes held up by a full buffer

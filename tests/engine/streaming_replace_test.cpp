@@ -52,6 +52,27 @@ TEST(ReplaceChainTest, PiecesAndSmallBuffersGiveTheResultOfThePasses) {
   }
 }
 
+// With the room chosen by the chain, its buffers start small and grow with
+// the pieces: bytes held back before a bigger piece arrives are kept.
+TEST(ReplaceChainTest, BuffersGrowWithThePieces) {
+  const std::vector<ReplaceChain::Pair> pairs = {
+      {"aab", "X"}, {"Xa", "a much longer replacement"}, {"ca", ""}};
+  std::string big;
+  while (big.size() < (300u << 10)) big += "baabaabcab";
+  const std::vector<std::vector<std::string>> cuts = {
+      {"xa", "ab" + big, "aa", big + "a", "ab"},
+      {"c", big, "aa", "b" + big + big, "aabaa"},
+  };
+  for (const auto& pieces : cuts) {
+    std::string expected;
+    for (const std::string& piece : pieces) expected += piece;
+    for (const auto& [find, replacement] : pairs) {
+      ReplaceAll<char>(expected, find, replacement);
+    }
+    EXPECT_TRUE(RunChain(pairs, pieces, 0) == expected) << pieces.front();
+  }
+}
+
 TEST(ReplaceChainTest, NoticesWhereARemovalMayJoinBytes) {
   struct Case {
     const char* name;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/piecewise_edit.h"
 #include "engine/text_codec.h"
 #include "files/file_error.h"
 #include "tests/engine/reference_model.h"
@@ -383,6 +384,34 @@ TEST(TextOperationsTest, LargeFilesMatchTheCharacterModel) {
                            u"\U0001F600", u""),
                        u"\xD800", u"x");
                  });
+  }
+}
+
+// The piece buffer is sized to the file, in pages, up to a full piece: files
+// just below, at and above those sizes, without a line feed (the pieces end
+// where the buffer does) and with a match at the end.
+TEST(TextOperationsTest, FilesAroundTheBufferSizesMatchTheCharacterModel) {
+  const std::unique_ptr<TempDir> dir = FastTempDir();
+  const std::string path = *dir / "file.txt";
+  for (const std::size_t size : {std::size_t{4095}, std::size_t{4096},
+                                 std::size_t{4097}, kPieceSize - 1, kPieceSize,
+                                 kPieceSize + 1}) {
+    std::string bytes;
+    while (bytes.size() < size) bytes += "Cat\tsat\r ";
+    bytes.resize(size - 4);
+    bytes += "\tCat";
+    const std::u16string text = DecodeUtf8(bytes);
+    const std::pair<Operation, std::u16string> cases[] = {
+        {RemoveAllTabs, testing::ReferenceDelete(text, u"\t", false)},
+        {Replace(u"Cat\r\nt\r", u"dog\r\nT"),
+         testing::ReferenceReplace(
+             testing::ReferenceReplace(text, u"Cat", u"dog"), u"t\r", u"T")},
+    };
+    for (const auto& [operation, model] : cases) {
+      testing::WriteAll(path, bytes);
+      operation(path);
+      EXPECT_TRUE(ReadAll(path) == EncodeUtf8(model)) << size << " bytes";
+    }
   }
 }
 
