@@ -101,6 +101,20 @@ std::string ReportFile::Conflict(const std::vector<std::string>& entries,
   // A descriptor on a pipe or a terminal cannot be a file of the run.
   if (descriptor_ >= 0 && !regular_) return "";
   if (folder_) return path_ + " is a folder";
+  if (!exists_ && descriptor_ < 0) {
+    // A new report needs its folder: found missing only after the run, the
+    // run's record would be lost.
+    const std::string folder =
+        std::filesystem::path(resolved_).parent_path().string();
+    struct stat info {};
+    if (!folder.empty() && ::stat(folder.c_str(), &info) != 0) {
+      return "cannot write " + path_ + ": the folder " + folder +
+             " does not exist";
+    }
+    if (!folder.empty() && !S_ISDIR(info.st_mode)) {
+      return "cannot write " + path_ + ": " + folder + " is not a folder";
+    }
+  }
   for (const std::string& entry : entries) {
     if (Names(entry)) return Saying("an input of the run", entry);
   }

@@ -366,8 +366,8 @@ TEST(BrokenPipeTest, LostOutputFailsTheRunButLeavesItWhole) {
             std::string::npos);
 }
 
-// --report naming a file of the run or a folder is refused before the run:
-// nothing at all is written.
+// --report naming a file of the run, a folder or a file in a folder that
+// does not exist is refused before the run: nothing at all is written.
 TEST(ReportTest, RefusesAFileOfTheRunOrAFolder) {
   Sandbox box;
   const std::string notes = box.dir.Write("in/notes.txt", "keep\t\n");
@@ -389,6 +389,9 @@ TEST(ReportTest, RefusesAFileOfTheRunOrAFolder) {
       {box.dir / "in/dangling",
        "is an output of the run: " + box.dir / "out/new.txt"},
       {box.dir / "out", box.dir / "out is a folder"},
+      {box.dir / "nowhere/r.jsonl",
+       "the folder " + box.dir / "nowhere" + " does not exist"},
+      {notes + "/r.jsonl", notes + " is not a folder"},
   };
   const auto before = Snapshot(box.dir.path());
   for (const auto& c : cases) {
