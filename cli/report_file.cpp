@@ -11,6 +11,8 @@
 #include <system_error>
 
 #include "cli/batch_command.h"
+#include "cli/line_text.h"
+#include "cli/output_status.h"
 #include "files/file_error.h"
 #include "files/file_write.h"
 #include "files/path_helpers.h"
@@ -133,12 +135,12 @@ bool ReportFile::Write(const std::vector<EntryRecord>& records) const {
   for (const EntryRecord& record : records) text += ReportLine(record) + "\n";
   if (descriptor_ >= 0) {
     // Through the stream, after what the run already wrote to it.
+    // (WriteOutput remembers why standard output failed, so that the last
+    // word on it names the same error.)
     std::FILE* stream = descriptor_ == STDOUT_FILENO ? stdout : stderr;
     errno = 0;
-    if (std::fwrite(text.data(), 1, text.size(), stream) == text.size() &&
-        std::fflush(stream) == 0) {
-      return true;
-    }
+    WriteOutput(stream, text);
+    if (!std::ferror(stream)) return true;
     PrintError("--report: cannot write to " +
                std::string(descriptor_ == STDOUT_FILENO ? "standard output"
                                                         : "standard error") +
@@ -152,12 +154,12 @@ bool ReportFile::Write(const std::vector<EntryRecord>& records) const {
     const bool written = descriptor >= 0 && WriteAllTo(descriptor, text);
     const int error = errno;
     if (descriptor >= 0 && ::close(descriptor) != 0 && written) {
-      PrintError("--report: cannot write " + path_ + ": " +
+      PrintError("--report: cannot write " + EscapeForLine(path_) + ": " +
                  std::strerror(errno));
       return false;
     }
     if (written) return true;
-    PrintError("--report: cannot write " + path_ + ": " +
+    PrintError("--report: cannot write " + EscapeForLine(path_) + ": " +
                std::strerror(error != 0 ? error : EIO));
     return false;
   }
@@ -165,7 +167,7 @@ bool ReportFile::Write(const std::vector<EntryRecord>& records) const {
     ReplaceFileContents(path_, text);
     return true;
   } catch (const FileError& e) {
-    PrintError(std::string("--report: ") + e.what());
+    PrintError("--report: " + EscapeForLine(e.what()));
     return false;
   }
 }

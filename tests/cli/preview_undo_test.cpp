@@ -361,6 +361,15 @@ TEST(BrokenPipeTest, LostOutputFailsTheRunButLeavesItWhole) {
   EXPECT_EQ(run.err,
             "tarnwick-batch: write error on standard output: Broken pipe\n");
   EXPECT_EQ(ReadAll(a) + ReadAll(b), "ab");
+  // The report on the same pipe: every line names the first error.
+  const ProgramResult reported =
+      box.Run({"--operation", "remove-all-tabs", "--report", "-", "--output",
+               box.dir / "in", a, b});
+  EXPECT_EQ(reported.status, 1) << reported.err;
+  EXPECT_EQ(reported.err,
+            "tarnwick-batch: --report: cannot write to standard output: "
+            "Broken pipe\n"
+            "tarnwick-batch: write error on standard output: Broken pipe\n");
   box.settings.output_closed = false;
   EXPECT_NE(box.Run({"--list-runs"}).out.find("\t2 file(s)"),
             std::string::npos);
