@@ -9,6 +9,7 @@
 #include "engine/edit_tally.h"
 #include "engine/text_operations.h"
 #include "files/file_error.h"
+#include "files/run_ledger.h"
 
 namespace tarnwick {
 namespace {
@@ -106,6 +107,9 @@ Preview PreviewOperation(const std::string& source, const OperationKey& key,
   preview.bytes_before = SizeOf(copy);
   EditTally tally;
   {
+    // A ledger of its own hides any run open on this thread: the preview's
+    // copy is no file of that run, and must never reach its journal.
+    RunLedger own;
     TallyScope scope(tally);
     RunOperation(key, answers, copy);
   }

@@ -33,7 +33,8 @@ struct Preview {
 };
 
 // Runs the operation of key on a copy of source (answers: the remove-what or
-// find-and-replace answer the operation needs). Throws FileError (or what the
+// find-and-replace answer the operation needs). Nothing of it reaches a run
+// open on the calling thread: neither that run's ledger nor its journal. Throws FileError (or what the
 // operation throws) when the file cannot be copied or edited.
 Preview PreviewOperation(const std::string& source, const OperationKey& key,
                          const DialogResults& answers, std::size_t max_pairs);

@@ -113,7 +113,8 @@ int RunBatchCommand(const Options& options) {
   // add nothing without a word.
   for (const InputSource& input : options.inputs) {
     if (input.kind == InputSource::Kind::kFolder && !IsFolder(input.path)) {
-      PrintError("--add-folder: folder does not exist: " + input.path);
+      PrintError("--add-folder: folder does not exist: " +
+                 EscapeForLine(input.path));
       return kExitUsage;
     }
   }
@@ -147,7 +148,8 @@ int RunBatchCommand(const Options& options) {
           list.entries.end());
     }
     if (files.size() == before) {
-      PrintError("note: no file matching " + pattern + " in " + input.path);
+      PrintError("note: no file matching " + EscapeForLine(pattern) + " in " +
+                 EscapeForLine(input.path));
     }
   }
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cli/line_text.h"
 #include "cli/progress_line.h"
 
 namespace tarnwick::cli {
@@ -9,13 +10,15 @@ namespace tarnwick::cli {
 std::string TerminalText(std::string_view text) {
   std::string lines;
   lines.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      lines.push_back('\n');
-    } else {
-      lines.push_back(text[i]);
-    }
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    if (i < text.size() && text[i] != '\r' && text[i] != '\n') continue;
+    // Each line's names as the other lines write them.
+    lines += EscapeForLine(text.substr(start, i - start));
+    if (i == text.size()) break;
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    lines.push_back('\n');
+    start = i + 1;
   }
   return lines;
 }

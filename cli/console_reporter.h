@@ -12,7 +12,9 @@ namespace tarnwick::cli {
 
 class ProgressLine;
 
-// The report text with each CR LF and each lone CR written as one LF.
+// The report text with each CR LF and each lone CR written as one LF, and
+// every other control character escaped as EscapeForLine does (a name in
+// the report never reaches the terminal as a control code).
 std::string TerminalText(std::string_view text);
 
 class ConsoleReporter : public ErrorReporter {

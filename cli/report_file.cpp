@@ -11,6 +11,8 @@
 #include <system_error>
 
 #include "cli/batch_command.h"
+#include "cli/line_text.h"
+#include "cli/output_status.h"
 #include "files/file_error.h"
 #include "files/file_write.h"
 #include "files/path_helpers.h"
@@ -101,6 +103,20 @@ std::string ReportFile::Conflict(const std::vector<std::string>& entries,
   // A descriptor on a pipe or a terminal cannot be a file of the run.
   if (descriptor_ >= 0 && !regular_) return "";
   if (folder_) return path_ + " is a folder";
+  if (!exists_ && descriptor_ < 0) {
+    // A new report needs its folder: found missing only after the run, the
+    // run's record would be lost.
+    const std::string folder =
+        std::filesystem::path(resolved_).parent_path().string();
+    struct stat info {};
+    if (!folder.empty() && ::stat(folder.c_str(), &info) != 0) {
+      return "cannot write " + path_ + ": the folder " + folder +
+             " does not exist";
+    }
+    if (!folder.empty() && !S_ISDIR(info.st_mode)) {
+      return "cannot write " + path_ + ": " + folder + " is not a folder";
+    }
+  }
   for (const std::string& entry : entries) {
     if (Names(entry)) return Saying("an input of the run", entry);
   }
@@ -119,12 +135,12 @@ bool ReportFile::Write(const std::vector<EntryRecord>& records) const {
   for (const EntryRecord& record : records) text += ReportLine(record) + "\n";
   if (descriptor_ >= 0) {
     // Through the stream, after what the run already wrote to it.
+    // (WriteOutput remembers why standard output failed, so that the last
+    // word on it names the same error.)
     std::FILE* stream = descriptor_ == STDOUT_FILENO ? stdout : stderr;
     errno = 0;
-    if (std::fwrite(text.data(), 1, text.size(), stream) == text.size() &&
-        std::fflush(stream) == 0) {
-      return true;
-    }
+    WriteOutput(stream, text);
+    if (!std::ferror(stream)) return true;
     PrintError("--report: cannot write to " +
                std::string(descriptor_ == STDOUT_FILENO ? "standard output"
                                                         : "standard error") +
@@ -138,12 +154,12 @@ bool ReportFile::Write(const std::vector<EntryRecord>& records) const {
     const bool written = descriptor >= 0 && WriteAllTo(descriptor, text);
     const int error = errno;
     if (descriptor >= 0 && ::close(descriptor) != 0 && written) {
-      PrintError("--report: cannot write " + path_ + ": " +
+      PrintError("--report: cannot write " + EscapeForLine(path_) + ": " +
                  std::strerror(errno));
       return false;
     }
     if (written) return true;
-    PrintError("--report: cannot write " + path_ + ": " +
+    PrintError("--report: cannot write " + EscapeForLine(path_) + ": " +
                std::strerror(error != 0 ? error : EIO));
     return false;
   }
@@ -151,7 +167,7 @@ bool ReportFile::Write(const std::vector<EntryRecord>& records) const {
     ReplaceFileContents(path_, text);
     return true;
   } catch (const FileError& e) {
-    PrintError(std::string("--report: ") + e.what());
+    PrintError("--report: " + EscapeForLine(e.what()));
     return false;
   }
 }

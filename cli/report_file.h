@@ -1,5 +1,5 @@
 // Where --report writes, checked before the run: never over an input or an
-// output of the run, never a folder; and written so that whatever the path
+// output of the run, never a folder, never into a missing folder; and written so that whatever the path
 // named before stays whole until the new report is complete.
 #ifndef TARNWICK_CLI_REPORT_FILE_H_
 #define TARNWICK_CLI_REPORT_FILE_H_
@@ -26,7 +26,8 @@ class ReportFile {
   bool Is(const std::string& path) const;
 
   // Why the report may not be written by a run of these entries into
-  // output_folder (a folder, an input or an output of the run), or an
+  // output_folder (a folder, an input or an output of the run, a new file
+  // in a folder that does not exist), or an
   // empty text when it may. The same file is recognised by device and
   // inode; a path that does not exist yet by its resolved absolute name.
   std::string Conflict(const std::vector<std::string>& entries,

@@ -22,6 +22,13 @@ inline constexpr char kNotRegular[] = "it is not a regular file";
 inline constexpr char kZeroByte[] = "the path holds a zero byte";
 inline constexpr char kFileHasGone[] =
     "the file has gone (it was removed before it could be edited)";
+inline constexpr char kChangedMeanwhile[] =
+    "the file changed while it was being edited; it was left as it is";
+inline constexpr char kRemovedMeanwhile[] =
+    "the file was removed while it was being edited";
+inline constexpr char kAppearedMeanwhile[] =
+    "a file appeared at this name while it was being written; it was left "
+    "as it is";
 inline std::string FolderMissing(const std::string& folder) {
   return "the folder " + folder + " does not exist";
 }

@@ -450,6 +450,7 @@ void PendingReplacement::Commit() {
   const int closing = fd_;
   fd_ = -1;
   if (calls.close(closing) != 0) Fail(errno);
+  CheckNameUnchanged();
   if (journal != nullptr) {
     // Write-ahead: the journal keeps the old content and records the new
     // file's identity (which the rename does not change) before the new
@@ -478,6 +479,32 @@ void PendingReplacement::Commit() {
   } else if (exists_) {
     ledger->Replaced(IdOf(old_info_), IdOf(written), path_);
   }
+}
+
+void PendingReplacement::CheckNameUnchanged() {
+  // Someone else may have saved the file since it was read: renaming over
+  // it would silently throw their work away. This narrows the window to
+  // the few calls between this look and the rename; closing it entirely
+  // would take an atomic compare-and-rename, which no portable call offers
+  // (renameat2 can only refuse an existing name, not check which file it
+  // holds).
+  struct stat now {};
+  const bool exists = fstatat(folder_.get(), name_.c_str(), &now,
+                              AT_SYMLINK_NOFOLLOW) == 0;
+  if (!exists && errno != ENOENT) Fail(errno);
+  if (!exists_) {
+    if (exists) Fail(EBUSY, file_texts::kAppearedMeanwhile);
+    return;
+  }
+  if (!exists) Fail(EBUSY, file_texts::kRemovedMeanwhile);
+  bool same = now.st_dev == old_info_.st_dev && now.st_ino == old_info_.st_ino;
+  if (same && !copy_of_) {
+    // An edit read the old content: it must still be that content.
+    same = now.st_size == old_info_.st_size &&
+           now.st_mtim.tv_sec == old_info_.st_mtim.tv_sec &&
+           now.st_mtim.tv_nsec == old_info_.st_mtim.tv_nsec;
+  }
+  if (!same) Fail(EBUSY, file_texts::kChangedMeanwhile);
 }
 
 void PendingReplacement::FinishPreview() {

@@ -76,7 +76,11 @@ class PendingReplacement {
   // Appends the content of an open file, from its current offset to its
   // end. Throws FileError (action "Cannot read" when reading failed).
   void CopyFrom(int source_fd, const std::string& source_path);
-  // Closes the new file and renames it over the old file. When a file that
+  // Closes the new file and renames it over the old file. Just before, the
+  // name is looked at again: when it no longer holds the file found at the
+  // start (replaced or removed, or for an edit also rewritten in place; or,
+  // for a name that was free, now taken), nothing is renamed, nothing is
+  // journaled, and FileError says the file changed meanwhile. When a file that
   // holds content of its own is replaced (not one the open run copied), the
   // new one is flushed to disk first, so that a crash leaves either the old
   // content or the new. Throws FileError; afterwards nothing is left to
@@ -100,6 +104,8 @@ class PendingReplacement {
   void OpenFolderAndLook();
   // Starts the new file, with the old content's first matched_ bytes.
   void Diverge();
+  // Fails unless the name still holds what was found there at the start.
+  void CheckNameUnchanged();
   void CreateTemporary();
   void KeepOwnerAndAttributes();
   void CopyMatchedPrefix();

@@ -4,7 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <string>
+
+#include "files/replacement_journal.h"
+#include "files/run_ledger.h"
+#include "tests/support/temp_dir.h"
 
 namespace tarnwick {
 namespace {
@@ -39,6 +45,37 @@ TEST(ChosenOperationTest, TheFirstKeyTheTextHoldsDecides) {
       EXPECT_NE(key->key.find(c.key), std::string_view::npos) << c.chooser;
     }
   }
+}
+
+class CountingJournal : public ReplacementJournal {
+ public:
+  KeepResult BeforeReplace(const std::string&, const struct stat&,
+                           const FileIdentity&) override {
+    ++told;
+    return {};
+  }
+  KeepResult BeforeCreate(const std::string&, const FileIdentity&) override {
+    ++told;
+    return {};
+  }
+  int told = 0;
+};
+
+// A preview made while a run is open (the window's list menu during a
+// window run) is no part of that run.
+TEST(PreviewOperationTest, RecordsNothingInTheRunOpenMeanwhile) {
+  testing::TempDir dir;
+  const std::string source = dir.Write("a.txt", "a\tb\n");
+  CountingJournal journal;
+  RunLedger ledger;
+  ledger.SetJournal(&journal);
+  const OperationKey* tabs = ChosenOperation("Remove all tabs in text file(s)");
+  ASSERT_NE(tabs, nullptr);
+  const Preview preview = PreviewOperation(source, *tabs, {}, kPreviewPairs);
+  EXPECT_EQ(preview.changes, 1u);
+  EXPECT_EQ(journal.told, 0);
+  EXPECT_TRUE(ledger.written().empty());
+  EXPECT_EQ(RunLedger::Current(), &ledger);
 }
 
 TEST(PreviewPairsTextTest, NamesEachLineAndTheSideWithoutOne) {

@@ -12,6 +12,9 @@ TEST(TerminalTextTest, ReportLineBreaksBecomeLines) {
   EXPECT_EQ(TerminalText("a\r\nb\r\rc"), "a\nb\n\nc");
   EXPECT_EQ(TerminalText("a\nb\r"), "a\nb\n");
   EXPECT_EQ(TerminalText("\r\n\r\n"), "\n\n");
+  // A name's control codes never reach the terminal.
+  EXPECT_EQ(TerminalText("Cannot read in/a\x1b]0;T\a\t.txt\r\nx"),
+            "Cannot read in/a\\x1b]0;T\\x07\\t.txt\nx");
 
   const std::string report =
       BuildErrorReport("Cannot read /x: gone", "Quelbrook2021/08/31.Form1.X ", 122);

@@ -361,13 +361,22 @@ TEST(BrokenPipeTest, LostOutputFailsTheRunButLeavesItWhole) {
   EXPECT_EQ(run.err,
             "tarnwick-batch: write error on standard output: Broken pipe\n");
   EXPECT_EQ(ReadAll(a) + ReadAll(b), "ab");
+  // The report on the same pipe: every line names the first error.
+  const ProgramResult reported =
+      box.Run({"--operation", "remove-all-tabs", "--report", "-", "--output",
+               box.dir / "in", a, b});
+  EXPECT_EQ(reported.status, 1) << reported.err;
+  EXPECT_EQ(reported.err,
+            "tarnwick-batch: --report: cannot write to standard output: "
+            "Broken pipe\n"
+            "tarnwick-batch: write error on standard output: Broken pipe\n");
   box.settings.output_closed = false;
   EXPECT_NE(box.Run({"--list-runs"}).out.find("\t2 file(s)"),
             std::string::npos);
 }
 
-// --report naming a file of the run or a folder is refused before the run:
-// nothing at all is written.
+// --report naming a file of the run, a folder or a file in a folder that
+// does not exist is refused before the run: nothing at all is written.
 TEST(ReportTest, RefusesAFileOfTheRunOrAFolder) {
   Sandbox box;
   const std::string notes = box.dir.Write("in/notes.txt", "keep\t\n");
@@ -389,6 +398,9 @@ TEST(ReportTest, RefusesAFileOfTheRunOrAFolder) {
       {box.dir / "in/dangling",
        "is an output of the run: " + box.dir / "out/new.txt"},
       {box.dir / "out", box.dir / "out is a folder"},
+      {box.dir / "nowhere/r.jsonl",
+       "the folder " + box.dir / "nowhere" + " does not exist"},
+      {notes + "/r.jsonl", notes + " is not a folder"},
   };
   const auto before = Snapshot(box.dir.path());
   for (const auto& c : cases) {

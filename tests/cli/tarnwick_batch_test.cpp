@@ -455,6 +455,29 @@ TEST(ValidationTest, MissingAddFolderStopsBeforeAnyFile) {
   EXPECT_TRUE(dir.List("out").empty());
 }
 
+// A name's control codes reach standard error escaped, whichever line
+// names it.
+TEST(ValidationTest, NamesReachStandardErrorEscaped) {
+  TempDir dir;
+  const std::string a = dir.Write("a.txt", "a\t");
+  const std::string out = dir.MakeFolder("out");
+  const std::string odd = "gone\x1b]0;TITLE\a";
+  const std::vector<std::string> cases[] = {
+      {"--operation", "remove-all-tabs", "--output", out, dir / odd},
+      {"--operation", "remove-all-tabs", "--output", out, a, "--add-folder",
+       dir / odd},
+  };
+  for (const auto& args : cases) {
+    const ProgramResult result = RunProgram(args);
+    EXPECT_NE(result.status, 0) << result.err;
+    EXPECT_NE(result.err.find(dir / "gone\\x1b]0;TITLE\\x07"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(result.err.find_first_of("\x1b\a"), std::string::npos)
+        << result.err;
+  }
+}
+
 struct LineCountCase {
   std::string find;
   std::string replace;

@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +17,7 @@
 #include "files/file_error.h"
 #include "files/path_helpers.h"
 #include "files/pending_replacement.h"
+#include "files/replacement_journal.h"
 #include "files/run_ledger.h"
 #include "files/system_calls.h"
 #include "tests/files/forked_child.h"
@@ -26,6 +28,7 @@ namespace {
 
 using testing::ReadAll;
 using testing::TempDir;
+using testing::WriteAll;
 using ::testing::HasSubstr;
 using Names = std::vector<std::string>;
 
@@ -363,6 +366,99 @@ TEST(RunLedger, EditsNeverCreateAndTheRunsOwnCopiesAreNotFlushed) {
   EXPECT_EQ(flushes, 2);
   EXPECT_EQ(dir.List("out"), (Names{"a.txt", "old.txt"}));
   EXPECT_EQ(ledger.written().size(), 3u);
+}
+
+// A journal that only counts what it is told.
+class CountingJournal : public ReplacementJournal {
+ public:
+  KeepResult BeforeReplace(const std::string&, const struct stat&,
+                           const FileIdentity&) override {
+    ++told;
+    return {};
+  }
+  KeepResult BeforeCreate(const std::string&, const FileIdentity&) override {
+    ++told;
+    return {};
+  }
+  int told = 0;
+};
+
+TEST(PendingReplacement, AFileChangedByOthersMeanwhileIsLeftAsTheyLeftIt) {
+  // What someone else does to the name while the run writes its new file:
+  // done from inside the close that comes just before the rename.
+  static std::string target;
+  static void (*meanwhile)(const std::string&);
+  const struct {
+    const char* what;
+    bool copy;  // a copy onto a free name, else an edit of "old content"
+    void (*meanwhile)(const std::string&);
+    const char* reason;   // "" for none
+    const char* left;     // the content left at the name, nullptr for none
+  } cases[] = {
+      {"nothing", false, [](const std::string&) {}, "", "new content"},
+      {"saved over by rename", false,
+       [](const std::string& path) {
+         WriteAll(path + ".e", "USER");
+         ::rename((path + ".e").c_str(), path.c_str());
+       },
+       "changed while it was being edited", "USER"},
+      {"rewritten in place", false,
+       [](const std::string& path) { WriteAll(path, "USER"); },
+       "changed while it was being edited", "USER"},
+      {"same size, later time", false,
+       [](const std::string& path) {
+         WriteAll(path, "user edited");
+         const timespec times[2] = {{0, UTIME_OMIT}, {1, 5}};
+         utimensat(AT_FDCWD, path.c_str(), times, 0);
+       },
+       "changed while it was being edited", "user edited"},
+      {"removed", false, [](const std::string& path) { ::unlink(path.c_str()); },
+       "removed while it was being edited", nullptr},
+      {"copy, nothing", true, [](const std::string&) {}, "", "source"},
+      {"copy, name taken", true,
+       [](const std::string& path) { WriteAll(path, "USER"); },
+       "a file appeared at this name", "USER"},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    const std::string source = dir.Write("in/a.txt", "source");
+    target = dir / "out/a.txt";
+    if (c.copy) {
+      ASSERT_EQ(mkdir((dir / "out").c_str(), 0755), 0);
+    } else {
+      dir.Write("out/a.txt", "old content");
+    }
+    meanwhile = c.meanwhile;
+    SystemCallsRestorer restore;
+    FileSystemCalls().close = [](int fd) {
+      const int result = ::close(fd);
+      meanwhile(target);
+      return result;
+    };
+    CountingJournal journal;
+    RunLedger ledger;
+    ledger.SetJournal(&journal);
+    std::string reason;
+    if (c.copy) {
+      reason = SafeCopyFile(source, target).reason;
+    } else {
+      reason = ReplacementError(target, "new content", Preview::kOff);
+      if (reason == "changed") reason.clear();
+    }
+    if (*c.reason == '\0') {
+      EXPECT_EQ(reason, "") << c.what;
+      EXPECT_EQ(journal.told, 1) << c.what;
+    } else {
+      EXPECT_THAT(reason, HasSubstr(c.reason)) << c.what;
+      EXPECT_EQ(journal.told, 0) << c.what;
+    }
+    if (c.left != nullptr) {
+      EXPECT_EQ(ReadAll(target), c.left) << c.what;
+      EXPECT_EQ(dir.List("out"), Names{"a.txt"}) << c.what;
+    } else {
+      EXPECT_EQ(dir.List("out"), Names{}) << c.what;
+    }
+  }
 }
 
 TEST(ReadFileBytes, ReadsEveryByte) {
