@@ -434,10 +434,11 @@ TEST_F(BatchRunTest, AStopRequestEndsTheRunBetweenTwoEntries) {
   const std::vector<std::string> names = {"a.txt", "b.txt", "c.txt"};
   // After how many entries' turns of the event loop the host asks: before
   // the first entry, during the first, during the second, during the last.
+  int turns = 0;  // outlives the loop: the host keeps the counting lambda
   for (const int asked_after : {0, 1, 2, 3}) {
     for (const std::string& name : names) std::filesystem::remove(Out(name));
     host_.messages.clear();
-    int turns = 0;
+    turns = 0;
     host_.on_events = [&](ScriptedHost&, int) { ++turns; };
     host_.stop = [&](const ScriptedHost&) { return turns >= asked_after; };
     const BatchSummary summary = Run();
