@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "files/unique_fd.h"
@@ -85,9 +86,20 @@ std::uint64_t RunKeptBytes(const std::string& run_folder);
 // Counts the run's kept files and notes the sum in kept-bytes.
 void NoteKeptBytes(const std::string& run_folder);
 
+// How many kept files of the run folder no name in named covers and are
+// the only name of their content. A kept file that is a second link to a
+// file still there elsewhere (the run ended between keeping it and
+// recording it) loses nothing when dropped; any other unnamed one is old
+// content whose record is lost, which nothing may drop.
+int UnnamedKeptFiles(const std::string& run_folder,
+                     const std::unordered_set<std::string>& named);
+// The damage of a run folder holding count such files.
+std::string UnnamedKeptDamage(int count);
+
 // Under the lock: drops the oldest runs beyond limits.max_runs, or while
 // the kept files take more than limits.max_bytes. Never drops the run
-// own_id, a run with a larger id, nor a run in progress.
+// own_id, a run with a larger id, a run in progress, nor a run holding
+// kept files that no record names (RunHoldsUnnamedKept).
 void PruneRuns(const std::string& folder, std::uint64_t own_id,
                const JournalLimits& limits);
 

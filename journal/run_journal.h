@@ -72,9 +72,13 @@ class RunJournal : public RunObserver, public ReplacementJournal {
   // Appends one record; false (the file as it was before) when it cannot.
   bool Append(const std::vector<std::string>& fields, std::string& why);
   bool Flush(std::string& why);
-  // Keeps the old file at target as kept; false with why.
+  // Keeps the old file at target as kept; false with why. A copy (the
+  // journal on another file system) is written as kept + kCopySuffix and
+  // copied is set: NameCopy gives it its name once its record is written.
   bool Keep(const std::string& target, const struct stat& old,
-            const std::string& kept, struct stat& kept_info, std::string& why);
+            const std::string& kept, struct stat& kept_info, bool& copied,
+            std::string& why);
+  bool NameCopy(const std::string& kept, std::string& why);
   // The answer when the old content of path cannot be brought back.
   KeepResult Unkept(const std::string& path, const std::string& note,
                     const std::string& why);

@@ -5,7 +5,9 @@
 // nothing; any other is left alone, "it has changed since the run". Each
 // file put back is recorded at once, so that an undo that is cut short and
 // done again does not repeat it. A run whose record file is damaged is
-// refused whole, touching nothing; so is a run still in progress.
+// refused whole, touching nothing; so is a run still in progress, and a run
+// whose folder holds kept files that no record names (a record file cut
+// short), which is listed as damaged.
 #ifndef TARNWICK_JOURNAL_RUN_UNDO_H_
 #define TARNWICK_JOURNAL_RUN_UNDO_H_
 
@@ -48,6 +50,10 @@ struct UndoResult {
 // empty. Files left alone keep what the journal kept of them; the run is
 // marked undone, and dropped when nothing of it is left.
 UndoResult UndoRun(const std::string& folder, const std::string& id);
+
+// True when the run folder holds kept files that no record of the run (or
+// no line of an earlier version's manifest) names: nothing may drop them.
+bool RunHoldsUnnamedKept(const std::string& run_folder, bool legacy);
 
 // The report lines the run recorded, one per entry (empty when the run is
 // not there or its record is damaged).
