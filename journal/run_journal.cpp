@@ -361,9 +361,10 @@ void RunJournal::EntryDone(const EntryRecord& record) {
 }
 
 JournalSummary RunJournal::Finish() {
-  JournalSummary summary;
+  if (finished_) return summary_;
+  JournalSummary& summary = summary_;
   summary.not_undoable = static_cast<int>(not_undoable_.size());
-  if (finished_ || run_folder_.empty()) return summary;
+  if (run_folder_.empty()) return summary;
   finished_ = true;
   std::string ignored;
   if (records_fd_.get() >= 0) {

@@ -64,7 +64,11 @@ class RunJournal : public RunObserver, public ReplacementJournal {
   KeepResult BeforeCreate(const std::string& target,
                           const FileIdentity& after) override;
 
-  // Ends the run's record, drops old runs and lets the run go.
+  // The run's last entry is done: Finish().
+  void RunEnded() override { Finish(); }
+
+  // Ends the run's record, drops old runs and lets the run go. Called
+  // again, says the same and does nothing more.
   JournalSummary Finish();
 
  private:
@@ -100,6 +104,7 @@ class RunJournal : public RunObserver, public ReplacementJournal {
   int unflushed_ = 0;
   int writes_ = 0;
   bool finished_ = false;
+  JournalSummary summary_;  // what Finish() said
   std::unordered_set<std::string> not_undoable_;  // paths
   std::vector<std::string> early_entries_;  // before the record file
   // Each path the run wrote, with the identity its last write left.
