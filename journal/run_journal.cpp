@@ -114,8 +114,15 @@ bool RunJournal::Open(std::string& why) {
           O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_NOFOLLOW | O_CLOEXEC,
           0600));
     }
-    if (records_fd_.get() < 0 ||
-        calls.flock(records_fd_.get(), LOCK_EX | LOCK_NB) != 0) {
+    // Waited for: no other run can hold the new file, and a program
+    // listing the runs holds it shared only for a moment (under no lock).
+    int locked = records_fd_.get() < 0 ? -1 : 0;
+    while (locked == 0 &&
+           (locked = calls.flock(records_fd_.get(), LOCK_EX)) != 0 &&
+           errno == EINTR) {
+      locked = 0;
+    }
+    if (locked != 0) {
       return fail("the record of the run cannot be made in " + run_folder_ +
                   " (" + SystemReason(errno) + ")");
     }

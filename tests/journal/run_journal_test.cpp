@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "batch/batch_run.h"
@@ -24,6 +26,7 @@
 #include "files/run_ledger.h"
 #include "files/system_calls.h"
 #include "journal/journal_record.h"
+#include "journal/run_undo.h"
 #include "tests/batch/scripted_host.h"
 #include "tests/journal/fault_calls.h"
 #include "tests/support/temp_dir.h"
@@ -108,6 +111,43 @@ TEST(RunJournalTest, OldFileAndItsRecordAreOnDiskBeforeTheRename) {
             (std::vector<std::string>{"run replace kept:5",
                                       "run replace update kept:5"}));
   EXPECT_EQ(journal.Finish().id, "1");
+}
+
+// Another program listing the runs probes the new run's record file with a
+// shared lock for a moment, just as the run locks it: the run waits for
+// the probe and keeps its journal.
+std::thread probe;
+
+TEST(RunJournalTest, AProbeOfTheNewRecordFileDoesNotCostTheRunItsJournal) {
+  TempDir dir;
+  const std::string a = dir.Write("f/a.txt", "old a");
+  SystemCallsRestorer restorer;
+  real_calls = FileSystemCalls();
+  FileSystemCalls().flock = [](int fd, int operation) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    char target[4096] = {};
+    const ssize_t size = readlink(self.c_str(), target, sizeof target - 1);
+    if ((operation & LOCK_EX) != 0 && !probe.joinable() && size > 0 &&
+        std::string(target).ends_with("/records")) {
+      const int probe_fd = open(self.c_str(), O_RDONLY | O_CLOEXEC);
+      ::flock(probe_fd, LOCK_SH);
+      probe = std::thread([probe_fd] {
+        usleep(50000);
+        ::close(probe_fd);
+      });
+    }
+    return real_calls.flock(fd, operation);
+  };
+  RunJournal journal(dir / "j", Settings(), "op", dir / "f");
+  WriteInRun(journal, a, "new a");
+  const JournalSummary summary = journal.Finish();
+  ASSERT_TRUE(probe.joinable());
+  probe.join();
+  EXPECT_EQ(summary.id, "1");
+  EXPECT_EQ(summary.not_undoable, 0);
+  const std::vector<JournaledRun> runs = ListRuns(dir / "j");
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0].files, 1);
 }
 
 // The run's steps: replace a, create c and write it again, replace b,
