@@ -192,11 +192,13 @@ UndoItem UndoPath(int run_fd, const std::vector<const WriteRecord*>& writes) {
       if (w.kind == Kind::kReplace) {
         FileSystemCalls().unlink_at(run_fd, w.kept.c_str(), 0);
       }
-      item.what = UndoItem::What::kRestored;
+      item.what = UndoItem::What::kUnchanged;
+      item.reason = "its write never took place";
       return item;
     }
     if (w.kind == Kind::kCreate && !exists) {
-      item.what = UndoItem::What::kRemoved;
+      item.what = UndoItem::What::kUnchanged;
+      item.reason = "it is no longer there";
       return item;
     }
   }
@@ -361,6 +363,12 @@ UndoResult UndoRun(const std::string& folder, const std::string& id) {
                    });
   const std::unordered_set<std::string> restored(log.restored.begin(),
                                                  log.restored.end());
+  std::unordered_set<std::string> unkept;
+  for (const WriteRecord& w : log.writes) {
+    if (w.kind == Kind::kUnkept) unkept.insert(w.path);
+  }
+  result.unrecorded =
+      std::max(0, log.not_undoable - static_cast<int>(unkept.size()));
   bool all_done = true;
   for (const std::string& path : order) {
     if (restored.count(path) != 0) continue;

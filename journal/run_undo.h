@@ -34,16 +34,21 @@ struct JournaledRun {
 std::vector<JournaledRun> ListRuns(const std::string& folder);
 
 struct UndoItem {
-  enum class What { kRestored, kRemoved, kLeft };
+  // kUnchanged: nothing to do, the file is as it was before the run (its
+  // write never took place, or the file the run made is gone already).
+  enum class What { kRestored, kRemoved, kUnchanged, kLeft };
   What what = What::kLeft;
   std::string path;
-  std::string reason;  // kLeft only
+  std::string reason;  // kLeft and kUnchanged only
 };
 
 struct UndoResult {
   std::string id;     // the run undone
   std::string error;  // set when no run could be undone at all
   std::vector<UndoItem> items;
+  // Files the run wrote that its journal could not record at all (it was
+  // full): undo does not know them, and leaves them as they are.
+  int unrecorded = 0;
 };
 
 // Undoes the run with this id, or the newest run not yet undone when id is

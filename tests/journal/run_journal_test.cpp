@@ -273,11 +273,15 @@ TEST(RunJournalTest, AFullJournalLetsTheRunGoOnAndCountsWhatCannotBeUndone) {
   EXPECT_EQ(runs[0].not_undoable, notes);
   const UndoResult undo = UndoRun(dir / "j", "");
   EXPECT_EQ(undo.id, "2");
-  int restored = 0;
+  int restored = 0, left = 0;
   for (const UndoItem& item : undo.items) {
     restored += item.what == UndoItem::What::kRestored;
+    left += item.what == UndoItem::What::kLeft;
   }
   EXPECT_EQ(restored, 30 - notes);
+  // Every file the run could not undo is either named, or counted as one
+  // the journal could not record at all.
+  EXPECT_EQ(left + undo.unrecorded, notes);
   EXPECT_EQ(ReadAll(earlier), "ee");
 }
 
