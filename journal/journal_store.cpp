@@ -255,6 +255,32 @@ std::string UnnamedKeptDamage(int count) {
          " kept old file(s) that no record names";
 }
 
+std::uint64_t MakeRoom(const std::string& folder, std::uint64_t own_id,
+                       std::uint64_t others_max) {
+  const std::vector<StoredRun> runs = StoredRuns(folder);
+  std::vector<std::uint64_t> bytes;
+  std::uint64_t total = 0;
+  for (const StoredRun& run : runs) {
+    const bool own = !run.legacy && RunNumber(run.id) == own_id;
+    bytes.push_back(own ? 0 : RunKeptBytes(RunFolder(folder, run.id)));
+    total += bytes.back();
+  }
+  // Oldest first: the earlier version's runs, then by number.
+  for (std::size_t k = runs.size(); k-- > 0 && total > others_max;) {
+    const StoredRun& run = runs[k];
+    const std::string run_folder = RunFolder(folder, run.id);
+    if ((!run.legacy && RunNumber(run.id) >= own_id) || bytes[k] == 0 ||
+        RunInProgress(run_folder) ||
+        RunHoldsUnnamedKept(run_folder, run.legacy)) {
+      continue;
+    }
+    std::error_code error;
+    fs::remove_all(run_folder, error);
+    if (!error) total -= bytes[k];
+  }
+  return total;
+}
+
 void PruneRuns(const std::string& folder, std::uint64_t own_id,
                const JournalLimits& limits) {
   std::uint64_t total = 0;

@@ -103,6 +103,14 @@ std::string UnnamedKeptDamage(int count);
 void PruneRuns(const std::string& folder, std::uint64_t own_id,
                const JournalLimits& limits);
 
+// Under the lock: makes room for the run own_id, which is in progress,
+// dropping the oldest runs (as PruneRuns would: never a run in progress,
+// one started after own_id, nor one holding kept files no record names)
+// until the kept files of the runs other than own_id take at most
+// others_max bytes, or nothing more may go. Returns what they take then.
+std::uint64_t MakeRoom(const std::string& folder, std::uint64_t own_id,
+                       std::uint64_t others_max);
+
 }  // namespace tarnwick
 
 #endif  // TARNWICK_JOURNAL_JOURNAL_STORE_H_

@@ -207,7 +207,13 @@ bool RunJournal::Keep(const std::string& target, const struct stat& old,
     return false;
   }
   const auto size = static_cast<std::uint64_t>(old.st_size);
-  if (others_bytes_ + kept_bytes_ + size > settings_.limits.max_bytes) {
+  const std::uint64_t cap = settings_.limits.max_bytes;
+  if (others_bytes_ + kept_bytes_ + size > cap && kept_bytes_ + size <= cap) {
+    // The run in progress comes first: older runs make room for it.
+    JournalLock lock(folder_);
+    if (lock.held()) others_bytes_ = MakeRoom(folder_, id_, cap - kept_bytes_ - size);
+  }
+  if (others_bytes_ + kept_bytes_ + size > cap) {
     why = "a copy of " + std::to_string(size) +
           " bytes would pass the journal's cap of " +
           std::to_string(settings_.limits.max_bytes) + " bytes";

@@ -285,6 +285,28 @@ TEST(RunJournalTest, AFullJournalLetsTheRunGoOnAndCountsWhatCannotBeUndone) {
   EXPECT_EQ(ReadAll(earlier), "ee");
 }
 
+// The cap makes room for the run in progress: the oldest finished runs go
+// before a new run gives up keeping an old file, never a newer run.
+TEST(RunJournalTest, ARunDropsTheOldestRunsToKeepWhatItReplaces) {
+  TempDir dir;
+  FaultCalls faults(FaultPlan().Elsewhere());
+  std::vector<std::string> files;
+  for (const char c : {'x', 'y', 'z'}) {
+    files.push_back(dir.Write(std::string("f/") + c + ".txt",
+                              std::string(1500, c) + "\t"));
+  }
+  EXPECT_EQ(RunInPlace(dir, {files[0]}, Settings(4000)).summary.id, "1");
+  EXPECT_EQ(RunInPlace(dir, {files[1]}, Settings(4000)).summary.id, "2");
+  // Run 3 needs the room of run 1 alone; run 2 stays undoable.
+  const InPlaceRun run = RunInPlace(dir, {files[2]}, Settings(4000));
+  EXPECT_EQ(run.summary.not_undoable, 0);
+  std::vector<std::string> ids;
+  for (const JournaledRun& listed : ListRuns(dir / "j")) {
+    ids.push_back(listed.id + (listed.not_undoable ? " unkept" : ""));
+  }
+  EXPECT_EQ(ids, (std::vector<std::string>{"3", "2"}));
+}
+
 TEST(RunJournalTest, RequiredUndoRefusesTheWriteAndLeavesTheFileUntouched) {
   TempDir dir;
   const std::string a = dir.Write("f/a.txt", "a\ta");
