@@ -46,7 +46,9 @@ QDialog* MakeTableWindow(QWidget* parent, const QString& title,
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->setWindowTitle(title);
   auto* layout = new QVBoxLayout(window);
-  layout->addWidget(new QLabel(heading, window));
+  auto* heading_label = new QLabel(heading, window);
+  heading_label->setObjectName("heading");
+  layout->addWidget(heading_label);
   if (!note.isEmpty()) {
     auto* label = new QLabel(note, window);
     label->setObjectName("note");
@@ -247,8 +249,8 @@ QDialog* MakeReportWindow(QWidget* parent, const RunReport& report) {
   QStringList notes;
   if (report.undone) notes << "This run has been undone.";
   if (report.not_undoable > 0) {
-    notes << QString("%1 file(s) of this run cannot be undone: their old "
-                     "content was not kept.")
+    notes << QString("%1 file(s) of this run cannot be undone: the journal "
+                     "could not keep what undo needs for them.")
                  .arg(report.not_undoable);
   }
   if (report.records.empty() && report.unreadable == 0) {
@@ -268,21 +270,25 @@ QDialog* MakeReportWindow(QWidget* parent, const RunReport& report) {
 QDialog* MakeUndoWindow(QWidget* parent, const UndoResult& result) {
   std::vector<std::vector<std::string>> cells;
   std::string clipboard;
-  int left = 0;
+  int count[4] = {};  // by UndoItem::What
   for (const UndoItem& item : result.items) {
-    const char* what = item.what == UndoItem::What::kRestored  ? "restored"
-                       : item.what == UndoItem::What::kRemoved ? "removed"
-                                                               : "left alone";
-    left += item.what == UndoItem::What::kLeft;
+    const char* what = item.what == UndoItem::What::kRestored    ? "restored"
+                       : item.what == UndoItem::What::kRemoved   ? "removed"
+                       : item.what == UndoItem::What::kUnchanged ? "nothing to do"
+                                                                 : "left alone";
+    ++count[static_cast<int>(item.what)];
     cells.push_back({item.path, what, item.reason});
     clipboard += item.path + "\t" + what + "\t" + item.reason + "\n";
   }
   const QString heading =
       result.error.empty()
-          ? QString("Run %1: %2 file(s) put back, %3 left alone")
+          ? QString("Run %1: %2 file(s) restored, %3 removed, %4 with nothing "
+                    "to do, %5 left alone")
                 .arg(Q(result.id))
-                .arg(result.items.size() - static_cast<std::size_t>(left))
-                .arg(left)
+                .arg(count[static_cast<int>(UndoItem::What::kRestored)])
+                .arg(count[static_cast<int>(UndoItem::What::kRemoved)])
+                .arg(count[static_cast<int>(UndoItem::What::kUnchanged)])
+                .arg(count[static_cast<int>(UndoItem::What::kLeft)])
           : Q(result.error);
   return MakeTableWindow(parent, "Undo last run", heading, QString(),
                          {"File", "Result", "Reason"}, cells, clipboard);

@@ -88,6 +88,7 @@ class BatchRun {
     }
     // A request that came during the last file is answered too.
     if (!stopped_) stopped_ = host_.StopRequested();
+    if (observer_ != nullptr) observer_->RunEnded();
 
     trap_.Run(200, [&] { host_.SetBusy(false); });
     trap_.Run(202, [&] { host_.SetProgressValue(0); });

@@ -54,6 +54,9 @@ class RunObserver {
   // A note the run gave about the entry in hand (the host shows it too).
   virtual void Note(const std::string& text) { (void)text; }
   virtual void EntryDone(const EntryRecord& record) { (void)record; }
+  // The run has done its last entry (or stopped): only its closing steps
+  // (the progress reset, "Done.") are left.
+  virtual void RunEnded() {}
 };
 
 // Keeps every entry's record, and passes the writes on to a journal when
@@ -85,6 +88,9 @@ class RunRecorder : public RunObserver, private ReplacementJournal {
     if (records_.back().reason.empty()) records_.back().reason = note_;
     note_.clear();
     if (journal_ != nullptr) journal_->EntryDone(records_.back());
+  }
+  void RunEnded() override {
+    if (journal_ != nullptr) journal_->RunEnded();
   }
   const std::vector<EntryRecord>& records() const { return records_; }
 

@@ -174,8 +174,8 @@ int RunBatchCommand(const Options& options) {
   // An interrupted run is journaled and reported as far as it got.
   if (run.journaled && run.journal.not_undoable > 0) {
     PrintError("note: " + std::to_string(run.journal.not_undoable) +
-               " file(s) of this run cannot be undone: their old content "
-               "was not kept");
+               " file(s) of this run cannot be undone: the journal could not "
+               "keep what undo needs for them");
   }
   const bool reported =
       !summary.validated || !report || report->Write(recorder.records());

@@ -87,6 +87,10 @@ int RunUndoCommand(const std::string& run) {
       case UndoItem::What::kRemoved:
         PrintLine("removed\t" + EscapeForLine(item.path));
         break;
+      case UndoItem::What::kUnchanged:
+        PrintLine("unchanged\t" + EscapeForLine(item.path) + "\t" +
+                  EscapeForLine(item.reason));
+        break;
       case UndoItem::What::kLeft:
         ++left;
         PrintLine("left\t" + EscapeForLine(item.path) + "\t" +
@@ -94,11 +98,16 @@ int RunUndoCommand(const std::string& run) {
         break;
     }
   }
+  if (result.unrecorded > 0) {
+    PrintError("run " + result.id + ": " + std::to_string(result.unrecorded) +
+               " file(s) the run wrote are not in its journal (it could not "
+               "record them) and were left as they are");
+  }
   if (left > 0) {
     PrintError("run " + result.id + ": " + std::to_string(left) +
                " file(s) left alone (see the lines beginning with \"left\")");
-    return kExitFailures;
   }
+  if (left > 0 || result.unrecorded > 0) return kExitFailures;
   return kExitSuccess;
 }
 

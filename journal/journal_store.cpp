@@ -16,6 +16,7 @@
 #include <system_error>
 
 #include "files/system_calls.h"
+#include "journal/run_undo.h"
 
 namespace tarnwick {
 namespace {
@@ -233,6 +234,53 @@ void NoteKeptBytes(const std::string& run_folder) {
   }
 }
 
+int UnnamedKeptFiles(const std::string& run_folder,
+                     const std::unordered_set<std::string>& named) {
+  int count = 0;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(run_folder, error)) {
+    const std::string name = entry.path().filename();
+    struct stat info {};
+    if (RunNumber(name) != 0 && named.count(name) == 0 &&
+        lstat(entry.path().c_str(), &info) == 0 &&
+        (!S_ISREG(info.st_mode) || info.st_nlink < 2)) {
+      ++count;
+    }
+  }
+  return count;
+}
+
+std::string UnnamedKeptDamage(int count) {
+  return "it holds " + std::to_string(count) +
+         " kept old file(s) that no record names";
+}
+
+std::uint64_t MakeRoom(const std::string& folder, std::uint64_t own_id,
+                       std::uint64_t others_max) {
+  const std::vector<StoredRun> runs = StoredRuns(folder);
+  std::vector<std::uint64_t> bytes;
+  std::uint64_t total = 0;
+  for (const StoredRun& run : runs) {
+    const bool own = !run.legacy && RunNumber(run.id) == own_id;
+    bytes.push_back(own ? 0 : RunKeptBytes(RunFolder(folder, run.id)));
+    total += bytes.back();
+  }
+  // Oldest first: the earlier version's runs, then by number.
+  for (std::size_t k = runs.size(); k-- > 0 && total > others_max;) {
+    const StoredRun& run = runs[k];
+    const std::string run_folder = RunFolder(folder, run.id);
+    if ((!run.legacy && RunNumber(run.id) >= own_id) || bytes[k] == 0 ||
+        RunInProgress(run_folder) ||
+        RunHoldsUnnamedKept(run_folder, run.legacy)) {
+      continue;
+    }
+    std::error_code error;
+    fs::remove_all(run_folder, error);
+    if (!error) total -= bytes[k];
+  }
+  return total;
+}
+
 void PruneRuns(const std::string& folder, std::uint64_t own_id,
                const JournalLimits& limits) {
   std::uint64_t total = 0;
@@ -242,7 +290,8 @@ void PruneRuns(const std::string& folder, std::uint64_t own_id,
     const std::uint64_t bytes = RunKeptBytes(run_folder);
     const std::uint64_t number = RunNumber(run.id);
     const bool protect = (!run.legacy && number >= own_id) ||
-                         RunInProgress(run_folder);
+                         RunInProgress(run_folder) ||
+                         RunHoldsUnnamedKept(run_folder, run.legacy);
     if (!protect &&
         (kept >= limits.max_runs || total + bytes > limits.max_bytes)) {
       std::error_code error;

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "files/unique_fd.h"
@@ -85,11 +86,30 @@ std::uint64_t RunKeptBytes(const std::string& run_folder);
 // Counts the run's kept files and notes the sum in kept-bytes.
 void NoteKeptBytes(const std::string& run_folder);
 
+// How many kept files of the run folder no name in named covers and are
+// the only name of their content. A kept file that is a second link to a
+// file still there elsewhere (the run ended between keeping it and
+// recording it) loses nothing when dropped; any other unnamed one is old
+// content whose record is lost, which nothing may drop.
+int UnnamedKeptFiles(const std::string& run_folder,
+                     const std::unordered_set<std::string>& named);
+// The damage of a run folder holding count such files.
+std::string UnnamedKeptDamage(int count);
+
 // Under the lock: drops the oldest runs beyond limits.max_runs, or while
 // the kept files take more than limits.max_bytes. Never drops the run
-// own_id, a run with a larger id, nor a run in progress.
+// own_id, a run with a larger id, a run in progress, nor a run holding
+// kept files that no record names (RunHoldsUnnamedKept).
 void PruneRuns(const std::string& folder, std::uint64_t own_id,
                const JournalLimits& limits);
+
+// Under the lock: makes room for the run own_id, which is in progress,
+// dropping the oldest runs (as PruneRuns would: never a run in progress,
+// one started after own_id, nor one holding kept files no record names)
+// until the kept files of the runs other than own_id take at most
+// others_max bytes, or nothing more may go. Returns what they take then.
+std::uint64_t MakeRoom(const std::string& folder, std::uint64_t own_id,
+                       std::uint64_t others_max);
 
 }  // namespace tarnwick
 

@@ -121,11 +121,32 @@ bool SameState(const std::string& path, const std::uint64_t after[4]) {
          mtime == after[3];
 }
 
+std::unordered_set<std::string> KeptNamesOf(const LegacyManifest& manifest) {
+  std::unordered_set<std::string> named;
+  for (const LegacyItem& item : manifest.items) {
+    if (!item.backup.empty()) named.insert(item.backup);
+  }
+  return named;
+}
+
 }  // namespace
+
+bool LegacyKeptNames(const std::string& run_folder,
+                     std::unordered_set<std::string>& named) {
+  LegacyManifest manifest;
+  std::string why;
+  if (!ReadManifest(run_folder, manifest, why)) return false;
+  named = KeptNamesOf(manifest);
+  return true;
+}
 
 bool ReadLegacyRun(const std::string& run_folder, JournaledRun& run) {
   LegacyManifest manifest;
   if (!ReadManifest(run_folder, manifest, run.damage)) return false;
+  if (const int unnamed = UnnamedKeptFiles(run_folder, KeptNamesOf(manifest))) {
+    run.damage = UnnamedKeptDamage(unnamed);
+    return false;
+  }
   run.time = manifest.time;
   run.operation = manifest.operation;
   run.output_folder = manifest.output;
@@ -142,6 +163,12 @@ void UndoLegacyRun(const std::string& run_folder, UndoResult& result) {
   if (!ReadManifest(run_folder, manifest, why)) {
     result.error = "run " + result.id + " cannot be undone: " + why +
                    "; nothing was touched";
+    return;
+  }
+  if (const int unnamed = UnnamedKeptFiles(run_folder, KeptNamesOf(manifest))) {
+    result.error = "run " + result.id + " cannot be undone: " +
+                   UnnamedKeptDamage(unnamed) + " (in " + run_folder +
+                   "); nothing was touched";
     return;
   }
   std::vector<LegacyItem> left;
@@ -177,7 +204,7 @@ void UndoLegacyRun(const std::string& run_folder, UndoResult& result) {
     result.items.push_back(std::move(done));
   }
   std::error_code error;
-  if (left.empty()) {
+  if (left.empty() && UnnamedKeptFiles(run_folder, {}) == 0) {
     fs::remove_all(run_folder, error);
     return;
   }

@@ -6,6 +6,7 @@
 #define TARNWICK_JOURNAL_LEGACY_RUNS_H_
 
 #include <string>
+#include <unordered_set>
 
 #include "journal/run_undo.h"
 
@@ -13,6 +14,10 @@ namespace tarnwick {
 
 // False when the manifest is missing or damaged (run.damage says why).
 bool ReadLegacyRun(const std::string& run_folder, JournaledRun& run);
+
+// The kept names the manifest names; false when it is missing or damaged.
+bool LegacyKeptNames(const std::string& run_folder,
+                     std::unordered_set<std::string>& named);
 
 // Undoes the run in run_folder into result (result.error when refused).
 void UndoLegacyRun(const std::string& run_folder, UndoResult& result);

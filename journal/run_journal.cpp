@@ -20,6 +20,10 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kRecordsPerFlush = 64;
+// A kept copy is written under this suffix, and named by its number only
+// once its record is written: a numbered file no record names is then
+// never anything but lost content, which nothing may drop.
+constexpr char kCopySuffix[] = ".copy";
 constexpr char kNotKept[] = "its old content was not kept: ";
 
 std::string Absolute(const std::string& path) {
@@ -110,8 +114,15 @@ bool RunJournal::Open(std::string& why) {
           O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_NOFOLLOW | O_CLOEXEC,
           0600));
     }
-    if (records_fd_.get() < 0 ||
-        calls.flock(records_fd_.get(), LOCK_EX | LOCK_NB) != 0) {
+    // Waited for: no other run can hold the new file, and a program
+    // listing the runs holds it shared only for a moment (under no lock).
+    int locked = records_fd_.get() < 0 ? -1 : 0;
+    while (locked == 0 &&
+           (locked = calls.flock(records_fd_.get(), LOCK_EX)) != 0 &&
+           errno == EINTR) {
+      locked = 0;
+    }
+    if (locked != 0) {
       return fail("the record of the run cannot be made in " + run_folder_ +
                   " (" + SystemReason(errno) + ")");
     }
@@ -180,7 +191,7 @@ bool RunJournal::Flush(std::string& why) {
 
 bool RunJournal::Keep(const std::string& target, const struct stat& old,
                       const std::string& kept, struct stat& kept_info,
-                      std::string& why) {
+                      bool& copied_aside, std::string& why) {
   SystemCalls& calls = FileSystemCalls();
   // The same file system: a second name of the old file costs nothing, and
   // the run's rename leaves the old content to it alone.
@@ -196,7 +207,13 @@ bool RunJournal::Keep(const std::string& target, const struct stat& old,
     return false;
   }
   const auto size = static_cast<std::uint64_t>(old.st_size);
-  if (others_bytes_ + kept_bytes_ + size > settings_.limits.max_bytes) {
+  const std::uint64_t cap = settings_.limits.max_bytes;
+  if (others_bytes_ + kept_bytes_ + size > cap && kept_bytes_ + size <= cap) {
+    // The run in progress comes first: older runs make room for it.
+    JournalLock lock(folder_);
+    if (lock.held()) others_bytes_ = MakeRoom(folder_, id_, cap - kept_bytes_ - size);
+  }
+  if (others_bytes_ + kept_bytes_ + size > cap) {
     why = "a copy of " + std::to_string(size) +
           " bytes would pass the journal's cap of " +
           std::to_string(settings_.limits.max_bytes) + " bytes";
@@ -208,7 +225,8 @@ bool RunJournal::Keep(const std::string& target, const struct stat& old,
     why = "it cannot be read (" + SystemReason(errno) + ")";
     return false;
   }
-  const int to = calls.open_at(run_fd_.get(), kept.c_str(),
+  const std::string copy = kept + kCopySuffix;
+  const int to = calls.open_at(run_fd_.get(), copy.c_str(),
                                O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (to < 0) {
     why = "a copy in the journal cannot be made (" + SystemReason(errno) + ")";
@@ -236,10 +254,22 @@ bool RunJournal::Keep(const std::string& target, const struct stat& old,
   if (!copied) {
     why = "a copy in the journal cannot be written (" +
           SystemReason(error_number) + ")";
-    calls.unlink_at(run_fd_.get(), kept.c_str(), 0);
+    calls.unlink_at(run_fd_.get(), copy.c_str(), 0);
     return false;
   }
   kept_bytes_ += static_cast<std::uint64_t>(kept_info.st_size);
+  copied_aside = true;
+  return true;
+}
+
+bool RunJournal::NameCopy(const std::string& kept, std::string& why) {
+  SystemCalls& calls = FileSystemCalls();
+  if (calls.rename_at(run_fd_.get(), (kept + kCopySuffix).c_str(),
+                      run_fd_.get(), kept.c_str()) != 0 ||
+      calls.fsync(run_fd_.get()) != 0) {
+    why = "the journal cannot be written (" + SystemReason(errno) + ")";
+    return false;
+  }
   return true;
 }
 
@@ -278,7 +308,8 @@ KeepResult RunJournal::BeforeReplace(const std::string& target,
   write.after = after;
   const std::string kept = std::to_string(next_kept_++);
   struct stat kept_info {};
-  if (!Keep(path, old, kept, kept_info, why)) {
+  bool copied = false;
+  if (!Keep(path, old, kept, kept_info, copied, why)) {
     // Listed with the run, so that undo names it and says why.
     write.kind = WriteRecord::Kind::kUnkept;
     write.old = IdentityOf(old);
@@ -302,12 +333,14 @@ KeepResult RunJournal::BeforeReplace(const std::string& target,
   } else if (Append(WriteFields(write), why)) {
     last_after_[path] = after;
     ++writes_;
-    if (Flush(why)) return {};
-    // The record may or may not be on disk: the kept file stays for it,
-    // but undo cannot be promised.
+    const bool flushed = Flush(why);
+    // Named even when the flush failed: the record may be on disk, and
+    // the kept file stays for it (undo then cannot be promised).
+    if ((!copied || NameCopy(kept, why)) && flushed) return {};
     return Unkept(path, kNotKept, why);
   }
-  FileSystemCalls().unlink_at(run_fd_.get(), kept.c_str(), 0);
+  FileSystemCalls().unlink_at(run_fd_.get(),
+                              (copied ? kept + kCopySuffix : kept).c_str(), 0);
   kept_bytes_ -= std::min<std::uint64_t>(
       kept_bytes_, static_cast<std::uint64_t>(kept_info.st_size));
   return Unkept(path, kNotKept, why);
@@ -341,9 +374,10 @@ void RunJournal::EntryDone(const EntryRecord& record) {
 }
 
 JournalSummary RunJournal::Finish() {
-  JournalSummary summary;
+  if (finished_) return summary_;
+  JournalSummary& summary = summary_;
   summary.not_undoable = static_cast<int>(not_undoable_.size());
-  if (finished_ || run_folder_.empty()) return summary;
+  if (run_folder_.empty()) return summary;
   finished_ = true;
   std::string ignored;
   if (records_fd_.get() >= 0) {

@@ -64,7 +64,11 @@ class RunJournal : public RunObserver, public ReplacementJournal {
   KeepResult BeforeCreate(const std::string& target,
                           const FileIdentity& after) override;
 
-  // Ends the run's record, drops old runs and lets the run go.
+  // The run's last entry is done: Finish().
+  void RunEnded() override { Finish(); }
+
+  // Ends the run's record, drops old runs and lets the run go. Called
+  // again, says the same and does nothing more.
   JournalSummary Finish();
 
  private:
@@ -72,9 +76,13 @@ class RunJournal : public RunObserver, public ReplacementJournal {
   // Appends one record; false (the file as it was before) when it cannot.
   bool Append(const std::vector<std::string>& fields, std::string& why);
   bool Flush(std::string& why);
-  // Keeps the old file at target as kept; false with why.
+  // Keeps the old file at target as kept; false with why. A copy (the
+  // journal on another file system) is written as kept + kCopySuffix and
+  // copied is set: NameCopy gives it its name once its record is written.
   bool Keep(const std::string& target, const struct stat& old,
-            const std::string& kept, struct stat& kept_info, std::string& why);
+            const std::string& kept, struct stat& kept_info, bool& copied,
+            std::string& why);
+  bool NameCopy(const std::string& kept, std::string& why);
   // The answer when the old content of path cannot be brought back.
   KeepResult Unkept(const std::string& path, const std::string& note,
                     const std::string& why);
@@ -96,6 +104,7 @@ class RunJournal : public RunObserver, public ReplacementJournal {
   int unflushed_ = 0;
   int writes_ = 0;
   bool finished_ = false;
+  JournalSummary summary_;  // what Finish() said
   std::unordered_set<std::string> not_undoable_;  // paths
   std::vector<std::string> early_entries_;  // before the record file
   // Each path the run wrote, with the identity its last write left.

@@ -192,16 +192,26 @@ UndoItem UndoPath(int run_fd, const std::vector<const WriteRecord*>& writes) {
       if (w.kind == Kind::kReplace) {
         FileSystemCalls().unlink_at(run_fd, w.kept.c_str(), 0);
       }
-      item.what = UndoItem::What::kRestored;
+      item.what = UndoItem::What::kUnchanged;
+      item.reason = "its write never took place";
       return item;
     }
     if (w.kind == Kind::kCreate && !exists) {
-      item.what = UndoItem::What::kRemoved;
+      item.what = UndoItem::What::kUnchanged;
+      item.reason = "it is no longer there";
       return item;
     }
   }
   item.reason = exists ? "it has changed since the run" : "it is no longer there";
   return item;
+}
+
+std::unordered_set<std::string> KeptNamesOf(const RunLog& log) {
+  std::unordered_set<std::string> named;
+  for (const WriteRecord& w : log.writes) {
+    if (w.kind == Kind::kReplace) named.insert(w.kept);
+  }
+  return named;
 }
 
 bool ListedRun(const std::string& folder, const StoredRun& stored,
@@ -213,7 +223,17 @@ bool ListedRun(const std::string& folder, const StoredRun& stored,
     return ReadLegacyRun(run_folder, run) || !run.damage.empty();
   }
   RunLog log;
-  if (!ReadLog(run_folder, log, run.damage)) {
+  const bool read = ReadLog(run_folder, log, run.damage);
+  if (!read && run.damage != kNoRecords) return true;
+  // Kept files no record names are old content whose record was lost (a
+  // run in progress names each one right after keeping it): the run is
+  // damaged, so that undo names it and refuses it.
+  if (const int unnamed = UnnamedKeptFiles(run_folder, KeptNamesOf(log));
+      unnamed != 0 && !run.in_progress) {
+    run.damage = UnnamedKeptDamage(unnamed);
+    return true;
+  }
+  if (!read) {
     // A run that ended before its first record did nothing: not listed. A
     // damaged one is, so that undo names it and refuses it.
     return run.damage != kNoRecords;
@@ -316,6 +336,12 @@ UndoResult UndoRun(const std::string& folder, const std::string& id) {
                    "damaged (" + damage + "); nothing was touched";
     return result;
   }
+  if (const int unnamed = UnnamedKeptFiles(run_folder, KeptNamesOf(log))) {
+    result.error = "run " + chosen + " cannot be undone: " +
+                   UnnamedKeptDamage(unnamed) + " (in " + run_folder +
+                   "); nothing was touched";
+    return result;
+  }
   // A record cut short by the end of the run is no record: drop it, so
   // that what undo appends starts on a line of its own.
   const RecordLines lines = DecodeRecords(text);
@@ -337,6 +363,12 @@ UndoResult UndoRun(const std::string& folder, const std::string& id) {
                    });
   const std::unordered_set<std::string> restored(log.restored.begin(),
                                                  log.restored.end());
+  std::unordered_set<std::string> unkept;
+  for (const WriteRecord& w : log.writes) {
+    if (w.kind == Kind::kUnkept) unkept.insert(w.path);
+  }
+  result.unrecorded =
+      std::max(0, log.not_undoable - static_cast<int>(unkept.size()));
   bool all_done = true;
   for (const std::string& path : order) {
     if (restored.count(path) != 0) continue;
@@ -352,13 +384,28 @@ UndoResult UndoRun(const std::string& folder, const std::string& id) {
   const std::string line = EncodeRecord({"undone"});
   WriteFully(records.get(), line.data(), line.size());
   calls.fdatasync(records.get());
-  if (all_done) {
+  // Only the kept files undo used are gone: anything else left in the
+  // folder keeps it.
+  if (all_done && UnnamedKeptFiles(run_folder, {}) == 0) {
     std::error_code error;
     fs::remove_all(run_folder, error);
   } else {
     NoteKeptBytes(run_folder);
   }
   return result;
+}
+
+bool RunHoldsUnnamedKept(const std::string& run_folder, bool legacy) {
+  std::unordered_set<std::string> named;
+  if (legacy) {
+    LegacyKeptNames(run_folder, named);
+  } else {
+    RunLog log;
+    std::string error;
+    ReadLog(run_folder, log, error);
+    named = KeptNamesOf(log);
+  }
+  return UnnamedKeptFiles(run_folder, named) != 0;
 }
 
 std::vector<std::string> RunReportLines(const std::string& folder,

@@ -5,7 +5,9 @@
 // nothing; any other is left alone, "it has changed since the run". Each
 // file put back is recorded at once, so that an undo that is cut short and
 // done again does not repeat it. A run whose record file is damaged is
-// refused whole, touching nothing; so is a run still in progress.
+// refused whole, touching nothing; so is a run still in progress, and a run
+// whose folder holds kept files that no record names (a record file cut
+// short), which is listed as damaged.
 #ifndef TARNWICK_JOURNAL_RUN_UNDO_H_
 #define TARNWICK_JOURNAL_RUN_UNDO_H_
 
@@ -32,22 +34,31 @@ struct JournaledRun {
 std::vector<JournaledRun> ListRuns(const std::string& folder);
 
 struct UndoItem {
-  enum class What { kRestored, kRemoved, kLeft };
+  // kUnchanged: nothing to do, the file is as it was before the run (its
+  // write never took place, or the file the run made is gone already).
+  enum class What { kRestored, kRemoved, kUnchanged, kLeft };
   What what = What::kLeft;
   std::string path;
-  std::string reason;  // kLeft only
+  std::string reason;  // kLeft and kUnchanged only
 };
 
 struct UndoResult {
   std::string id;     // the run undone
   std::string error;  // set when no run could be undone at all
   std::vector<UndoItem> items;
+  // Files the run wrote that its journal could not record at all (it was
+  // full): undo does not know them, and leaves them as they are.
+  int unrecorded = 0;
 };
 
 // Undoes the run with this id, or the newest run not yet undone when id is
 // empty. Files left alone keep what the journal kept of them; the run is
 // marked undone, and dropped when nothing of it is left.
 UndoResult UndoRun(const std::string& folder, const std::string& id);
+
+// True when the run folder holds kept files that no record of the run (or
+// no line of an earlier version's manifest) names: nothing may drop them.
+bool RunHoldsUnnamedKept(const std::string& run_folder, bool legacy);
 
 // The report lines the run recorded, one per entry (empty when the run is
 // not there or its record is damaged).

@@ -128,6 +128,69 @@ TEST(JournalUndoTest, ADamagedRecordMakesUndoRefuseAndTouchNothing) {
   }
 }
 
+TEST(JournalUndoTest, KeptFilesNoRecordNamesAreNeverDropped) {
+  // Each case leaves the newest run's folder holding the kept original "1"
+  // with no record naming it: the run is listed as damaged, and undo,
+  // whether of the newest run or of that run by name, refuses it whole.
+  struct Case {
+    const char* name;
+    const char* id;
+    void (*damage)(Sandbox& box);
+  };
+  const Case cases[] = {
+      {"records cut after the run line", "2",
+       [](Sandbox& box) {
+         const std::string records = ReadAll(box.Records("2"));
+         WriteAll(box.Records("2"), records.substr(0, records.find('\n') + 1));
+       }},
+      {"records cut inside the replace line", "2",
+       [](Sandbox& box) {
+         const std::string records = ReadAll(box.Records("2"));
+         WriteAll(box.Records("2"), records.substr(0, records.find('\n') + 20));
+       }},
+      {"earlier version's manifest holding only its first line",
+       "20991208-100000-000",
+       [](Sandbox& box) {
+         box.dir.Write("state/tarnwick/runs/20991208-100000-000/1", "precious");
+         box.dir.Write("state/tarnwick/runs/20991208-100000-000/run.tsv",
+                       "tarnwick-journal 1\n");
+         fs::remove_all(box.dir / "state/tarnwick/runs/2");
+         fs::remove_all(box.dir / "state/tarnwick/runs/1");
+       }},
+  };
+  for (const Case& c : cases) {
+    Sandbox box;
+    const std::string first = box.dir.Write("f/a.txt", "a\tb");
+    const std::string second = box.dir.Write("f/c.txt", "c\td");
+    for (const std::string& file : {first, second}) {
+      ASSERT_EQ(box.Run({"--operation", "remove-all-tabs", "--output",
+                         box.dir / "f", file}).status, 0);
+    }
+    c.damage(box);
+    const std::string run_folder = "state/tarnwick/runs/" + std::string(c.id);
+    const std::vector<std::string> kept_before = box.dir.List(run_folder);
+    const ProgramResult list = box.Run({"--list-runs"});
+    EXPECT_NE(list.out.find(std::string(c.id) + "\t"), std::string::npos)
+        << c.name << ": " << list.out;
+    EXPECT_NE(list.out.find("damaged: "), std::string::npos)
+        << c.name << ": " << list.out;
+    for (const Args& undo_args : {Args{"--undo"}, Args{"--undo", c.id}}) {
+      const ProgramResult undo = box.Run(undo_args);
+      EXPECT_EQ(undo.status, 2) << c.name << " " << undo_args.size();
+      EXPECT_EQ(undo.out, "") << c.name;
+      EXPECT_NE(undo.err.find("run " + std::string(c.id) + " cannot be undone"),
+                std::string::npos) << c.name << ": " << undo.err;
+      EXPECT_NE(undo.err.find("no record names"), std::string::npos)
+          << c.name << ": " << undo.err;
+      EXPECT_EQ(box.dir.List(run_folder), kept_before) << c.name;
+      if (std::string(c.id) == "2") {
+        EXPECT_EQ(ReadAll(first), "ab") << c.name;
+        EXPECT_EQ(ReadAll(second), "cd") << c.name;
+      }
+    }
+  }
+}
+
 TEST(JournalUndoTest, TwoProgramsAtOnceShareTheJournal) {
   Sandbox box;
   std::vector<std::string> first, second;
@@ -223,7 +286,8 @@ TEST(JournalUndoTest, RequiredUndoRefusesWhatCannotBeKept) {
                          ": its old content was not kept: a copy of 3 bytes "
                          "would pass the journal's cap of 0 bytes\n"
                          "tarnwick-batch: note: 1 file(s) of this run cannot "
-                         "be undone: their old content was not kept\n");
+                         "be undone: the journal could not keep what undo "
+                         "needs for them\n");
   EXPECT_NE(box.Run({"--list-runs"}).out.find("\t1 file(s) cannot be undone"),
             std::string::npos);
   fs::remove_all(pattern);

@@ -229,10 +229,12 @@ TEST(ReportWindowTest, SaysWhatCannotBeUndoneAndWhatWasUndone) {
       {false, 0, 0, "The journal holds no record of this run's files.", 0},
       {true, 0, 0, "This run has been undone."},
       {false, 3, 0,
-       "3 file(s) of this run cannot be undone: their old content was not kept."},
+       "3 file(s) of this run cannot be undone: the journal could not keep "
+       "what undo needs for them."},
       {true, 1, 2,
        "This run has been undone.\n1 file(s) of this run cannot be undone: "
-       "their old content was not kept.\n2 record(s) of this run in the "
+       "the journal could not keep what undo needs for them.\n2 record(s) of "
+       "this run in the "
        "journal cannot be read."},
   };
   for (const Case& c : cases) {
@@ -249,6 +251,32 @@ TEST(ReportWindowTest, SaysWhatCannotBeUndoneAndWhatWasUndone) {
       ASSERT_NE(note, nullptr) << c.note;
       EXPECT_EQ(note->text().toStdString(), c.note);
     }
+    delete window;
+  }
+}
+
+// The undo window's heading counts each outcome as the table shows it.
+TEST(UndoWindowTest, HeadingCountsEachOutcomeApart) {
+  using What = UndoItem::What;
+  struct Case {
+    std::vector<What> items;
+    const char* heading;
+  };
+  const Case cases[] = {
+      {std::vector<What>(8, What::kRemoved),
+       "Run 7: 0 file(s) restored, 8 removed, 0 with nothing to do, 0 left alone"},
+      {{What::kRestored, What::kRemoved, What::kUnchanged, What::kLeft,
+        What::kLeft},
+       "Run 7: 1 file(s) restored, 1 removed, 1 with nothing to do, 2 left alone"},
+  };
+  for (const Case& c : cases) {
+    UndoResult result;
+    result.id = "7";
+    for (const What what : c.items) result.items.push_back({what, "/f", ""});
+    QDialog* window = MakeUndoWindow(nullptr, result);
+    auto* heading = window->findChild<QLabel*>("heading");
+    ASSERT_NE(heading, nullptr) << c.heading;
+    EXPECT_EQ(heading->text().toStdString(), c.heading);
     delete window;
   }
 }

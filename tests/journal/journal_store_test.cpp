@@ -1,6 +1,7 @@
 // The journal's folder: where it is, run ids in the order runs start (never
 // the clock's), the lock, and pruning that never drops a run in progress or
 // one started later.
+#include "journal/journal_record.h"
 #include "journal/journal_store.h"
 
 #include <fcntl.h>
@@ -60,7 +61,15 @@ std::vector<std::string> Ids(const std::string& folder) {
 // A run folder with a record file and kept files of these sizes.
 void MakeRun(const TempDir& dir, const std::string& id,
              const std::vector<int>& kept_sizes) {
-  dir.Write("j/runs/" + id + "/records", "");
+  std::string records = EncodeRecord({"run", "1", "remove-all-tabs", "/o"});
+  for (std::size_t k = 0; k < kept_sizes.size(); ++k) {
+    WriteRecord write;
+    write.kind = WriteRecord::Kind::kReplace;
+    write.path = "/o/" + std::to_string(k);
+    write.kept = std::to_string(k + 1);
+    records += EncodeRecord(WriteFields(write));
+  }
+  dir.Write("j/runs/" + id + "/records", records);
   for (std::size_t k = 0; k < kept_sizes.size(); ++k) {
     dir.Write("j/runs/" + id + "/" + std::to_string(k + 1),
               std::string(static_cast<std::size_t>(kept_sizes[k]), 'x'));
@@ -145,12 +154,19 @@ TEST(JournalStoreTest, PruningKeepsTheRunInProgressAndLaterRuns) {
   EXPECT_TRUE(RunInProgress(folder + "/runs/2"));
   EXPECT_FALSE(RunInProgress(folder + "/runs/3"));
 
+  // Kept files that no record names are lost records' old content: the
+  // earlier version's run (its manifest holds no item) and run 3 stay.
+  dir.Write("j/runs/3/2", "old content");
+  const std::string legacy = "20200101-000000-000 (legacy)";
+
   // The pruner is run 4: 5 and 6 started after it and stay, whatever the cap.
   PruneRuns(folder, 4, {2, 100});
-  EXPECT_EQ(Ids(folder), (std::vector<std::string>{"6", "5", "4", "2"}));
+  EXPECT_EQ(Ids(folder),
+            (std::vector<std::string>{"6", "5", "4", "3", "2", legacy}));
   in_progress.reset();
   PruneRuns(folder, 6, {2, 1000});
-  EXPECT_EQ(Ids(folder), (std::vector<std::string>{"6", "5"}));
+  EXPECT_EQ(Ids(folder), (std::vector<std::string>{"6", "5", "3", legacy}));
+  EXPECT_EQ(testing::ReadAll(dir / "j/runs/3/2"), "old content");
 }
 
 TEST(JournalStoreTest, AFolderThatCannotBeMadeSaysWhy) {

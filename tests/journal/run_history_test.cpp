@@ -68,6 +68,35 @@ TEST(RunJournaledTest, JournalsARealRunWhereThereIsAJournal) {
   }
 }
 
+// The run is over in the journal once its last entry is done: while the
+// window shows "Done.", undo finds a finished run, not one in progress.
+TEST(RunJournaledTest, TheJournalEndsBeforeTheRunSaysDone) {
+  struct DoneHost : testing::ScriptedHost {
+    std::string folder;
+    std::vector<JournaledRun> runs_at_message;
+    void ShowMessage(const std::string& text) override {
+      runs_at_message = ListRuns(folder);
+      testing::ScriptedHost::ShowMessage(text);
+    }
+  };
+  TempDir dir;
+  DoneHost host;
+  host.folder = dir / "j";
+  host.files = {dir.Write("f/a.txt", "a\tb")};
+  host.output_folder = dir / "f";
+  host.chooser = "Remove all tabs in text file(s)";
+  RunRecorder recorder(false);
+  DialogResults results;
+  const JournaledRunResult result = RunJournaled(
+      host, results, recorder,
+      {host.folder, JournalSettings(), "remove-all-tabs", host.output_folder});
+  EXPECT_EQ(host.messages, std::vector<std::string>{"Done."});
+  ASSERT_EQ(host.runs_at_message.size(), 1u);
+  EXPECT_FALSE(host.runs_at_message[0].in_progress);
+  EXPECT_EQ(result.journal.id, "1");
+  EXPECT_EQ(ListRuns(host.folder).size(), 1u);
+}
+
 // A history made afresh, as after a restart, reports the newest run from
 // the journal; after undoing it, that run marked undone, though undo
 // dropped it from the journal.

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "batch/batch_run.h"
@@ -24,6 +26,7 @@
 #include "files/run_ledger.h"
 #include "files/system_calls.h"
 #include "journal/journal_record.h"
+#include "journal/run_undo.h"
 #include "tests/batch/scripted_host.h"
 #include "tests/journal/fault_calls.h"
 #include "tests/support/temp_dir.h"
@@ -108,6 +111,43 @@ TEST(RunJournalTest, OldFileAndItsRecordAreOnDiskBeforeTheRename) {
             (std::vector<std::string>{"run replace kept:5",
                                       "run replace update kept:5"}));
   EXPECT_EQ(journal.Finish().id, "1");
+}
+
+// Another program listing the runs probes the new run's record file with a
+// shared lock for a moment, just as the run locks it: the run waits for
+// the probe and keeps its journal.
+std::thread probe;
+
+TEST(RunJournalTest, AProbeOfTheNewRecordFileDoesNotCostTheRunItsJournal) {
+  TempDir dir;
+  const std::string a = dir.Write("f/a.txt", "old a");
+  SystemCallsRestorer restorer;
+  real_calls = FileSystemCalls();
+  FileSystemCalls().flock = [](int fd, int operation) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    char target[4096] = {};
+    const ssize_t size = readlink(self.c_str(), target, sizeof target - 1);
+    if ((operation & LOCK_EX) != 0 && !probe.joinable() && size > 0 &&
+        std::string(target).ends_with("/records")) {
+      const int probe_fd = open(self.c_str(), O_RDONLY | O_CLOEXEC);
+      ::flock(probe_fd, LOCK_SH);
+      probe = std::thread([probe_fd] {
+        usleep(50000);
+        ::close(probe_fd);
+      });
+    }
+    return real_calls.flock(fd, operation);
+  };
+  RunJournal journal(dir / "j", Settings(), "op", dir / "f");
+  WriteInRun(journal, a, "new a");
+  const JournalSummary summary = journal.Finish();
+  ASSERT_TRUE(probe.joinable());
+  probe.join();
+  EXPECT_EQ(summary.id, "1");
+  EXPECT_EQ(summary.not_undoable, 0);
+  const std::vector<JournaledRun> runs = ListRuns(dir / "j");
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0].files, 1);
 }
 
 // The run's steps: replace a, create c and write it again, replace b,
@@ -233,12 +273,38 @@ TEST(RunJournalTest, AFullJournalLetsTheRunGoOnAndCountsWhatCannotBeUndone) {
   EXPECT_EQ(runs[0].not_undoable, notes);
   const UndoResult undo = UndoRun(dir / "j", "");
   EXPECT_EQ(undo.id, "2");
-  int restored = 0;
+  int restored = 0, left = 0;
   for (const UndoItem& item : undo.items) {
     restored += item.what == UndoItem::What::kRestored;
+    left += item.what == UndoItem::What::kLeft;
   }
   EXPECT_EQ(restored, 30 - notes);
+  // Every file the run could not undo is either named, or counted as one
+  // the journal could not record at all.
+  EXPECT_EQ(left + undo.unrecorded, notes);
   EXPECT_EQ(ReadAll(earlier), "ee");
+}
+
+// The cap makes room for the run in progress: the oldest finished runs go
+// before a new run gives up keeping an old file, never a newer run.
+TEST(RunJournalTest, ARunDropsTheOldestRunsToKeepWhatItReplaces) {
+  TempDir dir;
+  FaultCalls faults(FaultPlan().Elsewhere());
+  std::vector<std::string> files;
+  for (const char c : {'x', 'y', 'z'}) {
+    files.push_back(dir.Write(std::string("f/") + c + ".txt",
+                              std::string(1500, c) + "\t"));
+  }
+  EXPECT_EQ(RunInPlace(dir, {files[0]}, Settings(4000)).summary.id, "1");
+  EXPECT_EQ(RunInPlace(dir, {files[1]}, Settings(4000)).summary.id, "2");
+  // Run 3 needs the room of run 1 alone; run 2 stays undoable.
+  const InPlaceRun run = RunInPlace(dir, {files[2]}, Settings(4000));
+  EXPECT_EQ(run.summary.not_undoable, 0);
+  std::vector<std::string> ids;
+  for (const JournaledRun& listed : ListRuns(dir / "j")) {
+    ids.push_back(listed.id + (listed.not_undoable ? " unkept" : ""));
+  }
+  EXPECT_EQ(ids, (std::vector<std::string>{"3", "2"}));
 }
 
 TEST(RunJournalTest, RequiredUndoRefusesTheWriteAndLeavesTheFileUntouched) {

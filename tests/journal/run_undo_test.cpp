@@ -45,9 +45,10 @@ void WriteInRun(RunJournal& journal, const std::string& path,
 std::string Describe(const UndoResult& undo) {
   std::string text = undo.error;
   for (const UndoItem& item : undo.items) {
-    text += std::string(item.what == UndoItem::What::kRestored  ? "restored "
-                        : item.what == UndoItem::What::kRemoved ? "removed "
-                                                                : "left ") +
+    text += std::string(item.what == UndoItem::What::kRestored    ? "restored "
+                        : item.what == UndoItem::What::kRemoved   ? "removed "
+                        : item.what == UndoItem::What::kUnchanged ? "unchanged "
+                                                                  : "left ") +
             fs::path(item.path).filename().string() +
             (item.reason.empty() ? "" : " (" + item.reason + ")") + "; ";
   }
@@ -113,8 +114,30 @@ TEST(RunUndoTest, AWriteRecordedButNeverDoneNeedsNothing) {
     EXPECT_THROW(WriteInRun(journal, a, "new"), FileError);
   }
   EXPECT_EQ(ListRuns(dir / "j").size(), 1u);
-  EXPECT_EQ(Describe(UndoRun(dir / "j", "")), "restored a; ");
+  EXPECT_EQ(Describe(UndoRun(dir / "j", "")),
+            "unchanged a (its write never took place); ");
   EXPECT_EQ(ReadAll(a), "old");
+  EXPECT_TRUE(ListRuns(dir / "j").empty());
+}
+
+TEST(RunUndoTest, AFileTheRunMadeThatIsGoneAlreadyNeedsNothing) {
+  TempDir dir;
+  const std::string made = dir / "f/made";
+  const std::string source = dir.Write("src/made", "new");
+  const std::string kept = dir.Write("f/kept", "old");
+  {
+    RunJournal journal(dir / "j", {}, "op", dir / "f");
+    {
+      RunLedger ledger;
+      ledger.SetJournal(&journal);
+      ASSERT_TRUE(SafeCopyFile(source, made).ok());
+    }
+    WriteInRun(journal, kept, "new");
+    journal.Finish();
+  }
+  unlink(made.c_str());
+  EXPECT_EQ(Describe(UndoRun(dir / "j", "")),
+            "restored kept; unchanged made (it is no longer there); ");
   EXPECT_TRUE(ListRuns(dir / "j").empty());
 }
 
