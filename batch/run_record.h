@@ -91,6 +91,13 @@ class RunRecorder : public RunObserver, private ReplacementJournal {
                            const FileIdentity& after) override {
     return Noted(target, journal_->Journal()->BeforeReplace(target, old, after));
   }
+  KeepResult BeforeGroupedReplace(const std::string& target,
+                                  const struct stat& old,
+                                  const FileIdentity& after) override {
+    return Noted(target,
+                 journal_->Journal()->BeforeGroupedReplace(target, old, after));
+  }
+  KeepResult FlushGroup() override { return journal_->Journal()->FlushGroup(); }
   KeepResult BeforeCreate(const std::string& target,
                           const FileIdentity& after) override {
     return Noted(target, journal_->Journal()->BeforeCreate(target, after));

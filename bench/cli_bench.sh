@@ -8,8 +8,9 @@
 #    against cp -r, and cp -r followed by sd over the copies.
 # 2. The same files in place (output folder = their folder): against
 #    sed -i and sd. The files are restored before every timed run (not
-#    timed). tarnwick-batch flushes each replaced original to disk, sed and
-#    sd do not: "sed -i + sync" shows what a flush of the lot costs.
+#    timed). tarnwick-batch flushes the replaced originals to disk, in
+#    groups, sed and sd do not: "sed -i + sync" shows what a flush of the
+#    lot costs.
 # 3. One 256 MiB file into an output folder: against cp, and cp + sd.
 # 4. The same file in place: against sed -i and sd.
 # Every figure is the median of REPEAT runs (default 3) of wall time; every
@@ -155,7 +156,7 @@ row "tarnwick-batch" "$m_ours_many_out"
 row_ratio "cp -r" "$m_cp_many" "$m_ours_many_out"
 row_ratio "cp -r + sd" "$m_cpsd_many" "$m_ours_many_out"
 echo "$count files of 2 KiB in place:"
-row "tarnwick-batch (flushes each original)" "$m_ours_many_in"
+row "tarnwick-batch (flushes in groups)" "$m_ours_many_in"
 row_ratio "sed -i" "$m_sed_many" "$m_ours_many_in"
 row_ratio "sed -i + sync" "$m_seds_many" "$m_ours_many_in"
 row_ratio "sd" "$m_sd_many" "$m_ours_many_in"

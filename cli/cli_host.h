@@ -6,6 +6,7 @@
 #define TARNWICK_CLI_CLI_HOST_H_
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,10 @@ class CliHost : public BatchHost {
   SettingsStore& Settings() override { return settings_; }
   RunObserver* Observer() override { return observer_; }
   void SetObserver(RunObserver* observer) { observer_ = observer; }
+  // Replacements of files that held content of their own are flushed in
+  // groups (by default one syncfs of the file system per group).
+  std::optional<GroupSettings> WriteGroups() override { return groups_; }
+  void SetWriteGroups(std::optional<GroupSettings> groups) { groups_ = groups; }
 
  private:
   const std::vector<std::string>& files_;
@@ -77,6 +82,7 @@ class CliHost : public BatchHost {
   int position_ = 0;        // the entry whose turn it is
   double share_ = 0;        // the last progress value
   RunObserver* observer_ = nullptr;
+  std::optional<GroupSettings> groups_ = GroupSettings{};
 };
 
 }  // namespace tarnwick::cli

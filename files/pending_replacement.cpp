@@ -11,11 +11,13 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <utility>
 
 #include "files/file_error.h"
 #include "files/file_texts.h"
 #include "files/path_helpers.h"
 #include "files/platform.h"
+#include "files/replacement_group.h"
 #include "files/replacement_journal.h"
 #include "files/system_calls.h"
 
@@ -437,14 +439,16 @@ void PendingReplacement::Commit() {
   }
   old_.reset();
   SystemCalls& calls = FileSystemCalls();
+  RunLedger* const ledger = RunLedger::Current();
+  ReplacementJournal* const journal =
+      ledger != nullptr ? ledger->journal() : nullptr;
+  ReplacementGroup* const group = ledger != nullptr ? ledger->group() : nullptr;
+  if (exists_ && !run_copy_ && group != nullptr) return Prepare(*group, journal);
   // Flushing protects the content being replaced: a crash after the rename
   // must not leave an empty file where the old one stood. A new file, or
   // one this run copied a moment ago, has no such content (cp does not
   // flush either).
   if (exists_ && !run_copy_ && calls.fsync(fd_) != 0) Fail(errno);
-  RunLedger* const ledger = RunLedger::Current();
-  ReplacementJournal* const journal =
-      ledger != nullptr ? ledger->journal() : nullptr;
   struct stat written {};
   if (ledger != nullptr && fstat(fd_, &written) != 0) Fail(errno);
   const int closing = fd_;
@@ -478,6 +482,34 @@ void PendingReplacement::Commit() {
   } else if (exists_) {
     ledger->Replaced(IdOf(old_info_), IdOf(written), path_);
   }
+}
+
+void PendingReplacement::Prepare(ReplacementGroup& group,
+                                 ReplacementJournal* journal) {
+  // The new file stays open and unflushed: the group flushes it with the
+  // others, then renames it (files/replacement_group.h).
+  struct stat written {};
+  if (fstat(fd_, &written) != 0) Fail(errno);
+  if (journal != nullptr) {
+    const KeepResult kept = journal->BeforeGroupedReplace(
+        target_, old_info_, IdentityOf(written));
+    if (kept.outcome == KeepResult::Outcome::kRefused) {
+      Fail(EPERM, file_texts::CannotKeepForUndo(kept.note));
+    }
+  }
+  ReplacementGroup::Prepared prepared;
+  prepared.path = path_;
+  prepared.name = name_;
+  prepared.temporary = std::exchange(temporary_, std::string());
+  prepared.folder = std::move(folder_);
+  prepared.file = UniqueFd(std::exchange(fd_, -1));
+  prepared.old_info = old_info_;
+  prepared.written = written;
+  if (copy_of_) {
+    prepared.record = RunLedger::Written{RunLedger::Origin::kCopied, path_,
+                                         copy_of_->path, copy_of_->id};
+  }
+  group.Add(std::move(prepared));
 }
 
 void PendingReplacement::FinishPreview() {
