@@ -14,6 +14,8 @@ namespace tarnwick {
 namespace {
 
 using file_texts::kCannotWrite;
+// Fewer files of a group on one file system are flushed each on its own.
+constexpr std::size_t kFewestForFileSystemFlush = 4;
 
 }  // namespace
 
@@ -67,7 +69,11 @@ std::vector<ReplacementGroup::Failure> ReplacementGroup::Publish(
   SystemCalls& calls = FileSystemCalls();
 
   // 1. The new files' content on disk: a crash after a rename must not
-  // leave an empty file where the old one stood.
+  // leave an empty file where the old one stood. A few files are flushed
+  // each on its own: a flush of the whole file system would also wait for
+  // whatever else is being written there.
+  std::vector<bool> each(items.size(),
+                         settings_.flush == GroupFlush::kEachFile);
   if (settings_.flush == GroupFlush::kFileSystem) {
     std::vector<dev_t> synced;
     for (std::size_t k = 0; k < items.size(); ++k) {
@@ -75,6 +81,15 @@ std::vector<ReplacementGroup::Failure> ReplacementGroup::Publish(
       bool done = false;
       for (const dev_t other : synced) done = done || other == device;
       if (done) continue;
+      synced.push_back(device);
+      std::size_t on_device = 0;
+      for (const Prepared& item : items) on_device += item.written.st_dev == device;
+      if (on_device < kFewestForFileSystemFlush) {
+        for (std::size_t j = k; j < items.size(); ++j) {
+          if (items[j].written.st_dev == device) each[j] = true;
+        }
+        continue;
+      }
       if (calls.syncfs(items[k].file.get()) != 0) {
         // What reached the disk is unknown: none of that file system's
         // files may take its old file's place.
@@ -86,13 +101,11 @@ std::vector<ReplacementGroup::Failure> ReplacementGroup::Publish(
           }
         }
       }
-      synced.push_back(device);
     }
-  } else {
-    for (std::size_t k = 0; k < items.size(); ++k) {
-      if (calls.fdatasync(items[k].file.get()) != 0) {
-        fail(k, FileError::FromErrno(kCannotWrite, items[k].path, errno));
-      }
+  }
+  for (std::size_t k = 0; k < items.size(); ++k) {
+    if (each[k] && !failed[k] && calls.fdatasync(items[k].file.get()) != 0) {
+      fail(k, FileError::FromErrno(kCannotWrite, items[k].path, errno));
     }
   }
   for (std::size_t k = 0; k < items.size(); ++k) {

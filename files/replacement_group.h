@@ -5,8 +5,9 @@
 // beside the old one, the journal keeps the old file and records the
 // replacement without flushing, and the group takes the new file over.
 // Publish() then, for the whole group:
-//   1. flushes every new file (one syncfs of each file system, or an
-//      fdatasync of each file in a row) and closes it;
+//   1. flushes every new file (one syncfs of each file system that holds
+//      at least four of them, or an fdatasync of each file in a row) and
+//      closes it;
 //   2. has the journal flush its kept files and records once;
 //   3. renames each new file over its old one, in the order prepared.
 // A crash before 3 leaves every old file whole (and the journal able to
@@ -35,6 +36,7 @@ namespace tarnwick {
 // How a group's new files are made durable before their renames.
 enum class GroupFlush {
   kFileSystem,  // one syncfs(2) on each file system the group writes to
+                // (fdatasync of each when it writes fewer than four there)
   kEachFile,    // fdatasync(2) of each new file, one after the other
 };
 
