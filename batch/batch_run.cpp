@@ -66,7 +66,8 @@ constexpr char kFindReplaceCaption[] = "Find And Replace - File ";
 // before a dialog or message, and at the end of the run, also one the host
 // stopped. A file of the entry in hand that cannot be published fails that
 // entry at the step that wrote it; one of an earlier entry is reported at
-// that step's label when the group is published.
+// that step's label when the group is published, and the observer told
+// that the entry failed after all (RunObserver::EntryFailedLater).
 class BatchRun {
  public:
   BatchRun(BatchHost& host, DialogResults& results)
@@ -395,8 +396,11 @@ class BatchRun {
       const std::string kept = reasons_.Take();
       trap_.Run(line, report);
       ++late_failures_;
-      reasons_.Take();
+      const std::string reason = reasons_.Take();
       reasons_.Restore(kept);
+      if (observer_ != nullptr && entry > 0) {
+        observer_->EntryFailedLater(entry, reason);
+      }
     }
     return !own_failed;
   }

@@ -54,6 +54,14 @@ class RunObserver {
   // A note the run gave about the entry in hand (the host shows it too).
   virtual void Note(const std::string& text) { (void)text; }
   virtual void EntryDone(const EntryRecord& record) { (void)record; }
+  // The write of the entry-th entry (1-based), whose record was given
+  // already, failed when its group was published (files/
+  // replacement_group.h): its file kept its old content. reason as for a
+  // failed record.
+  virtual void EntryFailedLater(int entry, const std::string& reason) {
+    (void)entry;
+    (void)reason;
+  }
 };
 
 // Keeps every entry's record, and passes the writes on to a journal when
@@ -83,6 +91,17 @@ class RunRecorder : public RunObserver, private ReplacementJournal {
     if (records_.back().reason.empty()) records_.back().reason = note_;
     note_.clear();
     if (journal_ != nullptr) journal_->EntryDone(records_.back());
+  }
+  // The record becomes that of a failed entry, as if the write had failed
+  // in its turn.
+  void EntryFailedLater(int entry, const std::string& reason) override {
+    if (entry < 1 || entry > static_cast<int>(records_.size())) return;
+    EntryRecord& record = records_[static_cast<std::size_t>(entry - 1)];
+    record.status = EntryStatus::kFailed;
+    record.reason = reason;
+    record.changes = 0;
+    record.per_pair.reset();
+    record.bytes_after.reset();
   }
   const std::vector<EntryRecord>& records() const { return records_; }
 

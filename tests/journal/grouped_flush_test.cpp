@@ -340,8 +340,20 @@ TEST(GroupedFlushTest, AGroupThatCannotBePublishedLeavesEveryOldFileWhole) {
     }
     EXPECT_GE(run.summary.failures, 1) << test.what;
     EXPECT_FALSE(run.reports.empty()) << test.what;
+    ASSERT_EQ(run.records.size(), static_cast<std::size_t>(kFiles)) << test.what;
     std::vector<std::string> names;
     for (int k = 0; k < kFiles; ++k) {
+      // Each record says what became of its file, even when the failure
+      // came after the record.
+      const EntryRecord& record = run.records[static_cast<std::size_t>(k)];
+      EXPECT_EQ(record.status, k == test.replaced ? EntryStatus::kChanged
+                                                  : EntryStatus::kFailed)
+          << test.what << ": " << ReportLine(record);
+      if (k != test.replaced) {
+        EXPECT_EQ(record.reason.rfind("Cannot write " + files[k], 0), 0u)
+            << test.what << ": " << record.reason;
+        EXPECT_FALSE(record.bytes_after.has_value()) << test.what;
+      }
       names.push_back(std::to_string(k) + ".txt");
       EXPECT_EQ(ReadAll(files[k]), k == test.replaced ? NewText(k) : OldText(k))
           << test.what;
