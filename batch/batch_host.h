@@ -3,9 +3,11 @@
 #ifndef TARNWICK_BATCH_BATCH_HOST_H_
 #define TARNWICK_BATCH_BATCH_HOST_H_
 
+#include <optional>
 #include <string>
 
 #include "core/dialog_results.h"
+#include "files/replacement_group.h"
 
 namespace tarnwick {
 
@@ -54,6 +56,10 @@ class BatchHost {
 
   virtual ErrorReporter& Reporter() = 0;
   virtual SettingsStore& Settings() = 0;
+  // How the run makes its replacements of files that hold content of their
+  // own durable: in groups, flushed together (files/replacement_group.h),
+  // or, by default, each on its own before its rename, one file at a time.
+  virtual std::optional<GroupSettings> WriteGroups() { return std::nullopt; }
   // Who records what the run does (batch/run_record.h); nobody by default.
   virtual RunObserver* Observer() { return nullptr; }
 };

@@ -18,6 +18,7 @@
 #include "files/file_texts.h"
 #include "files/path_helpers.h"
 #include "files/platform.h"
+#include "files/replacement_group.h"
 #include "files/run_ledger.h"
 
 namespace tarnwick {
@@ -57,6 +58,16 @@ constexpr char kFindReplaceCaption[] = "Find And Replace - File ";
 // run_ledger.h): it never writes over another input of the run, an
 // operation never creates the file it was meant to edit ("the file has
 // gone"), and a copy the run made is replaced without a flush.
+//
+// When the host asks for groups (BatchHost::WriteGroups), the files the run
+// replaces that held content of their own wait in a group and are flushed
+// and renamed together (files/replacement_group.h): when the group is full
+// (checked between entries), before an entry touches a file that waits,
+// before a dialog or message, and at the end of the run, also one the host
+// stopped. A file of the entry in hand that cannot be published fails that
+// entry at the step that wrote it; one of an earlier entry is reported at
+// that step's label when the group is published, and the observer told
+// that the entry failed after all (RunObserver::EntryFailedLater).
 class BatchRun {
  public:
   BatchRun(BatchHost& host, DialogResults& results)
@@ -70,6 +81,12 @@ class BatchRun {
   BatchSummary Run() {
     // Every write of the run is told to the journal before it happens.
     if (observer_ != nullptr && !dry_run_) ledger_.SetJournal(observer_->Journal());
+    if (!dry_run_) {
+      if (const std::optional<GroupSettings> groups = host_.WriteGroups()) {
+        group_.emplace(*groups);
+        ledger_.SetGroup(&*group_);
+      }
+    }
     trap_.Run(100, [] {});
     if (!Validate()) return Summary(false);
 
@@ -88,6 +105,8 @@ class BatchRun {
     }
     // A request that came during the last file is answered too.
     if (!stopped_) stopped_ = host_.StopRequested();
+    // The last group of writes is on disk before the journal ends.
+    Publish(0);
     if (observer_ != nullptr) observer_->RunEnded();
 
     trap_.Run(200, [&] { host_.SetBusy(false); });
@@ -131,6 +150,7 @@ class BatchRun {
       next_.ShowReport(text);
     }
     std::string Take() { return std::exchange(first_, std::string()); }
+    void Restore(std::string first) { first_ = std::move(first); }
 
    private:
     ErrorReporter& next_;
@@ -139,12 +159,15 @@ class BatchRun {
 
   // One entry, and its record for the observer.
   void ProcessRecordedEntry(int i) {
+    if (group_ && group_->full()) Publish(i);
+    entry_number_ = i;
     entry_ = EntryRecord{};
     tally_ = EditTally{};
     tally_.dry_run = dry_run_;
     operated_ = false;
     reasons_.Take();
     const int failures = trap_.failures();
+    const int late_before = late_failures_;
     {
       // The operations count into the tally (and write nothing in a dry
       // run) only while someone records.
@@ -153,7 +176,7 @@ class BatchRun {
       ProcessEntry(i);
     }
     if (observer_ == nullptr) return;
-    if (trap_.failures() != failures) {
+    if (trap_.failures() - late_failures_ != failures - late_before) {
       // The input's size as the copy step found it; no result, no size.
       entry_.status = EntryStatus::kFailed;
       entry_.reason = reasons_.Take();
@@ -197,6 +220,11 @@ class BatchRun {
     const std::string output =
         trap_.Value(120, [&] { return FixBackslashes(*joined); }, *joined);
     entry_.output = output;
+    // What this entry reads or writes is read or written as the run left
+    // it, not as it was before a group that waits.
+    if (group_ && (group_->Holds(*source) || group_->Holds(output))) {
+      Publish(i);
+    }
 
     // A dry run copies nothing: the copy is previewed by the same steps
     // (the same refusals and notes), and the operation reads the input
@@ -214,12 +242,16 @@ class BatchRun {
     // happened to hold under that name.
     if (!Copy(*source, output)) return;
     trap_.Run(126, [&] { host_.SetBusy(true); });
+    // The copy over an older output, when it waits, is published before
+    // the operation reads it.
+    if (group_ && group_->Holds(output) && !Publish(i)) return;
 
     Dispatch(i, output);
   }
 
   // The copy step, or in a dry run its preview.
   bool Copy(const std::string& source, const std::string& output) {
+    Tag(122);
     const auto outcome = trap_.Try(122, [&] {
       return dry_run_ ? PreviewCopyFile(source, output)
                       : SafeCopyFile(source, output);
@@ -268,6 +300,7 @@ class BatchRun {
       switch (key.kind) {
         case OperationKind::kFixed:
           operated_ = true;
+          Tag(key.action_line);
           trap_.Run(key.action_line, [&] {
             Edit(output, [&] { key.operation(output); });
           });
@@ -289,6 +322,7 @@ class BatchRun {
     const std::string caption = trap_.Value(164, [&] {
       return kRemoveCaption + std::to_string(i) + ". ";
     }, std::string());
+    if (!Publish(i)) return;
     trap_.Run(166, [&] { host_.ShowRemoveDialog(caption, results_); });
     if (trap_.Value(168, [&] { return results_.find_what.empty(); }, false)) {
       Skipped();
@@ -297,6 +331,7 @@ class BatchRun {
     const std::u16string find =
         trap_.Value(170, [&] { return results_.find_what; }, u"");
     operated_ = true;
+    Tag(172);
     trap_.Run(172, [&] {
       Edit(output, [&] { ReplaceInFile(output, find, u""); });
     });
@@ -319,6 +354,7 @@ class BatchRun {
       const std::string caption = trap_.Value(186, [&] {
         return kFindReplaceCaption + std::to_string(i) + ". ";
       }, std::string());
+      if (!Publish(i)) return;
       trap_.Run(188, [&] { host_.ShowFindReplaceDialog(caption, results_); });
     }
     if (trap_.Value(190, [&] {
@@ -332,9 +368,43 @@ class BatchRun {
     const std::u16string replace =
         trap_.Value(194, [&] { return results_.replace_with; }, u"");
     operated_ = true;
+    Tag(196);
     trap_.Run(196, [&] {
       Edit(output, [&] { ReplaceInFile(output, find, replace); });
     });
+  }
+
+  // The files prepared from now on belong to the entry in hand's step line.
+  void Tag(int line) {
+    if (group_) group_->SetTag(entry_number_ * kTagEntry + line);
+  }
+
+  // Publishes the group. A file of entry i (the entry in hand) that cannot
+  // be published fails at its step, as it would have without the group:
+  // false then. One of an earlier entry, whose record is out already, is
+  // reported at its step's line without touching the entry in hand.
+  bool Publish(int i) {
+    if (!group_ || group_->empty()) return true;
+    bool own_failed = false;
+    for (ReplacementGroup::Failure& failure : group_->Publish(&ledger_)) {
+      const int entry = failure.tag / kTagEntry;
+      const int line = failure.tag % kTagEntry;
+      const auto report = [&] { throw failure.error; };
+      if (entry == i && i > 0) {
+        own_failed = true;
+        trap_.Run(line, report);
+        continue;
+      }
+      const std::string kept = reasons_.Take();
+      trap_.Run(line, report);
+      ++late_failures_;
+      const std::string reason = reasons_.Take();
+      reasons_.Restore(kept);
+      if (observer_ != nullptr && entry > 0) {
+        observer_->EntryFailedLater(entry, reason);
+      }
+    }
+    return !own_failed;
   }
 
   void Skipped() {
@@ -351,7 +421,12 @@ class BatchRun {
   EntryRecord entry_;   // the entry in hand
   EditTally tally_;     // what its operation counted
   bool operated_ = false;
+  static constexpr int kTagEntry = 1000;  // above every step line
   RunLedger ledger_;  // open on this thread for as long as the run lasts
+  // The replacements waiting to be flushed together, when the host asks.
+  std::optional<ReplacementGroup> group_;
+  int entry_number_ = 0;   // the entry in hand
+  int late_failures_ = 0;  // reported for entries already recorded
   int files_ = 0;
   bool stopped_ = false;  // the host asked to stop
   bool first_showing_ = true;

@@ -57,6 +57,14 @@ class RunObserver {
   // The run has done its last entry (or stopped): only its closing steps
   // (the progress reset, "Done.") are left.
   virtual void RunEnded() {}
+  // The write of the entry-th entry (1-based), whose record was given
+  // already, failed when its group was published (files/
+  // replacement_group.h): its file kept its old content. reason as for a
+  // failed record.
+  virtual void EntryFailedLater(int entry, const std::string& reason) {
+    (void)entry;
+    (void)reason;
+  }
 };
 
 // Keeps every entry's record, and passes the writes on to a journal when
@@ -92,6 +100,17 @@ class RunRecorder : public RunObserver, private ReplacementJournal {
   void RunEnded() override {
     if (journal_ != nullptr) journal_->RunEnded();
   }
+  // The record becomes that of a failed entry, as if the write had failed
+  // in its turn.
+  void EntryFailedLater(int entry, const std::string& reason) override {
+    if (entry < 1 || entry > static_cast<int>(records_.size())) return;
+    EntryRecord& record = records_[static_cast<std::size_t>(entry - 1)];
+    record.status = EntryStatus::kFailed;
+    record.reason = reason;
+    record.changes = 0;
+    record.per_pair.reset();
+    record.bytes_after.reset();
+  }
   const std::vector<EntryRecord>& records() const { return records_; }
 
  private:
@@ -99,6 +118,13 @@ class RunRecorder : public RunObserver, private ReplacementJournal {
                            const FileIdentity& after) override {
     return Noted(target, journal_->Journal()->BeforeReplace(target, old, after));
   }
+  KeepResult BeforeGroupedReplace(const std::string& target,
+                                  const struct stat& old,
+                                  const FileIdentity& after) override {
+    return Noted(target,
+                 journal_->Journal()->BeforeGroupedReplace(target, old, after));
+  }
+  KeepResult FlushGroup() override { return journal_->Journal()->FlushGroup(); }
   KeepResult BeforeCreate(const std::string& target,
                           const FileIdentity& after) override {
     return Noted(target, journal_->Journal()->BeforeCreate(target, after));

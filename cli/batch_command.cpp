@@ -97,6 +97,19 @@ JournaledRunOptions JournalOptions(const Options& options) {
   return journal;
 }
 
+// How the replacements of files that held content of their own are made
+// durable: $TARNWICK_GROUP_FLUSH "each" flushes every file of a group in a
+// row, "off" each file on its own before its rename (as the window does);
+// anything else, one syncfs of the file system per group.
+std::optional<GroupSettings> GroupFlushFromEnvironment() {
+  const char* value = std::getenv("TARNWICK_GROUP_FLUSH");
+  const std::string text = value != nullptr ? value : "";
+  GroupSettings settings;
+  if (text == "each") settings.flush = GroupFlush::kEachFile;
+  if (text == "off") return std::nullopt;
+  return settings;
+}
+
 }  // namespace
 
 void PrintUsageError(const std::string& error) {
@@ -165,6 +178,7 @@ int RunBatchCommand(const Options& options) {
 
   CliHost host(files, options.output_folder, options.operation,
                std::move(answers), reporter, progress);
+  host.SetWriteGroups(GroupFlushFromEnvironment());
   const JournaledRunOptions journal = JournalOptions(options);
   CliRecorder recorder(options.dry_run, nullptr, progress);
   DialogResults results;

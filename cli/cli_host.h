@@ -6,6 +6,7 @@
 #define TARNWICK_CLI_CLI_HOST_H_
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,10 @@ class CliHost : public BatchHost {
   void Note(const std::string& text) override;
   ErrorReporter& Reporter() override;
   SettingsStore& Settings() override { return settings_; }
+  // Replacements of files that held content of their own are flushed in
+  // groups (by default one syncfs of the file system per group).
+  std::optional<GroupSettings> WriteGroups() override { return groups_; }
+  void SetWriteGroups(std::optional<GroupSettings> groups) { groups_ = groups; }
 
  private:
   const std::vector<std::string>& files_;
@@ -74,6 +79,7 @@ class CliHost : public BatchHost {
   RunSettings settings_;
   int position_ = 0;        // the entry whose turn it is
   double share_ = 0;        // the last progress value
+  std::optional<GroupSettings> groups_ = GroupSettings{};
 };
 
 }  // namespace tarnwick::cli

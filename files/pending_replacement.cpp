@@ -11,11 +11,13 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <utility>
 
 #include "files/file_error.h"
 #include "files/file_texts.h"
 #include "files/path_helpers.h"
 #include "files/platform.h"
+#include "files/replacement_group.h"
 #include "files/replacement_journal.h"
 #include "files/system_calls.h"
 
@@ -437,14 +439,16 @@ void PendingReplacement::Commit() {
   }
   old_.reset();
   SystemCalls& calls = FileSystemCalls();
+  RunLedger* const ledger = RunLedger::Current();
+  ReplacementJournal* const journal =
+      ledger != nullptr ? ledger->journal() : nullptr;
+  ReplacementGroup* const group = ledger != nullptr ? ledger->group() : nullptr;
+  if (exists_ && !run_copy_ && group != nullptr) return Prepare(*group, journal);
   // Flushing protects the content being replaced: a crash after the rename
   // must not leave an empty file where the old one stood. A new file, or
   // one this run copied a moment ago, has no such content (cp does not
   // flush either).
   if (exists_ && !run_copy_ && calls.fsync(fd_) != 0) Fail(errno);
-  RunLedger* const ledger = RunLedger::Current();
-  ReplacementJournal* const journal =
-      ledger != nullptr ? ledger->journal() : nullptr;
   struct stat written {};
   if (ledger != nullptr && fstat(fd_, &written) != 0) Fail(errno);
   const int closing = fd_;
@@ -481,7 +485,8 @@ void PendingReplacement::Commit() {
   }
 }
 
-void PendingReplacement::CheckNameUnchanged() {
+NameCheck CheckNameHolds(int folder, const std::string& name, bool existed,
+                         const struct stat& old, bool edit) {
   // Someone else may have saved the file since it was read: renaming over
   // it would silently throw their work away. This narrows the window to
   // the few calls between this look and the rename; closing it entirely
@@ -489,22 +494,60 @@ void PendingReplacement::CheckNameUnchanged() {
   // (renameat2 can only refuse an existing name, not check which file it
   // holds).
   struct stat now {};
-  const bool exists = fstatat(folder_.get(), name_.c_str(), &now,
-                              AT_SYMLINK_NOFOLLOW) == 0;
-  if (!exists && errno != ENOENT) Fail(errno);
-  if (!exists_) {
-    if (exists) Fail(EBUSY, file_texts::kAppearedMeanwhile);
-    return;
+  const bool exists =
+      fstatat(folder, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0;
+  if (!exists && errno != ENOENT) return {errno, {}};
+  if (!existed) {
+    if (exists) return {EBUSY, file_texts::kAppearedMeanwhile};
+    return {};
   }
-  if (!exists) Fail(EBUSY, file_texts::kRemovedMeanwhile);
-  bool same = now.st_dev == old_info_.st_dev && now.st_ino == old_info_.st_ino;
-  if (same && !copy_of_) {
+  if (!exists) return {EBUSY, file_texts::kRemovedMeanwhile};
+  bool same = now.st_dev == old.st_dev && now.st_ino == old.st_ino;
+  if (same && edit) {
     // An edit read the old content: it must still be that content.
-    same = now.st_size == old_info_.st_size &&
-           now.st_mtim.tv_sec == old_info_.st_mtim.tv_sec &&
-           now.st_mtim.tv_nsec == old_info_.st_mtim.tv_nsec;
+    same = now.st_size == old.st_size &&
+           now.st_mtim.tv_sec == old.st_mtim.tv_sec &&
+           now.st_mtim.tv_nsec == old.st_mtim.tv_nsec;
   }
-  if (!same) Fail(EBUSY, file_texts::kChangedMeanwhile);
+  if (!same) return {EBUSY, file_texts::kChangedMeanwhile};
+  return {};
+}
+
+void PendingReplacement::CheckNameUnchanged() {
+  const NameCheck check = CheckNameHolds(folder_.get(), name_, exists_,
+                                         old_info_, !copy_of_.has_value());
+  if (check.error_number == 0) return;
+  if (check.reason.empty()) Fail(check.error_number);
+  Fail(check.error_number, check.reason);
+}
+
+void PendingReplacement::Prepare(ReplacementGroup& group,
+                                 ReplacementJournal* journal) {
+  // The new file stays open and unflushed: the group flushes it with the
+  // others, then renames it (files/replacement_group.h).
+  struct stat written {};
+  if (fstat(fd_, &written) != 0) Fail(errno);
+  CheckNameUnchanged();  // and again just before the group's rename
+  if (journal != nullptr) {
+    const KeepResult kept = journal->BeforeGroupedReplace(
+        target_, old_info_, IdentityOf(written));
+    if (kept.outcome == KeepResult::Outcome::kRefused) {
+      Fail(EPERM, file_texts::CannotKeepForUndo(kept.note));
+    }
+  }
+  ReplacementGroup::Prepared prepared;
+  prepared.path = path_;
+  prepared.name = name_;
+  prepared.temporary = std::exchange(temporary_, std::string());
+  prepared.folder = std::move(folder_);
+  prepared.file = UniqueFd(std::exchange(fd_, -1));
+  prepared.old_info = old_info_;
+  prepared.written = written;
+  if (copy_of_) {
+    prepared.record = RunLedger::Written{RunLedger::Origin::kCopied, path_,
+                                         copy_of_->path, copy_of_->id};
+  }
+  group.Add(std::move(prepared));
 }
 
 void PendingReplacement::FinishPreview() {

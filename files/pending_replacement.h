@@ -19,6 +19,9 @@
 
 namespace tarnwick {
 
+class ReplacementGroup;
+class ReplacementJournal;
+
 // The file a path finally names once symbolic links are followed (the path
 // itself when it is no link). A dangling link gives the missing file it
 // points to. Throws FileError for a loop of links.
@@ -42,6 +45,18 @@ enum class Preview {
   kUnchecked,  // nothing is written and nothing refused: the file stands
                // for a fresh copy the run would make and may always rewrite
 };
+
+// Whether the name in folder still holds the file seen there at the start
+// (old; nothing when existed is false): the same file and, for an edit
+// that read its content, the same size and modification time. error_number
+// is 0 when it does; otherwise reason says what happened (empty when the
+// system's own reason for failing to look says it).
+struct NameCheck {
+  int error_number = 0;
+  std::string reason;
+};
+NameCheck CheckNameHolds(int folder, const std::string& name, bool existed,
+                         const struct stat& old, bool edit);
 
 class PendingReplacement {
  public:
@@ -84,7 +99,9 @@ class PendingReplacement {
   // holds content of its own is replaced (not one the open run copied), the
   // new one is flushed to disk first, so that a crash leaves either the old
   // content or the new. Throws FileError; afterwards nothing is left to
-  // clean up.
+  // clean up. While the open run ledger has a group (RunLedger::SetGroup),
+  // such a replacement is only prepared: the new file waits, unflushed and
+  // unrenamed, for the group to publish it with others.
   void Commit();
 
   // The file being replaced, links followed.
@@ -95,6 +112,8 @@ class PendingReplacement {
 
  private:
   void Begin(std::optional<mode_t> mode);
+  // Commit() into a group: the journal told, the new file handed over.
+  void Prepare(ReplacementGroup& group, ReplacementJournal* journal);
   // Commit() of a preview: the comparison's verdict, and the plan.
   void FinishPreview();
   // Refuses, as CreateTemporary would, a folder that takes no new file.

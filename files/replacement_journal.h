@@ -46,6 +46,18 @@ class ReplacementJournal {
   virtual KeepResult BeforeReplace(const std::string& target,
                                    const struct stat& old,
                                    const FileIdentity& after) = 0;
+  // The same for a replacement that waits in a group
+  // (files/replacement_group.h): the old content is kept and the record
+  // written, but neither needs to be durable before FlushGroup().
+  virtual KeepResult BeforeGroupedReplace(const std::string& target,
+                                          const struct stat& old,
+                                          const FileIdentity& after) {
+    return BeforeReplace(target, old, after);
+  }
+  // Makes durable whatever was kept and recorded so far, before a group's
+  // renames. kRefused: they must not happen (undo is required and cannot
+  // be promised); kNotKept: they go on, but cannot be undone.
+  virtual KeepResult FlushGroup() { return {}; }
   // Nothing was at target; the new file after is about to be put there.
   virtual KeepResult BeforeCreate(const std::string& target,
                                   const FileIdentity& after) = 0;

@@ -12,6 +12,9 @@
 //    file holds no content that exists nowhere else;
 //  - every replacement is recorded here, and told beforehand to the run's
 //    journal when it has one (files/replacement_journal.h);
+//  - with a group (SetGroup), a replacement of a file holding content of
+//    its own waits there to be flushed and renamed with others, and is
+//    recorded here once renamed;
 //  - a preview (a dry run, which writes nothing) records here what the run
 //    would have written, by folder and name, so that the checks of later
 //    entries see what they would see in the real run.
@@ -27,6 +30,7 @@
 
 namespace tarnwick {
 
+class ReplacementGroup;
 class ReplacementJournal;
 
 // A file by device and inode.
@@ -94,6 +98,12 @@ class RunLedger {
   void SetJournal(ReplacementJournal* journal) { journal_ = journal; }
   ReplacementJournal* journal() const { return journal_; }
 
+  // The group in which replacements of files holding content of their own
+  // wait to be made durable together (files/replacement_group.h); nullptr
+  // (the default) for none: each is flushed and renamed on its own.
+  void SetGroup(ReplacementGroup* group) { group_ = group; }
+  ReplacementGroup* group() const { return group_; }
+
   // Every file the run wrote, by identity.
   const std::unordered_map<FileId, Written, FileIdHash>& written() const {
     return written_;
@@ -105,6 +115,7 @@ class RunLedger {
   std::unordered_map<std::string, Written> planned_;  // by PlanKey
   RunLedger* outer_ = nullptr;
   ReplacementJournal* journal_ = nullptr;
+  ReplacementGroup* group_ = nullptr;
 };
 
 }  // namespace tarnwick

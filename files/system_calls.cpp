@@ -31,6 +31,7 @@ SystemCalls& FileSystemCalls() noexcept {
       ::flock,
       ::fchmod,
       ::futimens,
+      ::syncfs,
   };
   return calls;
 }

@@ -34,6 +34,8 @@ struct SystemCalls {
   int (*flock)(int fd, int operation);
   int (*fchmod)(int fd, mode_t mode);
   int (*futimens)(int fd, const struct timespec* times);
+  // A group of replacements made durable at once (files/replacement_group.h).
+  int (*syncfs)(int fd);
 };
 
 // The table the file layer calls through.

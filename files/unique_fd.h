@@ -26,6 +26,12 @@ class UniqueFd {
   }
 
   int get() const { return fd_; }
+  // Gives up the descriptor without closing it.
+  int release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
   // Closes what it holds and takes fd over.
   void reset(int fd = -1) {
     if (fd_ >= 0) ::close(fd_);

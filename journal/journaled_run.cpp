@@ -35,6 +35,9 @@ class ObservedHost : public BatchHost {
   ErrorReporter& Reporter() override { return host_.Reporter(); }
   SettingsStore& Settings() override { return host_.Settings(); }
   RunObserver* Observer() override { return &observer_; }
+  std::optional<GroupSettings> WriteGroups() override {
+    return host_.WriteGroups();
+  }
 
  private:
   BatchHost& host_;

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "files/system_calls.h"
 #include "journal/journal_io.h"
@@ -283,6 +284,34 @@ KeepResult RunJournal::Unkept(const std::string& path, const std::string& note,
 KeepResult RunJournal::BeforeReplace(const std::string& target,
                                      const struct stat& old,
                                      const FileIdentity& after) {
+  return Replace(target, old, after, false);
+}
+
+KeepResult RunJournal::BeforeGroupedReplace(const std::string& target,
+                                            const struct stat& old,
+                                            const FileIdentity& after) {
+  return Replace(target, old, after, true);
+}
+
+KeepResult RunJournal::FlushGroup() {
+  if (group_paths_.empty()) return {};
+  std::vector<std::string> paths = std::exchange(group_paths_, {});
+  std::string why;
+  if (records_fd_.get() >= 0 && FileSystemCalls().fsync(run_fd_.get()) != 0) {
+    why = "the journal cannot be written (" + SystemReason(errno) + ")";
+  } else if (Flush(why)) {
+    return {};
+  }
+  // The records may or may not be on disk: the kept files stay for them,
+  // but undo cannot be promised.
+  if (settings_.require_undo) return {KeepResult::Outcome::kRefused, why};
+  for (std::string& path : paths) not_undoable_.insert(std::move(path));
+  return {KeepResult::Outcome::kNotKept, kNotKept + why};
+}
+
+KeepResult RunJournal::Replace(const std::string& target,
+                               const struct stat& old,
+                               const FileIdentity& after, bool grouped) {
   const std::string path = Absolute(target);
   std::string why;
   if (!Open(why)) return Unkept(path, kNotKept, why);
@@ -327,8 +356,16 @@ KeepResult RunJournal::BeforeReplace(const std::string& target,
   write.old = IdentityOf(kept_info);
   write.old_atime_ns = AccessNanoseconds(kept_info);
   // Write-ahead: the kept file's name and the record are on disk before
-  // the run's rename can take the old file's place.
-  if (FileSystemCalls().fsync(run_fd_.get()) != 0) {
+  // the run's rename can take the old file's place (for a group, once
+  // before the group's renames: FlushGroup).
+  if (grouped) {
+    if (Append(WriteFields(write), why)) {
+      last_after_[path] = after;
+      ++writes_;
+      group_paths_.push_back(path);
+      return {};
+    }
+  } else if (FileSystemCalls().fsync(run_fd_.get()) != 0) {
     why = "the journal cannot be written (" + SystemReason(errno) + ")";
   } else if (Append(WriteFields(write), why)) {
     last_after_[path] = after;

@@ -5,7 +5,9 @@
 // link when the journal is on the same file system, the run replacing the
 // file by a rename; else as a copy while the journal stays within its size
 // cap) and a record naming it, with the file's old identity and the
-// identity of the new file, is durable on disk. Created files and later
+// identity of the new file, is durable on disk (for replacements that wait
+// in a group, files/replacement_group.h, once for the whole group, before
+// its first rename: FlushGroup). Created files and later
 // writes of a file the run already wrote are recorded too, flushed in
 // groups. A run interrupted anyhow stays listed and undoable as far as it
 // got. Where the old content cannot be kept the run goes on (each such file
@@ -61,6 +63,10 @@ class RunJournal : public RunObserver, public ReplacementJournal {
 
   KeepResult BeforeReplace(const std::string& target, const struct stat& old,
                            const FileIdentity& after) override;
+  KeepResult BeforeGroupedReplace(const std::string& target,
+                                  const struct stat& old,
+                                  const FileIdentity& after) override;
+  KeepResult FlushGroup() override;
   KeepResult BeforeCreate(const std::string& target,
                           const FileIdentity& after) override;
 
@@ -73,6 +79,9 @@ class RunJournal : public RunObserver, public ReplacementJournal {
 
  private:
   bool Open(std::string& why);
+  // BeforeReplace, flushed at once or (grouped) by FlushGroup().
+  KeepResult Replace(const std::string& target, const struct stat& old,
+                     const FileIdentity& after, bool grouped);
   // Appends one record; false (the file as it was before) when it cannot.
   bool Append(const std::vector<std::string>& fields, std::string& why);
   bool Flush(std::string& why);
@@ -106,6 +115,9 @@ class RunJournal : public RunObserver, public ReplacementJournal {
   bool finished_ = false;
   JournalSummary summary_;  // what Finish() said
   std::unordered_set<std::string> not_undoable_;  // paths
+  // Paths recorded since the last FlushGroup(), their records not yet
+  // flushed.
+  std::vector<std::string> group_paths_;
   std::vector<std::string> early_entries_;  // before the record file
   // Each path the run wrote, with the identity its last write left.
   std::unordered_map<std::string, FileIdentity> last_after_;

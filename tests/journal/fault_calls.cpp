@@ -105,7 +105,12 @@ FaultCalls::FaultCalls(FaultPlan new_plan) {
   calls.mkdir_at = [](int f, const char* n, mode_t m) {
     return Crashed() || Fails("mkdir_at") ? -1 : real.mkdir_at(f, n, m);
   };
-  calls.fdatasync = [](int fd) { return Crashed() ? -1 : real.fdatasync(fd); };
+  calls.fdatasync = [](int fd) {
+    return Crashed() || Fails("fdatasync") ? -1 : real.fdatasync(fd);
+  };
+  calls.syncfs = [](int fd) {
+    return Crashed() || Fails("syncfs") ? -1 : real.syncfs(fd);
+  };
   calls.ftruncate = [](int fd, off_t l) {
     return Crashed() ? -1 : real.ftruncate(fd, l);
   };

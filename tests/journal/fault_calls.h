@@ -25,7 +25,8 @@ struct FaultPlan {
   // Hard links into journal_folder fail with EXDEV.
   bool journal_elsewhere = false;
   // These calls fail with fail_error, at every call (names separated by
-  // commas): "fchmod", "futimens", "rename_at", "mkdir_at", and
+  // commas): "fchmod", "futimens", "rename_at", "mkdir_at", "fdatasync",
+  // "syncfs", and
   // "rename_across" for a rename between two folders' descriptors (always
   // EXDEV: two file systems).
   std::string failing_call;
