@@ -264,10 +264,21 @@ bool RunJournal::Keep(const std::string& target, const struct stat& old,
 }
 
 bool RunJournal::NameCopy(const std::string& kept, std::string& why) {
+  return NameCopies({kept}, why);
+}
+
+bool RunJournal::NameCopies(const std::vector<std::string>& kept,
+                            std::string& why) {
+  if (kept.empty()) return true;
   SystemCalls& calls = FileSystemCalls();
-  if (calls.rename_at(run_fd_.get(), (kept + kCopySuffix).c_str(),
-                      run_fd_.get(), kept.c_str()) != 0 ||
-      calls.fsync(run_fd_.get()) != 0) {
+  for (const std::string& name : kept) {
+    if (calls.rename_at(run_fd_.get(), (name + kCopySuffix).c_str(),
+                        run_fd_.get(), name.c_str()) != 0) {
+      why = "the journal cannot be written (" + SystemReason(errno) + ")";
+      return false;
+    }
+  }
+  if (calls.fsync(run_fd_.get()) != 0) {
     why = "the journal cannot be written (" + SystemReason(errno) + ")";
     return false;
   }
@@ -297,9 +308,10 @@ KeepResult RunJournal::FlushGroup() {
   if (group_paths_.empty()) return {};
   std::vector<std::string> paths = std::exchange(group_paths_, {});
   std::string why;
+  std::vector<std::string> copies = std::exchange(group_copies_, {});
   if (records_fd_.get() >= 0 && FileSystemCalls().fsync(run_fd_.get()) != 0) {
     why = "the journal cannot be written (" + SystemReason(errno) + ")";
-  } else if (Flush(why)) {
+  } else if (Flush(why) && NameCopies(copies, why)) {
     return {};
   }
   // The records may or may not be on disk: the kept files stay for them,
@@ -363,6 +375,8 @@ KeepResult RunJournal::Replace(const std::string& target,
       last_after_[path] = after;
       ++writes_;
       group_paths_.push_back(path);
+      // A copy is named once the group's records are on disk.
+      if (copied) group_copies_.push_back(kept);
       return {};
     }
   } else if (FileSystemCalls().fsync(run_fd_.get()) != 0) {

@@ -92,6 +92,8 @@ class RunJournal : public RunObserver, public ReplacementJournal {
             const std::string& kept, struct stat& kept_info, bool& copied,
             std::string& why);
   bool NameCopy(const std::string& kept, std::string& why);
+  // Names the copies of a group at once, then flushes the run's folder.
+  bool NameCopies(const std::vector<std::string>& kept, std::string& why);
   // The answer when the old content of path cannot be brought back.
   KeepResult Unkept(const std::string& path, const std::string& note,
                     const std::string& why);
@@ -118,6 +120,9 @@ class RunJournal : public RunObserver, public ReplacementJournal {
   // Paths recorded since the last FlushGroup(), their records not yet
   // flushed.
   std::vector<std::string> group_paths_;
+  // Kept copies of the group, named (kept + kCopySuffix -> kept) by
+  // FlushGroup() once their records are on disk.
+  std::vector<std::string> group_copies_;
   std::vector<std::string> early_entries_;  // before the record file
   // Each path the run wrote, with the identity its last write left.
   std::unordered_map<std::string, FileIdentity> last_after_;
