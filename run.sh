@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Merriveld
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installs what is missing, builds, and starts Tarnwick.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/scripts/setup.sh"

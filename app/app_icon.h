@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The application icon, drawn by the program itself in every usual size.
 #ifndef TARNWICK_APP_APP_ICON_H_
 #define TARNWICK_APP_APP_ICON_H_

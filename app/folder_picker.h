@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The folder picker on Qt's directory dialog: opened with the start folder
 // selected, folders only, the empty text when cancelled.
 #ifndef TARNWICK_APP_FOLDER_PICKER_H_

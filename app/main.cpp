@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Tarnwick: starting the program loads the main window; closing it ends
 // the program.
 #include <cstdio>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // MainWindow (object name "Form1"): the file list, the operation chooser,
 // the output folder box and the command buttons. It is the batch run's host.
 // Methods of the project's Qt classes are named in Qt's camelCase; the

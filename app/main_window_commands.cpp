@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // MainWindow's buttons: "Add File(s)", "...", "Help", "Clear List" and
 // "Start Removing".
 #include <QLineEdit>

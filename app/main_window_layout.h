@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The main window's controls at their design places: positions and sizes in
 // twips (15 to a pixel), texts, fonts, object names and tab order.
 #ifndef TARNWICK_APP_MAIN_WINDOW_LAYOUT_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // MainWindow's ways of filling the file list besides "Add File(s)": "Add All
 // File(s) In Folder", "Load Sample/Example Files" and files dropped onto
 // the list; and the hooks through which the list reaches the window.

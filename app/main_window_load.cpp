@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // MainWindow's start-up: the load steps, each under the trap with its line.
 #include <stdexcept>
 

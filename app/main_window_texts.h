@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every text the main window and its commands show, in one place so that
 // the window can be translated.
 #ifndef TARNWICK_APP_MAIN_WINDOW_TEXTS_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Message boxes on QMessageBox: the "Application Error" report and the plain
 // box (OK only, no icon, the application title).
 #ifndef TARNWICK_APP_MESSAGE_BOX_REPORTER_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program's own window services: Qt's multi-select open-file dialog,
 // the option dialogs, the input box and the question box, and the desktop's
 // URL handler for web addresses and folders.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Preview, report and undo in the window, without touching the main
 // window's layout or messages: a context menu on the file list with
 // "Preview changes", "Show last run's report" and "Undo last run", each

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The small routines that start-up uses: the application title, the default
 // output folder, the skin test, the start-up visit to the maker's home page,
 // and the random draw behind it. The load steps themselves are MainWindow::load.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the main window needs from the outside world, each behind a small
 // interface so that tests can script it: message boxes, the open-file
 // dialog, the folder picker, the option dialogs, the input box and the

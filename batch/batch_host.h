@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the batch run needs from its surroundings. The main window implements
 // it in the program; tests use a scripted host.
 #ifndef TARNWICK_BATCH_BATCH_HOST_H_

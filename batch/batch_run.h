@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // "Start Removing": validates, then copies every listed file into the output
 // folder and applies the chosen operation to the copy.
 #ifndef TARNWICK_BATCH_BATCH_RUN_H_

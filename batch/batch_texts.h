@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The texts the batch run shows: its messages and its progress captions.
 // The window and the command line recognise the run's state by them.
 #ifndef TARNWICK_BATCH_BATCH_TEXTS_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // "Preview changes": what the chosen operation would do to one file, found
 // by running it on a copy in a temporary folder (never on the file itself
 // or in the output folder) and comparing the copy with the file line by

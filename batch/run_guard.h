@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One batch run at a time. The run lets the event loop turn once per file
 // and while a dialog is open, so a second "Start Removing" can arrive while
 // the first is still under way; that second one must do nothing.

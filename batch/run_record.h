@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What a batch run did, entry by entry, for a report, a preview and the
 // journal that makes a run undoable. The run tells a RunObserver (when its
 // host has one) after each entry, and hands the observer's journal to its

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Merriveld
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Whole runs of tarnwick-batch against the tools people use for the same job,
 # in one run and on the same files: find and replace "Cat" with "dog", and
 # remove all tabs.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Times the text operations on a large file against `cp` and the classic
 // command-line tool doing the same transformation, and checks that both give
 // the same bytes. See bench/README.md.

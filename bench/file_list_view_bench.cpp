@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Speed of the window's file list (the real list model with its view shown,
 // on Qt's offscreen platform unless another platform is asked for):
 //

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Speed of the folder scan into a vector-backed file list:
 //
 //   folder_scan_bench [parent-folder]   (default /tmp)

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The folder-scan benchmark, for any file list: a generated tree of 100,000
 // files in 5,000 folders, scanned with "*" (pattern "*.*") into a list that
 // make_list creates, against `find DIR -type f | sort` on the same tree in

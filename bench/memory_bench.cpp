@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Peak memory of the text operations on inputs that once made it grow with
 // the file, its line lengths, the number of pairs or the replacement's
 // length. Each case runs in a process of its own; see bench/README.md.

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Merriveld
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Builds the engine benchmark in Release and runs it. Extra arguments go to
 # the benchmark (--repetitions N, --mib N, --utf16-mib N, --folder DIR).
 set -euo pipefail

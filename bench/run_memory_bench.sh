@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Merriveld
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Builds the memory benchmark in Release and runs it (about 2.5 GiB of free
 # disk space, a minute or two). An argument names the folder for its files.
 set -euo pipefail

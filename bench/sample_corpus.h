@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The text files the engine benchmark works on, generated the same way on
 // every run: CR LF lines of words, numbers, runs of spaces, tabs, blank
 // lines and UTF-8 accented letters.

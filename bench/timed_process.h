@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Running a program for the benchmark and timing it, output flushed to disk.
 #ifndef TARNWICK_BENCH_TIMED_PROCESS_H_
 #define TARNWICK_BENCH_TIMED_PROCESS_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The texts of --find-what and --replace-with as the option dialogs would
 // hand them to the batch run.
 #ifndef TARNWICK_CLI_ARGUMENT_TEXT_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One whole run of tarnwick-batch after its arguments were parsed: the
 // texts checked, the list built in argument order, the batch run, and the
 // exit status.

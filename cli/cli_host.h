@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The batch run's surroundings on the command line: the list and the
 // output folder from the arguments, the chosen chooser entry, the dialogs
 // answered from --find-what and --replace-with, messages and reports on the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The common error report on standard error: the title "Application Error"
 // and the report's own words, with its line breaks as terminal lines.
 #ifndef TARNWICK_CLI_CONSOLE_REPORTER_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Ctrl-C and termination requests during a run. The run is stopped only
 // between two files, so that no file is ever left half written and no
 // temporary file is left behind; then the journal and the report are

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Names and reasons in the lines tarnwick-batch prints (the dry run's
 // lines, --list-runs, --undo), written so that one entry stays one line of
 // TAB-separated fields and nothing reaches a terminal as a control code.

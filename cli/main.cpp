@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // tarnwick-batch: Tarnwick's batch run from the command line.
 #include <cstdio>
 #include <string>

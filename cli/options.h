@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The command line of tarnwick-batch: what the user asked for, parsed from
 // the arguments without touching any file.
 #ifndef TARNWICK_CLI_OPTIONS_H_

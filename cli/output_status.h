@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Write errors on the standard streams: a program whose output was lost
 // (a full device, a closed pipe) must not report success.
 #ifndef TARNWICK_CLI_OUTPUT_STATUS_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The progress line on a terminal: one line, rewritten in place, with the
 // count, the share and the progress text ("Processing: " and a file name).
 #ifndef TARNWICK_CLI_PROGRESS_LINE_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Where --report writes, checked before the run: never over an input or an
 // output of the run, never a folder, never into a missing folder; and written so that whatever the path
 // named before stays whole until the new report is complete.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What tarnwick-batch adds around a run: the lines of a dry run, the
 // report file, the journal that makes the run undoable, and the --undo and
 // --list-runs commands.

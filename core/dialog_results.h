@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the option dialogs hand back to the run.
 #ifndef TARNWICK_CORE_DIALOG_RESULTS_H_
 #define TARNWICK_CORE_DIALOG_RESULTS_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The common error report and the trap-and-resume rule.
 //
 // A trapped routine runs its numbered steps through a Trap. A step that

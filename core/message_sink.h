@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Where a window sends its plain messages (OK only, no icon, the
 // application title). The program shows a message box; tests record.
 #ifndef TARNWICK_CORE_MESSAGE_SINK_H_

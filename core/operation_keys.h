@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // How the batch run recognises the chosen operation: the chooser's text,
 // lower-cased, is searched for ten fixed keys in a fixed order; the first key
 // found anywhere in the text decides.

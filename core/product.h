@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The product's fixed texts and configuration values.
 #ifndef TARNWICK_CORE_PRODUCT_H_
 #define TARNWICK_CORE_PRODUCT_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The identities that error reports name, one per trapped routine. The
 // trailing blank is part of each identity.
 #ifndef TARNWICK_CORE_ROUTINE_IDENTITIES_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The settings store: named string values under "Merriveld" / "Tarnwick",
 // written through at once, nothing cached.
 #ifndef TARNWICK_CORE_SETTINGS_STORE_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The option dialogs' plain rules: the "<tab>" marker, the line count that
 // the find-and-replace dialog compares, the line ends of typed text, and the
 // pointer rule.

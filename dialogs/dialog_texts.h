@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every text the option dialogs show, in one place.
 #ifndef TARNWICK_DIALOGS_DIALOG_TEXTS_H_
 #define TARNWICK_DIALOGS_DIALOG_TEXTS_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The find-and-replace dialog (object name "Form3"): the user types the lines to find and
 // the lines to put in their place. OK hands both on in results (each
 // "<tab>" turned into a TAB) when they have the same number of lines, and

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the two option dialogs share: the window style (fixed size, title bar
 // with a close box only, modal, no default or cancel button, Escape does
 // nothing), the controls' fonts and design-size placement, the load step

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The pointer rule on a window: moving over a push button shows the hand
 // pointer, moving over the window's own surface or a frame shows the
 // standard pointer, and neither happens while the window shows the

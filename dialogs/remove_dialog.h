@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The remove-what dialog (object name "Form2"): the user types the text to remove from
 // one file. OK hands it on in results.find_what with every "<tab>" turned
 // into a TAB; Cancel empties results.find_what; "Tab?" explains the marker.

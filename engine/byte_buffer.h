@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A buffer of bytes that is never zero-filled, for bytes that are always
 // written before they are read (what a read() or a copy puts there).
 // std::string(n, '\0') or std::vector<char>(n) writes every byte first:

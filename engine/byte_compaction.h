@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Dropping bytes from a byte string in place, with the vector loops
 // (vector_loops.h: compression of the kept bytes) or byte by byte. The
 // byte-level cores of the character filters, the space squeezer and the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Finding a byte string in a longer one: the vector loops (vector_loops.h)
 // for needles of two bytes or more, the C library's memchr for one byte and
 // its memmem in the portable loops.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The changed lines between a text file and its edited copy, found in one
 // streaming pass over both, in bounded memory whatever the files' sizes or
 // line lengths.

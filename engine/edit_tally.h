@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What one operation did to one file: how many changes it made and the
 // file's size before and after. A caller that wants to know opens a
 // TallyScope around the operation; the operations then add to it. With

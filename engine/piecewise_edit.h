@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Rewriting a text file piece by piece, so that even a very large file
 // needs only a small buffer, much as the classic stream editors work.
 #ifndef TARNWICK_ENGINE_PIECEWISE_EDIT_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Find-and-replace passes over bytes that arrive in pieces, one pass per
 // pair, each pass feeding the next: the same result as the passes one after
 // another over the whole, left to right and without overlap. Each pass holds

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The character model of text files: how bytes become 16-bit text and back.
 //
 // 8-bit text is UTF-8, decoded strictly (no overlong forms, no encoded

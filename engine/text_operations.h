@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The text operations. Each takes the path of a file, reads it whole,
 // transforms the text and writes it back. All throw on failure (FileError
 // for file access, std::invalid_argument for a replacement list shorter than

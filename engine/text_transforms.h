@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The transformations behind the text operations, on a string of code units
 // in place. Each is provided for 16-bit text (char16_t) and for the bytes of
 // 8-bit text (char); text_operations.cpp explains when working on the bytes

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Compiled once per instruction set: foreach_target.h includes this file
 // again for each one, and HWY_EXPORT / HWY_DYNAMIC_DISPATCH call the best
 // version the processor runs.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The engine's vector loops, written once (Google Highway) and compiled for
 // every instruction set the compiler can target; each call runs the best one
 // that the processor has (vector_loops.h chooses, and whether they run at

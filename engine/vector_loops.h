@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The one place that decides whether the engine's vector loops run
 // (vector_kernels.h) or its portable loops do, and which instruction set the
 // vector loops use. The vector loops are compiled for every instruction set

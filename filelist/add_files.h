@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // "Add File(s)": the open-file dialog's answer mapped onto new entries.
 #ifndef TARNWICK_FILELIST_ADD_FILES_H_
 #define TARNWICK_FILELIST_ADD_FILES_H_

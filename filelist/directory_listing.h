@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One folder's direct entries, split into files and subfolders, sorted the
 // way the Windows file system returns them: by name without regard to case
 // (letters compared in upper case), ties broken by byte order, so that every

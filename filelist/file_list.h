@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The file list as the plain parts of the program see it: texts only, in the
 // order they were appended, duplicates allowed. Positions are 1-based.
 #ifndef TARNWICK_FILELIST_FILE_LIST_H_

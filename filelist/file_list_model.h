@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The file list's entries as a Qt list model: texts only, in the order they
 // were appended, duplicates allowed. One column, whose caption is set when
 // the main window adds it.

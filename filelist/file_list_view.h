@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // ListView1: the file list shown in report view, one column with a header.
 //
 // Besides showing the entries, the list

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reordering the file list with the mouse: the press, move, release and
 // double-click handlers of the list.
 #include <QCursor>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The folder scan. Both routines run under the scan's error trap
 // (routines::kFolderScan); a report names one of these step lines:
 //

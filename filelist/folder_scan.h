@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The folder-tree scan behind "Add All File(s) In Folder" and dropped
 // folders: breadth first, every accepted file whose name matches a pattern.
 #ifndef TARNWICK_FILELIST_FOLDER_SCAN_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Characters of file names: UTF-8 decoding that never fails, and the
 // upper-case fold that case-insensitive comparisons of names use.
 #ifndef TARNWICK_FILELIST_NAME_CHARACTERS_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // "Load Sample/Example Files": appends the files of the Samples folder
 // beside the program that are not listed yet, then offers to open that
 // folder.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A file list held in a plain vector: for the plain parts of the program
 // that collect entries before a window shows them, for tests and for the
 // scan benchmark.

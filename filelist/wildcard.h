@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // File-name patterns with the rules of the Windows directory search, which
 // the folder scan keeps: "*" matches any run of characters (also none), "?"
 // exactly one character, letters match without regard to case, and a

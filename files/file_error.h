@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The one failure type of the file layer. Every routine here that is not
 // marked noexcept may throw FileError; what() names the file and the
 // system's reason, for example "Cannot write /out/a.txt: Permission denied.".

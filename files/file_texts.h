@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every text the file layer and the batch run use to describe what happened
 // to a file, in one place. One style: a sentence naming what could not be
 // done to which file, then why: a FileError reads "<action> <path>:

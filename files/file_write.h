@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Replacing a file's content without ever losing the old content.
 #ifndef TARNWICK_FILES_FILE_WRITE_H_
 #define TARNWICK_FILES_FILE_WRITE_H_

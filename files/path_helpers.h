@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Small, stateless helpers on paths and files. None of them shows anything,
 // and none lets a file-system failure escape: each answers false, the empty
 // text, or an outcome the caller can read.

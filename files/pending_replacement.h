@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A replacement of one file's content in progress: the new content goes to
 // a new file beside the file being replaced and takes its place only on
 // Commit(). Until then, and whenever a step fails, the old file stays as it

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Platform rules in one place: the path separator, the path limit and the
 // file attributes, so that another platform can be added beside this one.
 #ifndef TARNWICK_FILES_PLATFORM_H_

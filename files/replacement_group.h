@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Replacements of files that hold content of their own, made durable in
 // groups instead of one by one. A run that owns a group hands it to its
 // ledger (RunLedger::SetGroup); PendingReplacement::Commit then writes and

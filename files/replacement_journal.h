@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What a replacement tells the journal of the run it belongs to, before
 // the new file takes its place: the journal keeps the old content (or says
 // why it cannot) and records what the new file is, so that the run can be

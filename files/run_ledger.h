@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What one batch run reads and writes, known to the file layer while the
 // run lasts, so that the run never writes over one of its own inputs and
 // never flushes a file it made itself.

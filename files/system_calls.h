@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The system calls through which the file layer finishes a replacement and
 // the journal of runs keeps what a run replaces. They go through one table
 // so that a test can make one of them fail (a flush, a close, a rename, a

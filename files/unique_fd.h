@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A file descriptor that is closed when it goes out of scope, also when
 // the work on it ends with an exception.
 #ifndef TARNWICK_FILES_UNIQUE_FD_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Whole writes and copies between open files, through the system-call seam,
 // for the journal's records, its kept copies and undo's copies back.
 #ifndef TARNWICK_JOURNAL_JOURNAL_IO_H_

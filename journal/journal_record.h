@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The record file of one run: an append-only log, one record a line,
 //   <length> <crc32, 8 hex digits> <fields>\n
 // where length and checksum cover the fields, which are separated by TAB

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Where the journal of runs lives and how runs are found, numbered, locked
 // and pruned. The folder ($XDG_STATE_HOME/tarnwick, or
 // $HOME/.local/state/tarnwick) holds

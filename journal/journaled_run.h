@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // "Start Removing" with its journal, as both programs run it: the journal
 // is opened in the given folder (none when the folder is empty, or for a
 // dry run, which writes nothing), the recorder sees every entry and passes

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Runs written by the earlier version of the journal: runs/<local time>/
 // with a run.tsv manifest written at the run's end. They stay listed (older
 // than every numbered run) and undoable, with the same checks of paths and

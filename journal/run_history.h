@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The runs a window reports and undoes: the newest run's report is read
 // from the journal, where each run keeps its entries' records, so that it
 // is there after a restart and names the run "Undo last run" would undo.

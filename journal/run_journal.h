@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The journal of runs: what a run replaced or created, so that the run can
 // be undone. Every write of the run reaches the journal before it takes
 // place (files/replacement_journal.h). Before a file holding content of its

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The runs in the journal, and their undo. Undo compares each file the run
 // wrote with the identity its last write in the run left: a file still so
 // gets its old content back (or is removed, when the run created it); a

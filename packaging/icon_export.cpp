@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Writes the window program's icon as PNG files for the desktop's icon
 // theme, so that the menu shows the same picture as the window:
 //   tarnwick_icon_export THEME_FOLDER NAME SIZE...

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Merriveld
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Checks that no folder includes a folder above it.
 #   cmake -DSOURCE_DIR=<checkout> [-DTABLE=<file>] -P check_layers.cmake
 # Reads the table of layers (scripts/layers.txt), refuses a table in which a

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Merriveld
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Starts the real Tarnwick program on a virtual X server and takes
 # screenshots of the file list's menu windows as a user opens them:
 #

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Merriveld
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Starts the real Tarnwick program on a virtual X server, checks that the
 # main window "Tarnwick" appears at its design size (536 x 473), adds a file
 # through the open-file dialog, runs "Remove x" and "Find and replace" far

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Merriveld
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Shared by run.sh and test.sh: installs what is missing (Debian 12, as root)
 # and configures and builds the project. Fast when nothing changed.
 set -euo pipefail

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Merriveld
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Puts the licence and copyright lines (REUSE, https://reuse.software) at the
 # top of every tracked source, script and build file that has none, in the
 # file's own comment syntax: after a "#!" line or an XML declaration, which

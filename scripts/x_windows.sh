@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Merriveld
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Shared by the scripts that drive the real program on a virtual X server.
 # Source it; it defines functions only.
 

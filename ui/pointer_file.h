@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Pointer images from cursor (.cur) and icon (.ico) files beside the
 // program, with the hot spot a cursor file names.
 #ifndef TARNWICK_UI_POINTER_FILE_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The optional files beside the program: the hand pointer, the drag pointer,
 // the skin and the sample folder.
 #ifndef TARNWICK_UI_PROGRAM_FILES_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The settings store on QSettings: the per-user INI file "Merriveld.ini" in
 // the user's configuration folder, group "Tarnwick", keys as named. Every
 // call opens the file afresh; every write is synced at once.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Design units: places and sizes are given in twips, 15 to a pixel.
 #ifndef TARNWICK_UI_TWIPS_H_
 #define TARNWICK_UI_TWIPS_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The preview of one file: which operation the chooser names, and the
 // changed lines as the window shows them.
 #include "batch/preview.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A batch host driven by a script: the list, the output folder and the
 // chooser are plain members the test (or a callback during the run) may
 // change; the dialogs answer from queues; everything the run shows is

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The journal through tarnwick-batch as a user meets it: a run killed or
 // interrupted mid-way is undone as far as it got; runs are undone in the
 // order they started whatever the time zone; a damaged record is refused

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Preview, report and undo through tarnwick-batch on real files: a dry run
 // writes nothing, the counts and the report are true, undo puts back
 // exactly what the run replaced and removes what it created, and leaves

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Runs the built tarnwick-batch as a child process and collects what it
 // printed and its exit status.
 #ifndef TARNWICK_TESTS_CLI_PROGRAM_RUN_H_

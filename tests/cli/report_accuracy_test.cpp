@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The report against the bytes, through tarnwick-batch: an entry is
 // "changed" exactly when its output's bytes differ from its input's, every
 // character dropped counts (stray bytes and lone surrogates too), per_pair

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The report on standard output when the pipe behind it is closed.
 #include "cli/report_file.h"
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // tarnwick-batch driven as a process: operations, list order, failures,
 // exit statuses and usage errors.
 #include <gtest/gtest.h>

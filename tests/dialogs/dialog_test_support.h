@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Helpers shared by the option dialogs' window tests: a fixture recording
 // results, reports and messages, finding and clicking controls by name,
 // typing into a box, mouse moves, the tab order, the screenshot, running

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Runs a test program once for each instruction set that the engine's
 // vector loops were compiled for and this processor runs, but the best one
 // (the test's plain run takes that), by TARNWICK_VECTOR_TARGET; prints the

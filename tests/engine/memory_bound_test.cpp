@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The operations run within a small address space: memory must not grow
 // with the input's size, its line lengths, the number of pairs or the
 // length of the replacements. Each case runs in a forked child whose

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Plain restatements of the text operations on 16-bit text, written for
 // clarity rather than speed; the tests compare the real operations with
 // them.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The sample files say what the operations do to them: what a sample's
 // text promises holds when the operation runs on it.
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Byte strings for the tests that compare the operations on bytes with the
 // 16-bit character model: words, runs of spaces, every kind of line end,
 // accented letters, and invalid UTF-8 of every kind.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every vector loop against the portable loops, on every instruction set
 // that the loops were compiled for and this processor runs, over inputs
 // built to meet the vector edges: every length up to three vectors of the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A scan host and a sample host that record what the scan does with them.
 #ifndef TARNWICK_TESTS_FILELIST_SCAN_HOST_FAKE_H_
 #define TARNWICK_TESTS_FILELIST_SCAN_HOST_FAKE_H_

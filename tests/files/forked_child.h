@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Runs part of a test in a forked child process, for cases that must change
 // the process itself: run as an unprivileged user, or mount a small file
 // system in a mount namespace of its own. The child's EXPECT_* failures are

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A small window for the on-screen check of the file list: a press on it
 // starts a drag offering copy and move of the local files named on the
 // command line (or of plain text with --text), and prints the action the

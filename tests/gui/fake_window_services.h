@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Scripted window services for the main window's tests: recorded messages,
 // scripted dialog answers, a fixed random draw, no browser.
 #ifndef TARNWICK_TESTS_GUI_FAKE_WINDOW_SERVICES_H_

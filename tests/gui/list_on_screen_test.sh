@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Merriveld
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The file list of the real program on a virtual X server, driven with the
 # real mouse and keyboard:
 #   - a drag of plain text from another program is refused;

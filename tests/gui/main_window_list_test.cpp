@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Filling the main window's list: "Add All File(s) In Folder", drops onto
 // ListView1, "Load Sample/Example Files", and the list's mouse handling as
 // wired to the window (busy state, pointer rule, drag pointer file).

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Whole runs from the main window: files added through the scripted
 // open-file dialog, an operation chosen, "Start Removing" pressed.
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The file list's menu: preview of the selected entry, the last run's
 // report and undo of the last run, driven through the menu itself.
 #include <gtest/gtest.h>

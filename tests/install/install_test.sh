@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Merriveld
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installs the build into a temporary prefix and checks what a Linux desktop
 # needs of it:
 #   - the installed tree, file by file: the two programs alone in bin/, the

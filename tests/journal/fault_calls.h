@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A fault-injecting table of system calls for the journal's tests: counts
 // every call through the seam, makes every call from a given one on fail
 // (as if the machine stopped there), and can give the journal's own writes

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Replacements flushed in groups: a run in place of nine files, in groups
 // of four (one syncfs each) and one (an fdatasync), crashed at every system
 // call, leaves each file with its old or its new content, renames a file

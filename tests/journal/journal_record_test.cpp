@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The record file's format: what is written reads back the same, a torn
 // last line is ignored, and every other damage is caught and named.
 #include "journal/journal_record.h"

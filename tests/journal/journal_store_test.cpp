@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The journal's folder: where it is, run ids in the order runs start (never
 // the clock's), the lock, and pruning that never drops a run in progress or
 // one started later.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Runs started with their journal, and the history a window reports and
 // undoes them from, through real runs of the batch run.
 #include "journal/run_history.h"

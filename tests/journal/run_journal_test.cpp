@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The recorder of a run: each old file is kept and its record durable
 // before the write takes place; a crash at any system call leaves a journal
 // that undo can follow back to every original; a full or distant journal

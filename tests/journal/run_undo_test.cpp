@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Undo: each file against the identity its own last write left, kept
 // originals put back (also from another file system, with their bits and
 // times), runs refused whole when their record is damaged or still being

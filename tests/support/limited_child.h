@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Runs a piece of work in a child process whose address space is bounded,
 // for tests that check that memory does not grow with the size of a file.
 #ifndef TARNWICK_TESTS_SUPPORT_LIMITED_CHILD_H_

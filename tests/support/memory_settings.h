@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A settings store held in memory, with a log of every write.
 #ifndef TARNWICK_TESTS_SUPPORT_MEMORY_SETTINGS_H_
 #define TARNWICK_TESTS_SUPPORT_MEMORY_SETTINGS_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // main() for tests that need a QApplication: the offscreen platform, a
 // fresh home for the process (tests/support/test_home.h), and test mode for
 // the standard paths so no real user's settings are touched.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A message sink that records every message shown and can be told to fail.
 #ifndef TARNWICK_TESTS_SUPPORT_RECORDING_MESSAGES_H_
 #define TARNWICK_TESTS_SUPPORT_RECORDING_MESSAGES_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // An error reporter that records the reports instead of showing them.
 #ifndef TARNWICK_TESTS_SUPPORT_RECORDING_REPORTER_H_
 #define TARNWICK_TESTS_SUPPORT_RECORDING_REPORTER_H_

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A temporary folder for one test, removed with everything in it.
 #ifndef TARNWICK_TESTS_SUPPORT_TEMP_DIR_H_
 #define TARNWICK_TESTS_SUPPORT_TEMP_DIR_H_

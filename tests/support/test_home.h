@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A fresh home for one test process: HOME, XDG_CONFIG_HOME, XDG_STATE_HOME,
 // XDG_DATA_HOME, XDG_CACHE_HOME and XDG_RUNTIME_DIR point into a new folder, removed with
 // everything in it when the process ends. CTest runs each test case as its

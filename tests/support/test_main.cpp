@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // main() for the tests without a window: each test process gets a fresh
 // home (tests/support/test_home.h).
 #include <gtest/gtest.h>

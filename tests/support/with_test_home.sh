@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Merriveld
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Runs a command with a fresh home of its own: HOME, XDG_CONFIG_HOME,
 # XDG_STATE_HOME, XDG_DATA_HOME, XDG_CACHE_HOME and XDG_RUNTIME_DIR point
 # into a new folder below PARENT, removed when the command ends. Exits with
