@@ -27,7 +27,7 @@ if [ -z "${TARNWICK_SCREENSHOT_INNER:-}" ]; then
   mkdir -p "$output"
   output="$(cd "$output" && pwd)"
   program="$(cd "$(dirname "$program")" && pwd)/$(basename "$program")"
-  exec env TARNWICK_SCREENSHOT_INNER=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
+  exec env TARNWICK_SCREENSHOT_INNER=1 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     "$0" "$program" "$output"
 fi
 
@@ -39,7 +39,11 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAILED: $*" >&2; exit 1; }
+fail() {
+  echo "FAILED: $*" >&2
+  if [ -s "$work/program.log" ]; then sed 's/^/  program: /' "$work/program.log" | tail -20 >&2; fi
+  exit 1
+}
 
 # Own settings, home and journal, so no real user's are touched.
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"

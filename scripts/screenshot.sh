@@ -35,7 +35,7 @@ if [ -z "${TARNWICK_SCREENSHOT_INNER:-}" ]; then
     export TARNWICK_README_SHOT
   fi
   program="$(cd "$(dirname "$program")" && pwd)/$(basename "$program")"
-  exec env TARNWICK_SCREENSHOT_INNER=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
+  exec env TARNWICK_SCREENSHOT_INNER=1 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     "$0" "$program" "$output"
 fi
 

@@ -23,7 +23,7 @@ drag_source="${2:?usage: list_on_screen_test.sh PROGRAM DRAG_SOURCE}"
 
 if [ -z "${TARNWICK_ON_SCREEN_INNER:-}" ]; then
   tarnwick_require_tools xvfb-run xdotool xwininfo
-  exec env TARNWICK_ON_SCREEN_INNER=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
+  exec env TARNWICK_ON_SCREEN_INNER=1 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     "$0" "$program" "$drag_source"
 fi
 
