@@ -13,6 +13,7 @@
 
 #include "files/replacement_journal.h"
 #include "files/run_ledger.h"
+#include "tests/support/counting_journal.h"
 #include "tests/support/temp_dir.h"
 
 namespace tarnwick {
@@ -50,26 +51,12 @@ TEST(ChosenOperationTest, TheFirstKeyTheTextHoldsDecides) {
   }
 }
 
-class CountingJournal : public ReplacementJournal {
- public:
-  KeepResult BeforeReplace(const std::string&, const struct stat&,
-                           const FileIdentity&) override {
-    ++told;
-    return {};
-  }
-  KeepResult BeforeCreate(const std::string&, const FileIdentity&) override {
-    ++told;
-    return {};
-  }
-  int told = 0;
-};
-
 // A preview made while a run is open (the window's list menu during a
 // window run) is no part of that run.
 TEST(PreviewOperationTest, RecordsNothingInTheRunOpenMeanwhile) {
   testing::TempDir dir;
   const std::string source = dir.Write("a.txt", "a\tb\n");
-  CountingJournal journal;
+  testing::CountingJournal journal;
   RunLedger ledger;
   ledger.SetJournal(&journal);
   const OperationKey* tabs = ChosenOperation("Remove all tabs in text file(s)");

@@ -24,6 +24,7 @@
 #include "files/run_ledger.h"
 #include "files/system_calls.h"
 #include "tests/files/forked_child.h"
+#include "tests/support/counting_journal.h"
 #include "tests/support/temp_dir.h"
 
 namespace tarnwick {
@@ -371,21 +372,6 @@ TEST(RunLedger, EditsNeverCreateAndTheRunsOwnCopiesAreNotFlushed) {
   EXPECT_EQ(ledger.written().size(), 3u);
 }
 
-// A journal that only counts what it is told.
-class CountingJournal : public ReplacementJournal {
- public:
-  KeepResult BeforeReplace(const std::string&, const struct stat&,
-                           const FileIdentity&) override {
-    ++told;
-    return {};
-  }
-  KeepResult BeforeCreate(const std::string&, const FileIdentity&) override {
-    ++told;
-    return {};
-  }
-  int told = 0;
-};
-
 TEST(PendingReplacement, AFileChangedByOthersMeanwhileIsLeftAsTheyLeftIt) {
   // What someone else does to the name while the run writes its new file:
   // done from inside the close that comes just before the rename.
@@ -438,7 +424,7 @@ TEST(PendingReplacement, AFileChangedByOthersMeanwhileIsLeftAsTheyLeftIt) {
       meanwhile(target);
       return result;
     };
-    CountingJournal journal;
+    testing::CountingJournal journal;
     RunLedger ledger;
     ledger.SetJournal(&journal);
     std::string reason;
