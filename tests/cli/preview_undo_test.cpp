@@ -517,7 +517,9 @@ TEST(JournalTest, IsOffWithANoteWithoutAHome) {
             "nor HOME names a folder to keep it in): this run cannot be "
             "undone\n");
   EXPECT_EQ(ReadAll(in), "a");
-  if (!had_root_journal) EXPECT_FALSE(fs::exists("/.local/state/tarnwick"));
+  if (!had_root_journal) {
+    EXPECT_FALSE(fs::exists("/.local/state/tarnwick"));
+  }
   const ProgramResult undo = box.Run({"--undo"});
   EXPECT_EQ(undo.status, 2);
   EXPECT_NE(undo.err.find("there is no journal"), std::string::npos);

@@ -190,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
         BytesCase{"blank_line", {"--operation", "remove-blank-lines"}, "a\n\nb",
                   true, "1", ""},
         BytesCase{"copy_only", {"--operation", "copy"}, "x\ty", false, "0", ""}),
-    [](const ::testing::TestParamInfo<BytesCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<BytesCase>& case_info) { return case_info.param.name; });
 
 // A refusal (or note) the run makes, set up below dir: the run's inputs
 // and its output folder.
@@ -330,7 +330,9 @@ INSTANTIATE_TEST_SUITE_P(
                       return Args{d / "out", d.Write("in/x.txt", "x\t")};
                     },
                     0, "failed", "the destination is a folder"}),
-    [](const ::testing::TestParamInfo<RefusalCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<RefusalCase>& case_info) {
+      return case_info.param.name;
+    });
 
 }  // namespace
 }  // namespace tarnwick::testing
