@@ -334,17 +334,8 @@ KeepResult RunJournal::Replace(const std::string& target,
   if (last != last_after_.end() && last->second == IdentityOf(old)) {
     // The run writes again what it wrote: the old content is kept already;
     // the record learns what the file is now.
-    WriteRecord update;
-    update.kind = WriteRecord::Kind::kUpdate;
-    update.path = path;
-    update.after = after;
-    if (!Append(WriteFields(update), why)) {
-      return Unkept(path, "undo cannot put back its old content: ", why);
-    }
-    if (unflushed_ >= kRecordsPerFlush) Flush(why);
-    last->second = after;
-    ++writes_;
-    return {};
+    return RecordAfter(WriteRecord::Kind::kUpdate, path, after,
+                       "undo cannot put back its old content: ");
   }
 
   WriteRecord write;
@@ -405,13 +396,20 @@ KeepResult RunJournal::BeforeCreate(const std::string& target,
   const std::string path = Absolute(target);
   std::string why;
   if (!Open(why)) return Unkept(path, "undo cannot remove it: ", why);
-  WriteRecord create;
-  create.kind = WriteRecord::Kind::kCreate;
-  create.path = path;
-  create.after = after;
-  if (!Append(WriteFields(create), why)) {
-    return Unkept(path, "undo cannot remove it: ", why);
-  }
+  return RecordAfter(WriteRecord::Kind::kCreate, path, after,
+                     "undo cannot remove it: ");
+}
+
+KeepResult RunJournal::RecordAfter(WriteRecord::Kind kind,
+                                   const std::string& path,
+                                   const FileIdentity& after,
+                                   const char* unkept_note) {
+  WriteRecord write;
+  write.kind = kind;
+  write.path = path;
+  write.after = after;
+  std::string why;
+  if (!Append(WriteFields(write), why)) return Unkept(path, unkept_note, why);
   if (unflushed_ >= kRecordsPerFlush) Flush(why);
   last_after_[path] = after;
   ++writes_;

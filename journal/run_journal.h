@@ -31,6 +31,7 @@
 #include "batch/run_record.h"
 #include "files/replacement_journal.h"
 #include "files/unique_fd.h"
+#include "journal/journal_record.h"
 #include "journal/journal_store.h"
 #include "journal/run_undo.h"
 
@@ -87,6 +88,11 @@ class RunJournal : public RunObserver, public ReplacementJournal {
                      const FileIdentity& after, bool grouped);
   // Appends one record; false (the file as it was before) when it cannot.
   bool Append(const std::vector<std::string>& fields, std::string& why);
+  // Appends a record of a write that keeps nothing (a file created, or
+  // written again), flushed with the next batch of records; the answer
+  // names unkept_note when it cannot be written.
+  KeepResult RecordAfter(WriteRecord::Kind kind, const std::string& path,
+                         const FileIdentity& after, const char* unkept_note);
   bool Flush(std::string& why);
   // Keeps the old file at target as kept; false with why. A copy (the
   // journal on another file system) is written as kept + kCopySuffix and

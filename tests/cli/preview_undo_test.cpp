@@ -66,16 +66,6 @@ void AsUnprivilegedWhenRoot(Sandbox& box) {
   chmod(box.dir.path().c_str(), 0777);
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t at; (at = text.find('\n', start)) != std::string::npos;
-       start = at + 1) {
-    lines.push_back(text.substr(start, at - start));
-  }
-  return lines;
-}
-
 TEST(DryRunTest, WritesNothingAnywhereAndPrintsOneLinePerEntry) {
   Sandbox box;
   const std::string in = box.dir.Write("in/a.txt", "a b\r\n\r\nc");

@@ -170,4 +170,14 @@ ProgramResult RunProgram(const std::vector<std::string>& arguments,
   return result;
 }
 
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t at; (at = text.find('\n', start)) != std::string::npos;
+       start = at + 1) {
+    lines.push_back(text.substr(start, at - start));
+  }
+  return lines;
+}
+
 }  // namespace tarnwick::testing

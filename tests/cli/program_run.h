@@ -44,6 +44,10 @@ struct RunSettingsForChild {
 // The program's path: $TARNWICK_TEST_BINARY_DIR/cli/tarnwick-batch.
 std::string ProgramPath();
 
+// The lines of a program's output, each without its line end (a last line
+// without one is left out).
+std::vector<std::string> Lines(const std::string& text);
+
 ProgramResult RunProgram(const std::vector<std::string>& arguments,
                          const RunSettingsForChild& settings = {});
 

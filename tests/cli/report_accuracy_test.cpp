@@ -23,16 +23,6 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t at; (at = text.find('\n', start)) != std::string::npos;
-       start = at + 1) {
-    lines.push_back(text.substr(start, at - start));
-  }
-  return lines;
-}
-
 // The raw value of key in a report line ("" when absent): a quoted
 // string, a bracketed list, or up to the next comma or brace.
 std::string Field(const std::string& line, const std::string& key) {

@@ -39,14 +39,6 @@ bool InJournal(const std::string& path) {
          path.compare(0, plan.journal_folder.size(), plan.journal_folder) == 0;
 }
 
-std::string PathOf(int fd) {
-  char link[64];
-  std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-  char target[4096];
-  const ssize_t length = readlink(link, target, sizeof target);
-  return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : "";
-}
-
 }  // namespace
 
 FaultCalls::FaultCalls(FaultPlan new_plan) {
@@ -129,5 +121,13 @@ FaultCalls::FaultCalls(FaultPlan new_plan) {
 FaultCalls::~FaultCalls() { plan = FaultPlan{}; }
 
 int FaultCalls::calls() const { return count; }
+
+std::string PathOf(int fd) {
+  char link[64];
+  std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+  char target[4096];
+  const ssize_t length = readlink(link, target, sizeof target);
+  return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : "";
+}
 
 }  // namespace tarnwick::testing

@@ -62,6 +62,9 @@ class FaultCalls {
   SystemCallsRestorer restorer_;
 };
 
+// The path an open descriptor names (empty when it cannot be read).
+std::string PathOf(int fd);
+
 }  // namespace tarnwick::testing
 
 #endif  // TARNWICK_TESTS_JOURNAL_FAULT_CALLS_H_

@@ -34,6 +34,7 @@ namespace {
 
 using testing::FaultCalls;
 using testing::FaultPlan;
+using testing::PathOf;
 using testing::ReadAll;
 using testing::TempDir;
 
@@ -66,14 +67,6 @@ std::pair<dev_t, ino_t> KeyOf(int fd) {
   struct stat info {};
   fstat(fd, &info);
   return {info.st_dev, info.st_ino};
-}
-
-std::string PathOf(int fd) {
-  char link[64];
-  std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-  char target[4096];
-  const ssize_t length = readlink(link, target, sizeof target);
-  return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : "";
 }
 
 bool InJournal(int fd) { return PathOf(fd).rfind(model.journal, 0) == 0; }
