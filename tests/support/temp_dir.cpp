@@ -25,11 +25,13 @@ TempDir::TempDir() {
   path_ = pattern;
 }
 
-TempDir::~TempDir() {
+TempDir::~TempDir() { RemoveTree(path_); }
+
+void RemoveTree(const std::string& path) {
   std::error_code error;
   // Give back write permission that a test may have taken away.
   for (auto it = fs::recursive_directory_iterator(
-           path_, fs::directory_options::skip_permission_denied, error);
+           path, fs::directory_options::skip_permission_denied, error);
        !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
     std::error_code ignored;
     if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
@@ -37,8 +39,8 @@ TempDir::~TempDir() {
                       ignored);
     }
   }
-  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, error);
-  fs::remove_all(path_, error);
+  fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, error);
+  fs::remove_all(path, error);
 }
 
 std::string TempDir::operator/(std::string_view relative) const {

@@ -42,6 +42,10 @@ void WriteAll(const std::string& path, std::string_view bytes);
 std::u16string U16(std::string_view utf8);
 std::string U8(std::u16string_view utf16);
 
+// Removes a folder and everything in it, giving back the write permission
+// a test may have taken from its folders first.
+void RemoveTree(const std::string& path);
+
 }  // namespace tarnwick::testing
 
 #endif  // TARNWICK_TESTS_SUPPORT_TEMP_DIR_H_

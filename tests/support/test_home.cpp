@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "tests/support/temp_dir.h"
+
 namespace tarnwick::testing {
 
 namespace fs = std::filesystem;
@@ -45,18 +47,6 @@ TestHome::TestHome() {
   fs::permissions(fs::path(path_) / "runtime", fs::perms::owner_all, fs::perm_options::replace);
 }
 
-TestHome::~TestHome() {
-  std::error_code error;
-  // Give back write permission that a test may have taken away.
-  for (auto it = fs::recursive_directory_iterator(
-           path_, fs::directory_options::skip_permission_denied, error);
-       !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
-    std::error_code ignored;
-    if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
-      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-    }
-  }
-  fs::remove_all(path_, error);
-}
+TestHome::~TestHome() { RemoveTree(path_); }
 
 }  // namespace tarnwick::testing
