@@ -142,15 +142,17 @@ std::string TemporaryName(std::string_view name, std::string_view suffix) {
 
 PendingReplacement::PendingReplacement(const std::string& path,
                                        std::optional<mode_t> mode,
-                                       Preview preview)
-    : path_(path), folder_(-1), old_(-1), preview_(preview) {
+                                       const ReplaceScope& scope)
+    : path_(path), folder_(-1), old_(-1), ledger_(scope.ledger),
+      preview_(scope.preview) {
   Begin(mode);
 }
 
 PendingReplacement::PendingReplacement(const std::string& path, mode_t mode,
-                                       CopySource source, Preview preview)
+                                       CopySource source,
+                                       const ReplaceScope& scope)
     : path_(path), copy_of_(std::move(source)), folder_(-1), old_(-1),
-      preview_(preview) {
+      ledger_(scope.ledger), preview_(scope.preview) {
   Begin(mode);
 }
 
@@ -167,7 +169,7 @@ void PendingReplacement::Begin(std::optional<mode_t> mode) {
     target_ = ResolveLinks(path_);
     OpenFolderAndLook();
   }
-  RunLedger* const ledger = RunLedger::Current();
+  RunLedger* const ledger = ledger_;
   if (!exists_ && ledger != nullptr && !copy_of_) {
     // An edit within a run never creates the file it was meant to edit.
     throw FileError(kCannotWrite, path_, file_texts::kFileHasGone, ENOENT);
@@ -193,6 +195,13 @@ void PendingReplacement::Begin(std::optional<mode_t> mode) {
     old_.reset(openat(folder_.get(), name_.c_str(),
                       O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     comparing_ = old_.get() >= 0;
+    compare_fd_ = old_.get();
+    compare_size_ = static_cast<std::uint64_t>(old_info_.st_size);
+  } else if (copy_of_ && copy_of_->compare_fd >= 0) {
+    struct stat source {};
+    comparing_ = fstat(copy_of_->compare_fd, &source) == 0;
+    compare_fd_ = copy_of_->compare_fd;
+    compare_size_ = static_cast<std::uint64_t>(source.st_size);
   }
   if (!comparing_) Diverge();
 }
@@ -263,11 +272,15 @@ void PendingReplacement::Diverge() {
       throw FileError::FromErrno(kCannotWrite, path_, errno);
     }
   }
-  if (preview_ == Preview::kChecked) CheckFolderTakesFile();
+  if (preview_ == Preview::kChecked || preview_ == Preview::kCheckedOnly) {
+    CheckFolderTakesFile();
+  }
   if (preview_ != Preview::kOff) return;
   CreateTemporary();
   KeepOwnerAndAttributes();
   if (matched_ > 0) CopyMatchedPrefix();
+  old_.reset();
+  compare_fd_ = -1;
 }
 
 void PendingReplacement::CreateTemporary() {
@@ -314,7 +327,7 @@ void PendingReplacement::FailNoTemporary(int error_number) const {
 void PendingReplacement::KeepOwnerAndAttributes() {
   if (exists_ && !run_copy_) {
     UniqueFd opened(-1);
-    int from = old_.get();
+    int from = copy_of_ ? -1 : old_.get();
     if (from < 0) {
       opened.reset(openat(folder_.get(), name_.c_str(),
                           O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
@@ -344,7 +357,7 @@ void PendingReplacement::CopyMatchedPrefix() {
   const auto end = static_cast<off_t>(matched_);
   while (offset < end) {
     const ssize_t copied =
-        copy_file_range(old_.get(), &offset, fd_, nullptr,
+        copy_file_range(compare_fd_, &offset, fd_, nullptr,
                         static_cast<std::size_t>(end - offset), 0);
     if (copied > 0) continue;
     if (copied < 0 && errno == EINTR) continue;
@@ -354,8 +367,11 @@ void PendingReplacement::CopyMatchedPrefix() {
   while (offset < end) {
     const std::size_t want =
         std::min(buffer.size(), static_cast<std::size_t>(end - offset));
-    const ssize_t got = ReadFullAt(old_.get(), buffer.data(), want, offset);
-    if (got <= 0) Fail(got < 0 ? errno : EIO, file_texts::kCannotRead, path_);
+    const ssize_t got = ReadFullAt(compare_fd_, buffer.data(), want, offset);
+    if (got <= 0) {
+      Fail(got < 0 ? errno : EIO, file_texts::kCannotRead,
+           copy_of_ ? copy_of_->path : path_);
+    }
     WriteAll(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
     offset += got;
   }
@@ -367,7 +383,7 @@ std::string_view PendingReplacement::Compare(std::string_view bytes) {
   thread_local std::unique_ptr<char[]> buffer(new char[kCompareChunk]);
   while (!bytes.empty()) {
     const std::size_t want = std::min(bytes.size(), kCompareChunk);
-    const ssize_t got = ReadFullAt(old_.get(), buffer.get(), want,
+    const ssize_t got = ReadFullAt(compare_fd_, buffer.get(), want,
                                    static_cast<off_t>(matched_));
     if (got != static_cast<ssize_t>(want) ||
         std::memcmp(buffer.get(), bytes.data(), want) != 0) {
@@ -432,17 +448,19 @@ void PendingReplacement::CopyFrom(int source_fd, const std::string& source_path)
 void PendingReplacement::Commit() {
   if (preview_ != Preview::kOff) return FinishPreview();
   if (comparing_) {
-    if (matched_ == static_cast<std::uint64_t>(old_info_.st_size)) {
+    unchanged_ = matched_ == compare_size_;
+    if (unchanged_ && !copy_of_) {
       // Every byte the same: the file is left exactly as it was.
       old_.reset();
-      unchanged_ = true;
       return;
     }
-    Diverge();  // the new content is a shorter start of the old one
+    // A copy the same as its source is the source's bytes, copied by the
+    // kernel; otherwise the new content is a shorter start of the old one.
+    Diverge();
   }
   old_.reset();
   SystemCalls& calls = FileSystemCalls();
-  RunLedger* const ledger = RunLedger::Current();
+  RunLedger* const ledger = ledger_;
   ReplacementJournal* const journal =
       ledger != nullptr ? ledger->journal() : nullptr;
   ReplacementGroup* const group = ledger != nullptr ? ledger->group() : nullptr;
@@ -554,12 +572,14 @@ void PendingReplacement::Prepare(ReplacementGroup& group,
 }
 
 void PendingReplacement::FinishPreview() {
-  old_.reset();
-  unchanged_ = comparing_ &&
-               matched_ == static_cast<std::uint64_t>(old_info_.st_size);
-  if (unchanged_) return;
+  unchanged_ = comparing_ && matched_ == compare_size_;
+  if (unchanged_ && !copy_of_) {
+    old_.reset();
+    return;
+  }
   if (comparing_) Diverge();  // a shorter start of the old content
-  RunLedger* const ledger = RunLedger::Current();
+  old_.reset();
+  RunLedger* const ledger = ledger_;
   struct stat folder {};
   if (preview_ != Preview::kChecked || ledger == nullptr ||
       fstat(folder_.get(), &folder) != 0) {

@@ -10,8 +10,6 @@
 namespace tarnwick {
 namespace {
 
-thread_local RunLedger* current = nullptr;
-
 std::string PlanKey(FileId folder, const std::string& name) {
   return std::to_string(folder.device) + ":" + std::to_string(folder.inode) +
          "/" + name;
@@ -26,12 +24,6 @@ FileIdentity IdentityOf(const struct stat& info) {
           static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 +
               info.st_mtim.tv_nsec};
 }
-
-RunLedger::RunLedger() : outer_(current) { current = this; }
-
-RunLedger::~RunLedger() { current = outer_; }
-
-RunLedger* RunLedger::Current() noexcept { return current; }
 
 void RunLedger::AddInput(const std::string& path) {
   struct stat info;

@@ -1,11 +1,12 @@
 // SPDX-FileCopyrightText: 2026 Merriveld
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// What one batch run reads and writes, known to the file layer while the
-// run lasts, so that the run never writes over one of its own inputs and
-// never flushes a file it made itself.
+// What one batch run reads and writes, handed by the run to every write it
+// makes (ReplaceScope, SafeCopyFile, the engine's EditContext), so that the
+// run never writes over one of its own inputs and never flushes a file it
+// made itself.
 //
-// While a ledger is open on a thread (from its construction to its end):
+// For the writes given a ledger:
 //  - SafeCopyFile refuses a destination that is one of the run's inputs, or
 //    a file the run rewrote from one of them, and says when it replaces the
 //    run's copy of another source (two entries with the same name);
@@ -64,15 +65,9 @@ class RunLedger {
     FileId source_id;     // that input's identity when it was read
   };
 
-  // Opens the ledger for this thread.
-  RunLedger();
-  // Closes it; an outer ledger, if any, is open again.
-  ~RunLedger();
+  RunLedger() = default;
   RunLedger(const RunLedger&) = delete;
   RunLedger& operator=(const RunLedger&) = delete;
-
-  // The ledger open on this thread, or nullptr.
-  static RunLedger* Current() noexcept;
 
   // Remembers path as an input of the run (nothing when it cannot be
   // examined).
@@ -116,7 +111,6 @@ class RunLedger {
   std::unordered_map<FileId, std::string, FileIdHash> inputs_;
   std::unordered_map<FileId, Written, FileIdHash> written_;
   std::unordered_map<std::string, Written> planned_;  // by PlanKey
-  RunLedger* outer_ = nullptr;
   ReplacementJournal* journal_ = nullptr;
   ReplacementGroup* group_ = nullptr;
 };

@@ -106,23 +106,30 @@ TEST_F(BatchRunTest, ValidationTestsTheListFirstThenTheFolder) {
 }
 
 TEST_F(BatchRunTest, AnOperationNeverCreatesTheFileItWasToEdit) {
-  // The copy is removed while the dialog is open: the operation finds it
-  // gone and says so, whichever path the operation takes.
+  // The input is removed while the dialog is open: the operation finds it
+  // gone and says so, whichever path the operation takes, and writes
+  // nothing, in place or into another folder.
   for (const char* find : {"x", "\xed\xb0\x80"}) {  // bytes, or whole text
-    SCOPED_TRACE(find);
-    ScriptedHost host;
-    host.files = {dir_.Write("in/a.txt", "a x b")};
-    host.output_folder = out_;
-    host.chooser = kRemoveX;
-    host.remove_answers.push_back(Answer(testing::U16(find), u"", [&](ScriptedHost&) {
-      std::filesystem::remove(Out("a.txt"));
-    }));
-    StartRemoving(host, results_);
-    ASSERT_EQ(host.reporter.lines(), std::vector<int>{172});
-    EXPECT_NE(host.reporter.reports()[0].find(Out("a.txt") + ": the file has gone"),
-              std::string::npos)
-        << host.reporter.reports()[0];
-    EXPECT_TRUE(dir_.List("out").empty());
+    for (const bool in_place : {true, false}) {
+      SCOPED_TRACE(std::string(find) + (in_place ? " in place" : " copied"));
+      ScriptedHost host;
+      const std::string input = dir_.Write("in/a.txt", "a x b");
+      host.files = {input};
+      host.output_folder = in_place ? in_ : out_;
+      host.chooser = kRemoveX;
+      host.remove_answers.push_back(Answer(testing::U16(find), u"", [&](ScriptedHost&) {
+        std::filesystem::remove(input);
+      }));
+      StartRemoving(host, results_);
+      ASSERT_EQ(host.reporter.lines(), std::vector<int>{172});
+      EXPECT_NE(host.reporter.reports()[0].find(
+                    input + (in_place ? ": the file has gone"
+                                      : ": No such file or directory")),
+                std::string::npos)
+          << host.reporter.reports()[0];
+      EXPECT_TRUE(dir_.List("in").empty());
+      EXPECT_TRUE(dir_.List("out").empty());
+    }
   }
 }
 

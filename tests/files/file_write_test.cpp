@@ -302,9 +302,9 @@ TEST(PendingReplacement, RewritesAFileWhosePathIsNearTheLimit) {
 
 // The error a replacement of path by bytes throws, or "" when none.
 std::string ReplacementError(const std::string& path, std::string_view bytes,
-                             Preview preview) {
+                             Preview preview, RunLedger* ledger = nullptr) {
   try {
-    PendingReplacement replacement(path, std::nullopt, preview);
+    PendingReplacement replacement(path, std::nullopt, {ledger, preview});
     replacement.Write(bytes);
     replacement.Commit();
     return replacement.unchanged() ? "unchanged" : "changed";
@@ -356,17 +356,17 @@ TEST(RunLedger, EditsNeverCreateAndTheRunsOwnCopiesAreNotFlushed) {
   FileSystemCalls().fsync = [](int fd) { ++flushes; return ::fsync(fd); };
   RunLedger ledger;
   try {
-    ReplaceFileContents(dir / "out/gone.txt", "x");
+    ReplaceFileContents(dir / "out/gone.txt", "x", {.ledger = &ledger});
     ADD_FAILURE() << "an edit created a file";
   } catch (const FileError& error) {
     EXPECT_THAT(error.what(), HasSubstr("the file has gone"));
   }
-  ASSERT_TRUE(SafeCopyFile(input, dir / "out/a.txt").ok());
-  ReplaceFileContents(dir / "out/a.txt", "edited copy");
+  ASSERT_TRUE(SafeCopyFile(input, dir / "out/a.txt", &ledger).ok());
+  ReplaceFileContents(dir / "out/a.txt", "edited copy", {.ledger = &ledger});
   EXPECT_EQ(flushes, 0);
-  ReplaceFileContents(older, "edited older output");
+  ReplaceFileContents(older, "edited older output", {.ledger = &ledger});
   EXPECT_EQ(flushes, 1);
-  ReplaceFileContents(input, "edited input");
+  ReplaceFileContents(input, "edited input", {.ledger = &ledger});
   EXPECT_EQ(flushes, 2);
   EXPECT_EQ(dir.List("out"), (Names{"a.txt", "old.txt"}));
   EXPECT_EQ(ledger.written().size(), 3u);
@@ -429,9 +429,9 @@ TEST(PendingReplacement, AFileChangedByOthersMeanwhileIsLeftAsTheyLeftIt) {
     ledger.SetJournal(&journal);
     std::string reason;
     if (c.copy) {
-      reason = SafeCopyFile(source, target).reason;
+      reason = SafeCopyFile(source, target, &ledger).reason;
     } else {
-      reason = ReplacementError(target, "new content", Preview::kOff);
+      reason = ReplacementError(target, "new content", Preview::kOff, &ledger);
       if (reason == "changed") reason.clear();
     }
     if (*c.reason == '\0') {
