@@ -236,13 +236,22 @@ CopyOutcome CopyOrPreview(const std::string& source,
       return copied;
     }
 
-    UniqueFd input(open(from.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-    if (input.get() < 0 || fstat(input.get(), &source_info) != 0) {
-      return Outcome(CopyStatus::kFailed, file_texts::SourceUnreadable(std::strerror(errno)));
+    // A preview or check asks whether the source may be read; the copy
+    // opens it.
+    UniqueFd input(-1);
+    if (preview != Preview::kOff) {
+      if (faccessat(AT_FDCWD, from.c_str(), R_OK, AT_EACCESS) != 0) {
+        return Outcome(CopyStatus::kFailed, file_texts::SourceUnreadable(std::strerror(errno)));
+      }
+    } else {
+      input.reset(open(from.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+      if (input.get() < 0 || fstat(input.get(), &source_info) != 0) {
+        return Outcome(CopyStatus::kFailed, file_texts::SourceUnreadable(std::strerror(errno)));
+      }
     }
     PendingReplacement replacement(to, CopyMode(source_info),
                                    {from, IdOf(source_info)}, {ledger, preview});
-    replacement.CopyFrom(input.get(), from);
+    if (input.get() >= 0) replacement.CopyFrom(input.get(), from);
     replacement.Commit();
     return copied;
   } catch (const FileError& error) {

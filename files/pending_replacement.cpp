@@ -143,7 +143,7 @@ std::string TemporaryName(std::string_view name, std::string_view suffix) {
 PendingReplacement::PendingReplacement(const std::string& path,
                                        std::optional<mode_t> mode,
                                        const ReplaceScope& scope)
-    : path_(path), folder_(-1), old_(-1), ledger_(scope.ledger),
+    : path_(path), old_(-1), ledger_(scope.ledger),
       preview_(scope.preview) {
   Begin(mode);
 }
@@ -151,7 +151,7 @@ PendingReplacement::PendingReplacement(const std::string& path,
 PendingReplacement::PendingReplacement(const std::string& path, mode_t mode,
                                        CopySource source,
                                        const ReplaceScope& scope)
-    : path_(path), copy_of_(std::move(source)), folder_(-1), old_(-1),
+    : path_(path), copy_of_(std::move(source)), old_(-1),
       ledger_(scope.ledger), preview_(scope.preview) {
   Begin(mode);
 }
@@ -192,7 +192,7 @@ void PendingReplacement::Begin(std::optional<mode_t> mode) {
   }
   mode_ = mode;
   if (comparing_) {
-    old_.reset(openat(folder_.get(), name_.c_str(),
+    old_.reset(openat(folder_->get(), name_.c_str(),
                       O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     comparing_ = old_.get() >= 0;
     compare_fd_ = old_.get();
@@ -214,8 +214,15 @@ void PendingReplacement::OpenFolderAndLook() {
 
   // Everything below works relative to the folder, so that only the name,
   // not the whole path, must fit the system's limits.
-  folder_.reset(open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-  if (folder_.get() < 0) {
+  // Within a run the folder comes from its ledger, opened once for all the
+  // files written there.
+  if (ledger_ != nullptr) {
+    folder_ = ledger_->Folder(folder);
+  } else {
+    folder_ = std::make_shared<const UniqueFd>(
+        open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  }
+  if (folder_->get() < 0) {
     if (errno == ENOENT) {
       throw FileError(kCannotWrite, path_, file_texts::FolderMissing(folder),
                       ENOENT);
@@ -224,7 +231,7 @@ void PendingReplacement::OpenFolderAndLook() {
   }
   if (name_.empty()) throw FileError::FromErrno(kCannotWrite, path_, EISDIR);
 
-  exists_ = fstatat(folder_.get(), name_.c_str(), &old_info_,
+  exists_ = fstatat(folder_->get(), name_.c_str(), &old_info_,
                     AT_SYMLINK_NOFOLLOW) == 0;
   if (!exists_ && errno != ENOENT) {
     throw FileError::FromErrno(kCannotWrite, path_, errno);
@@ -237,7 +244,9 @@ PendingReplacement::~PendingReplacement() {
 }
 
 void PendingReplacement::RemoveTemporary() noexcept {
-  if (!temporary_.empty()) unlinkat(folder_.get(), temporary_.c_str(), 0);
+  if (!temporary_.empty() && folder_ != nullptr) {
+    unlinkat(folder_->get(), temporary_.c_str(), 0);
+  }
   temporary_.clear();
 }
 
@@ -268,7 +277,7 @@ void PendingReplacement::Diverge() {
     }
     // Ask the system whether it would let us write the old file; a rename
     // would otherwise bypass its refusal. (The run's own copy is ours.)
-    if (!run_copy_ && faccessat(folder_.get(), name_.c_str(), W_OK, AT_EACCESS) != 0) {
+    if (!run_copy_ && faccessat(folder_->get(), name_.c_str(), W_OK, AT_EACCESS) != 0) {
       throw FileError::FromErrno(kCannotWrite, path_, errno);
     }
   }
@@ -291,7 +300,7 @@ void PendingReplacement::CreateTemporary() {
   for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
     std::string candidate = TemporaryName(name_, RandomSuffix());
     fd_ = FileSystemCalls().create_at(
-        folder_.get(), candidate.c_str(),
+        folder_->get(), candidate.c_str(),
         O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, initial);
     if (fd_ >= 0) {
       temporary_ = std::move(candidate);
@@ -303,7 +312,7 @@ void PendingReplacement::CreateTemporary() {
 }
 
 void PendingReplacement::CheckFolderTakesFile() {
-  if (faccessat(folder_.get(), ".", W_OK | X_OK, AT_EACCESS) != 0) {
+  if (faccessat(folder_->get(), ".", W_OK | X_OK, AT_EACCESS) != 0) {
     FailNoTemporary(errno);
   }
 }
@@ -329,7 +338,7 @@ void PendingReplacement::KeepOwnerAndAttributes() {
     UniqueFd opened(-1);
     int from = copy_of_ ? -1 : old_.get();
     if (from < 0) {
-      opened.reset(openat(folder_.get(), name_.c_str(),
+      opened.reset(openat(folder_->get(), name_.c_str(),
                           O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
       from = opened.get();
     }
@@ -488,7 +497,7 @@ void PendingReplacement::Commit() {
       Fail(EPERM, file_texts::CannotKeepForUndo(kept.note));
     }
   }
-  if (calls.rename_at(folder_.get(), temporary_.c_str(), folder_.get(),
+  if (calls.rename_at(folder_->get(), temporary_.c_str(), folder_->get(),
                       name_.c_str()) != 0) {
     Fail(errno);
   }
@@ -535,7 +544,7 @@ NameCheck CheckNameHolds(int folder, const std::string& name, bool existed,
 }
 
 void PendingReplacement::CheckNameUnchanged() {
-  const NameCheck check = CheckNameHolds(folder_.get(), name_, exists_,
+  const NameCheck check = CheckNameHolds(folder_->get(), name_, exists_,
                                          old_info_, !copy_of_.has_value());
   if (check.error_number == 0) return;
   if (check.reason.empty()) Fail(check.error_number);
@@ -548,6 +557,9 @@ void PendingReplacement::Prepare(ReplacementGroup& group,
   // others, then renames it (files/replacement_group.h).
   struct stat written {};
   if (fstat(fd_, &written) != 0) Fail(errno);
+  // The group renames later, in a folder of its own keeping.
+  UniqueFd folder(fcntl(folder_->get(), F_DUPFD_CLOEXEC, 0));
+  if (folder.get() < 0) Fail(errno);
   CheckNameUnchanged();  // and again just before the group's rename
   if (journal != nullptr) {
     const KeepResult kept = journal->BeforeGroupedReplace(
@@ -560,7 +572,7 @@ void PendingReplacement::Prepare(ReplacementGroup& group,
   prepared.path = path_;
   prepared.name = name_;
   prepared.temporary = std::exchange(temporary_, std::string());
-  prepared.folder = std::move(folder_);
+  prepared.folder = std::move(folder);
   prepared.file = UniqueFd(std::exchange(fd_, -1));
   prepared.old_info = old_info_;
   prepared.written = written;
@@ -582,7 +594,7 @@ void PendingReplacement::FinishPreview() {
   RunLedger* const ledger = ledger_;
   struct stat folder {};
   if (preview_ != Preview::kChecked || ledger == nullptr ||
-      fstat(folder_.get(), &folder) != 0) {
+      fstat(folder_->get(), &folder) != 0) {
     return;
   }
   // What the run's ledger would hold for the new file (as Commit records

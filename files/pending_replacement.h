@@ -12,6 +12,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -171,7 +172,8 @@ class PendingReplacement {
   std::string name_;        // its name in its folder
   std::string temporary_;   // the new file's name while it is pending
   std::optional<CopySource> copy_of_;
-  UniqueFd folder_;         // the folder of the target
+  // The folder of the target (within a run, shared with its ledger).
+  std::shared_ptr<const UniqueFd> folder_;
   UniqueFd old_;            // the old file, read for comparing
   int compare_fd_ = -1;     // what the new content is compared with: old_,
                             // or a copy's source

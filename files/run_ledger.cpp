@@ -3,6 +3,9 @@
 
 #include "files/run_ledger.h"
 
+#include <fcntl.h>
+
+#include <cerrno>
 #include <utility>
 
 #include "files/replacement_journal.h"
@@ -65,6 +68,20 @@ void RunLedger::Replaced(FileId before, FileId after, const std::string& path) {
   // its kRewritten record.
   inputs_.erase(before);
   Record(after, std::move(written));
+}
+
+std::shared_ptr<const UniqueFd> RunLedger::Folder(const std::string& path) {
+  if (folder_ != nullptr && path == folder_path_) return folder_;
+  UniqueFd opened(open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (opened.get() < 0) {
+    const int error_number = errno;
+    auto failed = std::make_shared<const UniqueFd>(-1);
+    errno = error_number;
+    return failed;
+  }
+  folder_ = std::make_shared<const UniqueFd>(std::move(opened));
+  folder_path_ = path;
+  return folder_;
 }
 
 void RunLedger::Plan(FileId folder, const std::string& name, Written written) {

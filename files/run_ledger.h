@@ -29,8 +29,11 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <unordered_map>
+
+#include "files/unique_fd.h"
 
 namespace tarnwick {
 
@@ -102,6 +105,14 @@ class RunLedger {
   void SetGroup(ReplacementGroup* group) { group_ = group; }
   ReplacementGroup* group() const { return group_; }
 
+  // The folder at path (as the run names it, "out/" or "./"), opened
+  // (O_PATH) for the run's writes in it; the last folder opened stays open
+  // for the next write there, so that a run writing many files into one
+  // folder looks the folder up once. A descriptor below 0 (errno set) when
+  // it cannot be opened. What the path names is looked up only then: a
+  // folder moved away meanwhile keeps receiving the files written there.
+  std::shared_ptr<const UniqueFd> Folder(const std::string& path);
+
   // Every file the run wrote, by identity.
   const std::unordered_map<FileId, Written, FileIdHash>& written() const {
     return written_;
@@ -113,6 +124,8 @@ class RunLedger {
   std::unordered_map<std::string, Written> planned_;  // by PlanKey
   ReplacementJournal* journal_ = nullptr;
   ReplacementGroup* group_ = nullptr;
+  std::string folder_path_;
+  std::shared_ptr<const UniqueFd> folder_;
 };
 
 }  // namespace tarnwick
