@@ -3,6 +3,7 @@
 
 #include "batch/batch_run.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "engine/text_operations.h"
+#include "files/system_calls.h"
 #include "tests/batch/scripted_host.h"
 #include "tests/support/temp_dir.h"
 
@@ -338,6 +340,58 @@ TEST_F(BatchRunTest, FindAndReplaceAsksEveryFileUnlessTheReuseBoxIsTicked) {
     EXPECT_EQ(ReadAll(Out("f" + std::to_string(i) + ".txt")), "one two");
   }
   EXPECT_TRUE(host_.reporter.reports().empty());
+}
+
+// Into another folder every output is written once, straight from its
+// input: one new file, one rename, no flush, whether the operation changes
+// the text, leaves it as it was, or is not run at all; the input is only
+// read.
+TEST_F(BatchRunTest, IntoAnotherFolderEachOutputIsWrittenOnce) {
+  static int creates, renames, flushes;
+  SystemCallsRestorer restore;
+  FileSystemCalls().create_at = [](int folder, const char* name, int flags,
+                                   mode_t mode) {
+    ++creates;
+    return ::openat(folder, name, flags, mode);
+  };
+  FileSystemCalls().rename_at = [](int from_folder, const char* from,
+                                   int to_folder, const char* to) {
+    ++renames;
+    return ::renameat(from_folder, from, to_folder, to);
+  };
+  FileSystemCalls().fsync = [](int fd) { ++flushes; return ::fsync(fd); };
+  const struct {
+    const char* chooser;
+    std::deque<DialogAnswer> answers;
+    std::string input, output;
+  } cases[] = {
+      {kRemoveAllTabs, {}, "a\tb\r\n", "ab\r\n"},
+      {kRemoveAllTabs, {}, "no tabs", "no tabs"},
+      {kFindReplace, {Answer(u"a", u"b")}, "a\tb", "b\tb"},
+      {kFindReplace, {Cancel()}, "a\tb", "a\tb"},
+      {"-", {}, "a\tb", "a\tb"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.chooser) + " on " + c.input);
+    std::filesystem::remove_all(out_);
+    dir_.MakeFolder("out");
+    creates = renames = flushes = 0;
+    host_.files.clear();
+    AddFile("one.txt", c.input);
+    AddFile("two.txt", c.input);
+    host_.chooser = c.chooser;
+    host_.replace_answers = c.answers;
+    host_.settings.SaveSetting("Form3Check1", "1");  // one answer for both
+    Run();
+    EXPECT_TRUE(host_.reporter.reports().empty());
+    EXPECT_EQ(creates, 2);
+    EXPECT_EQ(renames, 2);
+    EXPECT_EQ(flushes, 0);
+    for (const char* name : {"one.txt", "two.txt"}) {
+      EXPECT_EQ(ReadAll(Out(name)), c.output);
+      EXPECT_EQ(ReadAll(in_ + "/" + name), c.input);
+    }
+  }
 }
 
 TEST_F(BatchRunTest, FindAndReplaceFailuresAreReportedPerFile) {
