@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -35,15 +36,23 @@ constexpr std::size_t kCopyBuffer = 1u << 20;
 constexpr std::size_t kCompareChunk = 256u << 10;
 constexpr char kTemporaryMark[] = ".tarnwick-";
 
+// Eight hex digits that another process (or thread) is unlikely to pick
+// at the same moment: a shared counter, seeded once from the system's
+// randomness, the time and the process id, mixed (splitmix64). The name is
+// created exclusively, and another is tried when it is taken.
 std::string RandomSuffix() {
-  thread_local std::mt19937_64 generator(
+  static std::atomic<std::uint64_t> counter(
       std::random_device{}() ^
       static_cast<std::uint64_t>(
           std::chrono::steady_clock::now().time_since_epoch().count()) ^
       (static_cast<std::uint64_t>(getpid()) << 32));
+  std::uint64_t z = counter.fetch_add(0x9e3779b97f4a7c15u) + 0x9e3779b97f4a7c15u;
+  z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9u;
+  z = (z ^ (z >> 27)) * 0x94d049bb133111ebu;
+  z ^= z >> 31;
   char text[9];
   std::snprintf(text, sizeof text, "%08llx",
-                static_cast<unsigned long long>(generator() & 0xffffffffu));
+                static_cast<unsigned long long>(z & 0xffffffffu));
   return text;
 }
 
@@ -387,15 +396,20 @@ void PendingReplacement::CopyMatchedPrefix() {
 }
 
 std::string_view PendingReplacement::Compare(std::string_view bytes) {
-  // One buffer for every comparison of the thread: a fresh one per file
-  // would cost more in page faults than the comparison itself.
-  thread_local std::unique_ptr<char[]> buffer(new char[kCompareChunk]);
+  // Sized to what is compared, one byte more to see the end: a small file
+  // needs no buffer of a full chunk (whose pages would be faulted in).
+  // It is read into before it is looked at: not zero-filled.
+  if (compare_buffer_size_ == 0) {
+    compare_buffer_size_ = static_cast<std::size_t>(
+        std::min<std::uint64_t>(kCompareChunk, compare_size_ + 1));
+    compare_buffer_.reset(new char[compare_buffer_size_]);
+  }
   while (!bytes.empty()) {
-    const std::size_t want = std::min(bytes.size(), kCompareChunk);
-    const ssize_t got = ReadFullAt(compare_fd_, buffer.get(), want,
+    const std::size_t want = std::min(bytes.size(), compare_buffer_size_);
+    const ssize_t got = ReadFullAt(compare_fd_, compare_buffer_.get(), want,
                                    static_cast<off_t>(matched_));
     if (got != static_cast<ssize_t>(want) ||
-        std::memcmp(buffer.get(), bytes.data(), want) != 0) {
+        std::memcmp(compare_buffer_.get(), bytes.data(), want) != 0) {
       Diverge();
       return bytes;
     }

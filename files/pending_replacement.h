@@ -178,6 +178,8 @@ class PendingReplacement {
   int compare_fd_ = -1;     // what the new content is compared with: old_,
                             // or a copy's source
   std::uint64_t compare_size_ = 0;  // its size when looked at
+  std::unique_ptr<char[]> compare_buffer_;  // what was read from it
+  std::size_t compare_buffer_size_ = 0;
   int fd_ = -1;             // the new file
   struct stat old_info_ {};
   bool exists_ = false;
