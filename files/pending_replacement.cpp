@@ -381,6 +381,7 @@ void PendingReplacement::CopyMatchedPrefix() {
     if (copied < 0 && errno == EINTR) continue;
     break;  // not possible here (or the file shrank): through a buffer
   }
+  if (offset == end) return;
   std::vector<char> buffer(kCopyBuffer);
   while (offset < end) {
     const std::size_t want =
@@ -530,7 +531,7 @@ void PendingReplacement::Commit() {
 }
 
 NameCheck CheckNameHolds(int folder, const std::string& name, bool existed,
-                         const struct stat& old, bool edit) {
+                         const struct stat& old) {
   // Someone else may have saved the file since it was read: renaming over
   // it would silently throw their work away. This narrows the window to
   // the few calls between this look and the rename; closing it entirely
@@ -546,20 +547,17 @@ NameCheck CheckNameHolds(int folder, const std::string& name, bool existed,
     return {};
   }
   if (!exists) return {EBUSY, file_texts::kRemovedMeanwhile};
-  bool same = now.st_dev == old.st_dev && now.st_ino == old.st_ino;
-  if (same && edit) {
-    // An edit read the old content: it must still be that content.
-    same = now.st_size == old.st_size &&
-           now.st_mtim.tv_sec == old.st_mtim.tv_sec &&
-           now.st_mtim.tv_nsec == old.st_mtim.tv_nsec;
-  }
+  const bool same = now.st_dev == old.st_dev && now.st_ino == old.st_ino &&
+                    now.st_size == old.st_size &&
+                    now.st_mtim.tv_sec == old.st_mtim.tv_sec &&
+                    now.st_mtim.tv_nsec == old.st_mtim.tv_nsec;
   if (!same) return {EBUSY, file_texts::kChangedMeanwhile};
   return {};
 }
 
 void PendingReplacement::CheckNameUnchanged() {
-  const NameCheck check = CheckNameHolds(folder_->get(), name_, exists_,
-                                         old_info_, !copy_of_.has_value());
+  const NameCheck check =
+      CheckNameHolds(folder_->get(), name_, exists_, old_info_);
   if (check.error_number == 0) return;
   if (check.reason.empty()) Fail(check.error_number);
   Fail(check.error_number, check.reason);

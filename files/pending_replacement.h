@@ -65,8 +65,10 @@ struct ReplaceScope {
 };
 
 // Whether the name in folder still holds the file seen there at the start
-// (old; nothing when existed is false): the same file and, for an edit
-// that read its content, the same size and modification time. error_number
+// (old; nothing when existed is false): the same file, with the same size
+// and modification time: someone's save to the file since it was looked at
+// is never thrown away, whether the new content was made from it (an edit)
+// or not (a copy or an edit's result written over an older file). error_number
 // is 0 when it does; otherwise reason says what happened (empty when the
 // system's own reason for failing to look says it).
 struct NameCheck {
@@ -74,7 +76,7 @@ struct NameCheck {
   std::string reason;
 };
 NameCheck CheckNameHolds(int folder, const std::string& name, bool existed,
-                         const struct stat& old, bool edit);
+                         const struct stat& old);
 
 class PendingReplacement {
  public:

@@ -71,9 +71,16 @@ void RunLedger::Replaced(FileId before, FileId after, const std::string& path) {
 }
 
 std::shared_ptr<const UniqueFd> RunLedger::Folder(const std::string& path) {
-  if (folder_ != nullptr && path == folder_path_) return folder_;
+  // The name is looked up every time (a folder moved away, or a link
+  // pointed elsewhere, is no longer the folder the path names); only the
+  // open descriptor is kept.
+  struct stat now {};
+  if (folder_ != nullptr && path == folder_path_ &&
+      stat(path.c_str(), &now) == 0 && IdOf(now) == folder_id_) {
+    return folder_;
+  }
   UniqueFd opened(open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-  if (opened.get() < 0) {
+  if (opened.get() < 0 || fstat(opened.get(), &now) != 0) {
     const int error_number = errno;
     auto failed = std::make_shared<const UniqueFd>(-1);
     errno = error_number;
@@ -81,6 +88,7 @@ std::shared_ptr<const UniqueFd> RunLedger::Folder(const std::string& path) {
   }
   folder_ = std::make_shared<const UniqueFd>(std::move(opened));
   folder_path_ = path;
+  folder_id_ = IdOf(now);
   return folder_;
 }
 

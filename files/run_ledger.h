@@ -107,10 +107,9 @@ class RunLedger {
 
   // The folder at path (as the run names it, "out/" or "./"), opened
   // (O_PATH) for the run's writes in it; the last folder opened stays open
-  // for the next write there, so that a run writing many files into one
-  // folder looks the folder up once. A descriptor below 0 (errno set) when
-  // it cannot be opened. What the path names is looked up only then: a
-  // folder moved away meanwhile keeps receiving the files written there.
+  // for the next write there while the path still names it (a stat, not
+  // an open, per file). A descriptor below 0 (errno set) when it cannot be
+  // opened.
   std::shared_ptr<const UniqueFd> Folder(const std::string& path);
 
   // Every file the run wrote, by identity.
@@ -125,6 +124,7 @@ class RunLedger {
   ReplacementJournal* journal_ = nullptr;
   ReplacementGroup* group_ = nullptr;
   std::string folder_path_;
+  FileId folder_id_;
   std::shared_ptr<const UniqueFd> folder_;
 };
 

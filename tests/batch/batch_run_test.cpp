@@ -394,6 +394,22 @@ TEST_F(BatchRunTest, IntoAnotherFolderEachOutputIsWrittenOnce) {
   }
 }
 
+// The output folder is the one its path names when each file is written:
+// one moved away (and another made in its place) while a dialog is open
+// gets nothing more.
+TEST_F(BatchRunTest, AnOutputFolderMovedAwayMeanwhileGetsNoMoreFiles) {
+  AddFile("a.txt", "a");
+  host_.chooser = kFindReplace;
+  host_.replace_answers = {Answer(u"a", u"b", [&](ScriptedHost&) {
+    std::filesystem::rename(out_, dir_ / "moved");
+    dir_.MakeFolder("out");
+  })};
+  Run();
+  EXPECT_TRUE(host_.reporter.reports().empty());
+  EXPECT_EQ(ReadAll(Out("a.txt")), "b");
+  EXPECT_TRUE(dir_.List("moved").empty());
+}
+
 TEST_F(BatchRunTest, FindAndReplaceFailuresAreReportedPerFile) {
   host_.chooser = kFindReplace;
   AddFile("a.txt", "one two");

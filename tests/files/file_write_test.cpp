@@ -383,6 +383,7 @@ TEST(PendingReplacement, AFileChangedByOthersMeanwhileIsLeftAsTheyLeftIt) {
     void (*meanwhile)(const std::string&);
     const char* reason;   // "" for none
     const char* left;     // the content left at the name, nullptr for none
+    bool older = false;   // a copy onto a name that holds "older"
   } cases[] = {
       {"nothing", false, [](const std::string&) {}, "", "new content"},
       {"saved over by rename", false,
@@ -407,12 +408,20 @@ TEST(PendingReplacement, AFileChangedByOthersMeanwhileIsLeftAsTheyLeftIt) {
       {"copy, name taken", true,
        [](const std::string& path) { WriteAll(path, "USER"); },
        "a file appeared at this name", "USER"},
+      // A copy over an older file: a save to that file is kept too.
+      {"copy, older file rewritten in place", true,
+       [](const std::string& path) {
+         if (ReadAll(path) == "older") WriteAll(path, "USER");
+       },
+       "changed while it was being edited", "USER", true},
   };
   for (const auto& c : cases) {
     TempDir dir;
     const std::string source = dir.Write("in/a.txt", "source");
     target = dir / "out/a.txt";
-    if (c.copy) {
+    if (c.older) {
+      dir.Write("out/a.txt", "older");
+    } else if (c.copy) {
       ASSERT_EQ(mkdir((dir / "out").c_str(), 0755), 0);
     } else {
       dir.Write("out/a.txt", "old content");
