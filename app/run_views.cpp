@@ -129,7 +129,8 @@ void PreviewSelected(MainWindow& window) {
     if (answers.find_what.empty() || answers.replace_with.empty()) return;
   }
   try {
-    const Preview preview = PreviewOperation(source, *chosen, answers, kPreviewPairs);
+    const Preview preview =
+        PreviewOperation(source, chosen->operation, answers, kPreviewPairs);
     MakePreviewWindow(&window, source, PreviewSummary(preview),
                       PreviewPairsText(preview.lines))->show();
   } catch (const std::exception& e) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/dialog_results.h"
+#include "engine/edit_context.h"
 #include "files/replacement_group.h"
 
 namespace tarnwick {
@@ -29,6 +30,11 @@ class BatchHost {
   // The output folder box's text and the chooser's selected text.
   virtual std::string OutputFolderText() = 0;
   virtual std::string ChooserText() = 0;
+  // The operation, when the host knows it without a chooser (the command
+  // line): the run then reads no chooser text and makes no key tests.
+  // Operation::kCopyUnchanged only copies the files. By default none: the
+  // run finds the operation in the chooser's text.
+  virtual std::optional<Operation> GivenOperation() { return std::nullopt; }
 
   virtual void SetProgressValue(double value) = 0;  // 0 to 100, unrounded
   virtual void SetProgressText(const std::string& text) = 0;

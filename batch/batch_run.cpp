@@ -3,6 +3,7 @@
 
 #include "batch/batch_run.h"
 
+#include <cerrno>
 #include <optional>
 #include <new>
 #include <stdexcept>
@@ -16,8 +17,8 @@
 #include "core/operation_keys.h"
 #include "core/routine_identities.h"
 #include "core/settings_store.h"
-#include "engine/edit_tally.h"
 #include "engine/text_operations.h"
+#include "files/file_error.h"
 #include "files/file_texts.h"
 #include "files/path_helpers.h"
 #include "files/platform.h"
@@ -56,6 +57,14 @@ constexpr char kFindReplaceCaption[] = "Find And Replace - File ";
 //                  asked to stop: asked before each entry and after the last)
 // The steps without which an entry cannot go on (116, 118, 122) end that
 // entry when they fail; going on would only reach other files.
+//
+// Into another folder, each file is written once: the copy step checks
+// everything the copy would refuse, and writes nothing; the operation then
+// reads the input and writes its result straight to the output file (one
+// new file, one rename). A file that is only copied (no operation, a
+// cancelled dialog) is copied by the kernel after the operation's steps,
+// and so is one whose operation failed, as if the copy had been made
+// first: a failed copy is then reported at the copy step's label.
 //
 // The run keeps a ledger of its inputs and of what it wrote (files/
 // run_ledger.h): it never writes over another input of the run, an
@@ -166,18 +175,12 @@ class BatchRun {
     entry_number_ = i;
     entry_ = EntryRecord{};
     tally_ = EditTally{};
-    tally_.dry_run = dry_run_;
+    in_place_ = false;
     operated_ = false;
     reasons_.Take();
     const int failures = trap_.failures();
     const int late_before = late_failures_;
-    {
-      // The operations count into the tally (and write nothing in a dry
-      // run) only while someone records.
-      std::optional<TallyScope> scope;
-      if (observer_ != nullptr) scope.emplace(tally_);
-      ProcessEntry(i);
-    }
+    ProcessEntry(i);
     if (observer_ == nullptr) return;
     if (trap_.failures() - late_failures_ != failures - late_before) {
       // The input's size as the copy step found it; no result, no size.
@@ -229,42 +232,27 @@ class BatchRun {
       Publish(i);
     }
 
-    // A dry run copies nothing: the copy is previewed by the same steps
-    // (the same refusals and notes), and the operation reads the input
-    // itself, which is what the copy would hold, and writes nothing; in
-    // place, it reads and checks the very file it would rewrite.
-    if (dry_run_) {
-      if (!Copy(*source, output)) return;
-      trap_.Run(126, [&] { host_.SetBusy(true); });
-      Dispatch(i, tally_.in_place ? output : *source);
-      return;
-    }
-
-    // A copy that did not happen is reported and the entry is left alone:
-    // the operation would otherwise work on whatever the output folder
-    // happened to hold under that name.
+    // A copy that cannot be made is reported and the entry is left alone.
+    // A dry run previews the copy by the same steps (the same refusals and
+    // notes) and then writes nothing either.
     if (!Copy(*source, output)) return;
     trap_.Run(126, [&] { host_.SetBusy(true); });
-    // The copy over an older output, when it waits, is published before
-    // the operation reads it.
-    if (group_ && group_->Holds(output) && !Publish(i)) return;
-
-    Dispatch(i, output);
+    Dispatch(i, *source, output);
   }
 
-  // The copy step, or in a dry run its preview.
+  // The copy step: its check, or in a dry run its preview.
   bool Copy(const std::string& source, const std::string& output) {
     Tag(122);
     const auto outcome = trap_.Try(122, [&] {
-      return dry_run_ ? PreviewCopyFile(source, output)
-                      : SafeCopyFile(source, output);
+      return dry_run_ ? PreviewCopyFile(source, output, &ledger_)
+                      : CheckCopyFile(source, output, &ledger_);
     });
     if (!outcome) return false;
     entry_.bytes_before = entry_.bytes_after = outcome->source_size;
     if (!outcome->ok()) {
       return trap_.Fail(122, DescribeCopyFailure(*outcome, source, output));
     }
-    tally_.in_place = outcome->status == CopyStatus::kSameFile;
+    in_place_ = outcome->status == CopyStatus::kSameFile;
     if (!outcome->replaced_result_of.empty()) {
       trap_.Run(122, [&] {
         const std::string note = file_texts::ResultReplaced(
@@ -276,18 +264,53 @@ class BatchRun {
     return true;
   }
 
-  // Runs an operation on the output file; running out of memory is said in
-  // plain words naming the file.
-  template <typename Operation>
-  static void Edit(const std::string& output, Operation&& operation) {
-    try {
-      std::forward<Operation>(operation)();
-    } catch (const std::bad_alloc&) {
-      throw std::runtime_error(file_texts::OutOfMemory(output));
+  // The entry's copy, made by the kernel: for a file only copied, or one
+  // whose operation failed. A failure is reported at the copy step.
+  void CopyUnchanged(const std::string& source, const std::string& output) {
+    if (in_place_ || dry_run_) return;
+    Tag(122);
+    const auto outcome =
+        trap_.Try(122, [&] { return SafeCopyFile(source, output, &ledger_); });
+    if (outcome && !outcome->ok()) {
+      trap_.Fail(122, DescribeCopyFailure(*outcome, source, output));
     }
   }
 
-  void Dispatch(int i, const std::string& output) {
+  // The operation's step: reads source and writes the result to output (in
+  // place: rewrites it). Running out of memory is said in plain words
+  // naming the file. When the operation itself fails (its texts do not
+  // fit, memory runs out), the copy is made as it would have been before
+  // it; when reading or writing a file fails, a copy would meet the same
+  // failure, and nothing more is written.
+  void Operate(int line, Operation operation, const EditTexts& texts,
+               const std::string& source, const std::string& output) {
+    operated_ = true;
+    Tag(line);
+    const EditFiles files =
+        in_place_ ? EditFiles{output, std::nullopt} : EditFiles{source, output};
+    // The operations count only while someone records.
+    const EditContext context{observer_ != nullptr ? &tally_ : nullptr,
+                              dry_run_, &ledger_};
+    bool file_failed = false;
+    const bool done = trap_.Run(line, [&] {
+      try {
+        EditFile(operation, texts, files, context);
+      } catch (const std::bad_alloc&) {
+        throw std::runtime_error(file_texts::OutOfMemory(output));
+      } catch (const FileError& error) {
+        file_failed = error.error_number() != ENOMEM;
+        throw;
+      }
+    });
+    if (!done && !file_failed) CopyUnchanged(source, output);
+  }
+
+  // The chosen operation's key: given by the host, or found by the key
+  // tests on the chooser's text; nullptr for none.
+  const OperationKey* FindKey() {
+    if (const std::optional<Operation> given = host_.GivenOperation()) {
+      return KeyOf(*given);
+    }
     // The chooser's text is read at the first key test, once, even when
     // reading it fails.
     bool read = false;
@@ -299,28 +322,32 @@ class BatchRun {
         }
         return chooser.find(key.key) != std::string::npos;
       }, false);
-      if (!found) continue;
-      switch (key.kind) {
-        case OperationKind::kFixed:
-          operated_ = true;
-          Tag(key.action_line);
-          trap_.Run(key.action_line, [&] {
-            Edit(output, [&] { key.operation(output); });
-          });
-          break;
-        case OperationKind::kRemoveText:
-          RemoveText(i, output);
-          break;
-        case OperationKind::kFindAndReplace:
-          FindAndReplace(i, output);
-          break;
-      }
-      return;
+      if (found) return &key;
     }
-    // No key: a separator line or nothing chosen; the file is only copied.
+    return nullptr;
   }
 
-  void RemoveText(int i, const std::string& output) {
+  void Dispatch(int i, const std::string& source, const std::string& output) {
+    const OperationKey* key = FindKey();
+    if (key == nullptr) {
+      // A separator line or nothing chosen: the file is only copied.
+      CopyUnchanged(source, output);
+      return;
+    }
+    switch (key->kind) {
+      case OperationKind::kFixed:
+        Operate(key->action_line, key->operation, {}, source, output);
+        break;
+      case OperationKind::kRemoveText:
+        RemoveText(i, source, output);
+        break;
+      case OperationKind::kFindAndReplace:
+        FindAndReplace(i, source, output);
+        break;
+    }
+  }
+
+  void RemoveText(int i, const std::string& source, const std::string& output) {
     trap_.Run(162, [&] { results_.find_what.clear(); });
     const std::string caption = trap_.Value(164, [&] {
       return kRemoveCaption + std::to_string(i) + ". ";
@@ -329,18 +356,16 @@ class BatchRun {
     trap_.Run(166, [&] { host_.ShowRemoveDialog(caption, results_); });
     if (trap_.Value(168, [&] { return results_.find_what.empty(); }, false)) {
       Skipped();
+      CopyUnchanged(source, output);
       return;
     }
     const std::u16string find =
         trap_.Value(170, [&] { return results_.find_what; }, u"");
-    operated_ = true;
-    Tag(172);
-    trap_.Run(172, [&] {
-      Edit(output, [&] { ReplaceInFile(output, find, u""); });
-    });
+    Operate(172, Operation::kRemoveText, {find, u""}, source, output);
   }
 
-  void FindAndReplace(int i, const std::string& output) {
+  void FindAndReplace(int i, const std::string& source,
+                      const std::string& output) {
     // Read afresh for every file: ticking the box in one file's dialog
     // makes the later files reuse that answer. When the setting cannot be
     // read, the user is asked.
@@ -364,17 +389,14 @@ class BatchRun {
           return results_.find_what.empty() || results_.replace_with.empty();
         }, false)) {
       Skipped();
+      CopyUnchanged(source, output);
       return;
     }
     const std::u16string find =
         trap_.Value(192, [&] { return results_.find_what; }, u"");
     const std::u16string replace =
         trap_.Value(194, [&] { return results_.replace_with; }, u"");
-    operated_ = true;
-    Tag(196);
-    trap_.Run(196, [&] {
-      Edit(output, [&] { ReplaceInFile(output, find, replace); });
-    });
+    Operate(196, Operation::kFindAndReplace, {find, replace}, source, output);
   }
 
   // The files prepared from now on belong to the entry in hand's step line.
@@ -423,6 +445,7 @@ class BatchRun {
   bool dry_run_;
   EntryRecord entry_;   // the entry in hand
   EditTally tally_;     // what its operation counted
+  bool in_place_ = false;  // its output is its input
   bool operated_ = false;
   static constexpr int kTagEntry = 1000;  // above every step line
   RunLedger ledger_;  // open on this thread for as long as the run lasts

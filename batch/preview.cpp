@@ -9,10 +9,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "engine/edit_tally.h"
 #include "engine/text_operations.h"
 #include "files/file_error.h"
-#include "files/run_ledger.h"
 
 namespace tarnwick {
 namespace {
@@ -51,21 +49,6 @@ std::uint64_t SizeOf(const std::string& path) {
   return size;
 }
 
-void RunOperation(const OperationKey& key, const DialogResults& answers,
-                  const std::string& path) {
-  switch (key.kind) {
-    case OperationKind::kFixed:
-      key.operation(path);
-      break;
-    case OperationKind::kRemoveText:
-      ReplaceInFile(path, answers.find_what, u"");
-      break;
-    case OperationKind::kFindAndReplace:
-      ReplaceInFile(path, answers.find_what, answers.replace_with);
-      break;
-  }
-}
-
 std::string Side(char sign, const std::optional<ShownLine>& line) {
   if (!line) return std::string(1, sign) + "(no line)\n";
   std::string text = sign + DisplayLine(line->text);
@@ -87,35 +70,17 @@ std::string Heading(const LinePair& pair) {
 
 }  // namespace
 
-const OperationKey* ChosenOperation(std::string_view chooser_text) {
-  const std::string chooser = LowerCase(chooser_text);
-  for (const OperationKey& key : OperationKeys()) {
-    if (chooser.find(key.key) != std::string::npos) return &key;
-  }
-  return nullptr;
-}
-
-Preview PreviewOperation(const std::string& source, const OperationKey& key,
+Preview PreviewOperation(const std::string& source, Operation operation,
                          const DialogResults& answers, std::size_t max_pairs) {
   PreviewFolder folder;
   const std::string copy = folder.path() + "/preview";
-  std::error_code error;
-  fs::copy_file(source, copy, error);
-  if (error) throw FileError("Cannot read", source, error.message());
-  // The copy takes the file's permissions; a read-only file is previewed
-  // all the same.
-  fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write,
-                  fs::perm_options::add, error);
   Preview preview;
-  preview.bytes_before = SizeOf(copy);
   EditTally tally;
-  {
-    // A ledger of its own hides any run open on this thread: the preview's
-    // copy is no file of that run, and must never reach its journal.
-    RunLedger own;
-    TallyScope scope(tally);
-    RunOperation(key, answers, copy);
-  }
+  // The result is written as a copy: a read-only file is previewed all the
+  // same.
+  EditFile(operation, {answers.find_what, answers.replace_with},
+           {source, copy}, {&tally, /*dry_run=*/false, /*ledger=*/nullptr});
+  preview.bytes_before = tally.bytes_before;
   preview.changes = tally.changes;
   preview.bytes_after = SizeOf(copy);
   preview.lines = CompareTextFiles(source, copy, max_pairs);

@@ -20,11 +20,6 @@
 
 namespace tarnwick {
 
-// The operation the chooser's text names, found as the run finds it (the
-// first key the lower-cased text holds); nullptr when it names none, and
-// the file would only be copied.
-const OperationKey* ChosenOperation(std::string_view chooser_text);
-
 // How many changed lines the preview window shows at most.
 inline constexpr std::size_t kPreviewPairs = 200;
 
@@ -35,11 +30,12 @@ struct Preview {
   ChangedLines lines;              // at most max_pairs pairs kept
 };
 
-// Runs the operation of key on a copy of source (answers: the remove-what or
-// find-and-replace answer the operation needs). Nothing of it reaches a run
-// open on the calling thread: neither that run's ledger nor its journal. Throws FileError (or what the
-// operation throws) when the file cannot be copied or edited.
-Preview PreviewOperation(const std::string& source, const OperationKey& key,
+// Runs operation on source, writing its result as a copy in a folder of its
+// own (answers: the remove-what or find-and-replace answer the operation
+// needs). It belongs to no run: nothing of it reaches a run's ledger or
+// journal. Throws FileError (or what the operation throws) when the file
+// cannot be read or the copy written.
+Preview PreviewOperation(const std::string& source, Operation operation,
                          const DialogResults& answers, std::size_t max_pairs);
 
 // "N change(s); B -> A bytes; L changed line(s)", and how many are shown

@@ -76,6 +76,28 @@ std::size_t FileSize(const std::string& path) {
   return static_cast<std::size_t>(info.st_size);
 }
 
+// The operation named name, counting its changes into a tally.
+void RunCounting(const std::string& name, const std::string& path) {
+  using tarnwick::Operation;
+  static const std::pair<const char*, Operation> kIds[] = {
+      {"RemoveAllSpaces", Operation::kRemoveAllSpaces},
+      {"RemoveExtraSpaces", Operation::kRemoveExtraSpaces},
+      {"RemoveBlankLines", Operation::kRemoveBlankLines},
+      {"RemoveAllTabs", Operation::kRemoveAllTabs},
+      {"RemoveAlphabet", Operation::kRemoveAlphabet},
+      {"RemoveNumeric", Operation::kRemoveNumeric},
+      {"RemoveAlphanumeric", Operation::kRemoveAlphanumeric},
+      {"RemoveNonAlphanumeric", Operation::kRemoveNonAlphanumeric},
+      {"ReplaceInFile (2 pairs)", Operation::kFindAndReplace},
+  };
+  for (const auto& [id_name, id] : kIds) {
+    if (name != id_name) continue;
+    EditTally tally;
+    EditFile(id, {u"lorem\r\n\u00E9", u"ipsum dolor\r\ne"},
+             {path, std::nullopt}, {&tally, /*dry_run=*/false, nullptr});
+  }
+}
+
 // Child side: runs one operation and reports its peak memory (VmHWM, KiB)
 // and the instruction set its vector loops used.
 int RunOperation(const std::string& name, const std::string& path,
@@ -86,9 +108,7 @@ int RunOperation(const std::string& name, const std::string& path,
     // run that reports.
     const char* tally_flag = std::getenv("TARNWICK_BENCH_TALLY");
     if (tally_flag != nullptr && std::string(tally_flag) == "1") {
-      EditTally tally;
-      TallyScope scope(tally);
-      op.run(path);
+      RunCounting(op.name, path);
     } else {
       op.run(path);
     }

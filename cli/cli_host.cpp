@@ -68,6 +68,10 @@ std::string CliHost::ChooserText() {
   return std::string(texts::kChooserEntries[static_cast<std::size_t>(operation_)]);
 }
 
+std::optional<Operation> CliHost::GivenOperation() {
+  return OperationAt(operation_);
+}
+
 void CliHost::SetProgressValue(double value) { share_ = value; }
 
 void CliHost::SetProgressText(const std::string& text) {

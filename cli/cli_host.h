@@ -47,6 +47,7 @@ class CliHost : public BatchHost {
   std::string FileAt(int position) override;
   std::string OutputFolderText() override;
   std::string ChooserText() override;
+  std::optional<Operation> GivenOperation() override;
 
   void SetProgressValue(double value) override;
   void SetProgressText(const std::string& text) override;

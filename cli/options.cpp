@@ -22,6 +22,16 @@ constexpr std::array<std::string_view, kChooserEntries.size()> kNames = {
     "remove-x",            "copy",                    "find-and-replace",
 };
 
+// The operation of each chooser position.
+constexpr std::array<Operation, kChooserEntries.size()> kOperations = {
+    Operation::kRemoveAllSpaces,   Operation::kRemoveExtraSpaces,
+    Operation::kRemoveBlankLines,  Operation::kRemoveAllTabs,
+    Operation::kCopyUnchanged,     Operation::kRemoveAlphabet,
+    Operation::kRemoveNumeric,     Operation::kRemoveAlphanumeric,
+    Operation::kRemoveNonAlphanumeric, Operation::kRemoveText,
+    Operation::kCopyUnchanged,     Operation::kFindAndReplace,
+};
+
 std::string Quoted(std::string_view text) {
   return "'" + std::string(text) + "'";
 }
@@ -277,6 +287,13 @@ std::optional<int> OperationPosition(std::string_view op) {
   }
   if (value >= static_cast<int>(kChooserEntries.size())) return std::nullopt;
   return value;
+}
+
+Operation OperationAt(int position) {
+  if (position < 0 || position >= static_cast<int>(kOperations.size())) {
+    return Operation::kCopyUnchanged;
+  }
+  return kOperations[static_cast<std::size_t>(position)];
 }
 
 std::string_view OperationName(int position) {

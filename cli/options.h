@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/edit_context.h"
+
 namespace tarnwick::cli {
 
 inline constexpr char kProgramName[] = "tarnwick-batch";
@@ -54,6 +56,10 @@ ParseResult ParseArguments(const std::vector<std::string>& arguments);
 // The chooser position for OP: a position "0" to "11" or one of the
 // operation names; nothing for anything else.
 std::optional<int> OperationPosition(std::string_view op);
+
+// The operation at a chooser position (kCopyUnchanged for the "-" entries
+// and for none).
+Operation OperationAt(int position);
 
 // The operation's name on the command line ("copy" for the "-" entries).
 std::string_view OperationName(int position);

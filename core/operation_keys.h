@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/edit_context.h"
+
 namespace tarnwick {
 
 enum class OperationKind {
@@ -26,11 +28,19 @@ struct OperationKey {
   int action_line;       // the step label of the operation; 0 for the two
                          // that ask first (their steps carry their own)
   OperationKind kind;
-  void (*operation)(const std::string& path);  // fixed kinds only
+  Operation operation;
 };
 
 // The ten keys in the order they are tried.
 std::span<const OperationKey> OperationKeys();
+
+// The operation the chooser's text names: the first key, in the order
+// above, that the lower-cased text holds anywhere; nullptr for none (a
+// separator line, or nothing chosen: the files are only copied).
+const OperationKey* ChosenOperation(std::string_view chooser_text);
+
+// The key of an operation; nullptr for Operation::kCopyUnchanged.
+const OperationKey* KeyOf(Operation operation);
 
 // ASCII letters to lower case; every other byte unchanged (the keys are
 // plain ASCII).

@@ -2,10 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // What one operation did to one file: how many changes it made and the
-// file's size before and after. A caller that wants to know opens a
-// TallyScope around the operation; the operations then add to it. With
-// dry_run set, the operations read and transform as usual but write nothing
-// (no temporary file either): a preview.
+// file's size before and after. A caller that wants to know hands one to the
+// operation (EditContext::tally), which adds to it.
 #ifndef TARNWICK_ENGINE_EDIT_TALLY_H_
 #define TARNWICK_ENGINE_EDIT_TALLY_H_
 
@@ -16,12 +14,6 @@
 namespace tarnwick {
 
 struct EditTally {
-  bool dry_run = false;          // set by the caller
-  // Set by the caller of a dry run: the file the operation reads is the
-  // very file the run would rewrite (an edit in place, no copy), so the
-  // write's refusals (a read-only file...) apply. Otherwise the file read
-  // stands for a fresh copy of it, which the run may always rewrite.
-  bool in_place = false;
   std::uint64_t changes = 0;     // characters dropped (a stray byte or a
                                  // lone surrogate is one character), spaces
                                  // removed, empty lines removed, or matches
@@ -38,8 +30,8 @@ struct EditTally {
   // comparison, writing nothing). False when the file was left untouched.
   bool differs = false;
 
-  // Forgets the counts (not dry_run or in_place): an operation starting
-  // over on another path calls it.
+  // Forgets the counts: an operation starting over on another path calls
+  // it.
   void Reset() {
     changes = 0;
     per_pair.reset();
@@ -47,20 +39,6 @@ struct EditTally {
     bytes_after = 0;
     differs = false;
   }
-};
-
-// The tally of the innermost TallyScope on this thread, or nullptr.
-EditTally* CurrentTally() noexcept;
-
-class TallyScope {
- public:
-  explicit TallyScope(EditTally& tally) noexcept;
-  ~TallyScope();
-  TallyScope(const TallyScope&) = delete;
-  TallyScope& operator=(const TallyScope&) = delete;
-
- private:
-  EditTally* previous_;
 };
 
 }  // namespace tarnwick

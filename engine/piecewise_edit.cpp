@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 #include "engine/byte_buffer.h"
-#include "engine/edit_tally.h"
 #include "engine/text_codec.h"
 #include "files/file_error.h"
 #include "files/file_write.h"
@@ -91,13 +90,29 @@ std::size_t CutPiece(const char* data, std::size_t filled, ByteOrderMark mark) {
   return before == u'\r' || IsHighSurrogate(before) ? end - 2 : end;
 }
 
+// The safe write of an edit's result (see EditFileInPieces).
+PendingReplacement StartResult(const EditFiles& files,
+                               const EditContext& context, int source_fd,
+                               const struct stat& source) {
+  if (files.copy_to) {
+    return PendingReplacement(
+        *files.copy_to, CopyMode(source),
+        {files.source, IdOf(source), source_fd},
+        {context.ledger, context.dry_run ? Preview::kUnchecked : Preview::kOff});
+  }
+  return PendingReplacement(
+      files.source, std::nullopt,
+      {context.ledger, context.dry_run ? Preview::kChecked : Preview::kOff});
+}
+
 }  // namespace
 
-void EditFileInPieces(const std::string& path, const PieceEdit& edit,
-                      const UnitEdit& unit_edit) {
-  EditTally* const tally = CurrentTally();
-  const bool dry_run = tally != nullptr && tally->dry_run;
-  if (NothingAtPath(path)) {
+void EditFileInPieces(const EditFiles& files, const EditContext& edit_context,
+                      const PieceEdit& edit, const UnitEdit& unit_edit) {
+  EditTally* const tally = edit_context.tally;
+  const bool dry_run = edit_context.dry_run;
+  const std::string& path = files.source;
+  if (!files.copy_to && NothingAtPath(path, edit_context.ledger)) {
     std::string nothing;
     std::string result;
     PieceContext context;
@@ -147,12 +162,10 @@ void EditFileInPieces(const std::string& path, const PieceEdit& edit,
   }
   // A dry run writes nothing, not even the temporary file, but compares as
   // the write does (and, in place, refuses what it would refuse); a tally
-  // counts what would be written.
-  PendingReplacement pending(
-      path, std::nullopt,
-      !dry_run         ? Preview::kOff
-      : tally->in_place ? Preview::kChecked
-                        : Preview::kUnchecked);
+  // counts what would be written. A copy is compared with its source, read
+  // again where it is compared: until the result first differs, and for a
+  // result the same as the source, which the kernel then copies.
+  PendingReplacement pending = StartResult(files, edit_context, file.get(), info);
   const auto put = [&](std::string_view bytes) {
     if (tally != nullptr) tally->bytes_after += bytes.size();
     pending.Write(bytes);

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/edit_context.h"
+
 namespace tarnwick {
 
 // The size of the pieces read (and so of the buffer): pieces end at the
@@ -52,19 +54,21 @@ using UnitEdit = std::function<void(std::u16string& units,
 // and no UnitEdit was given; nothing is written.
 struct NotWellFormedUtf16 {};
 
-// Reads the file at path in pieces of at most kPieceSize bytes, edits each
-// and writes the results by the safe write (the old content survives any
-// failure; a read-only file is refused). The pieces of 8-bit text are its
+// Reads files.source in pieces of at most kPieceSize bytes, edits each and
+// writes the results by the safe write to files.written() (the old content
+// survives any failure; a read-only file is refused), as context says. The
+// pieces of 8-bit text are its
 // bytes; a file with a UTF-16 byte-order mark is converted to UTF-8 piece
 // by piece (its mark becoming the UTF-8 mark), and a piece holding a lone
 // surrogate goes to unit_edit as 16-bit text and is written as the UTF-8
 // of the result (a high surrogate at the end of one result pairing with a
-// low one at the start of the next). A missing file counts as empty and is
-// created (not while a run ledger is open: files/run_ledger.h). With edit
-// empty, every piece goes to unit_edit. Throws
+// low one at the start of the next). A missing file edited in place counts
+// as empty and is created (not within a run: files/run_ledger.h). With edit
+// empty, every piece goes to unit_edit. The tally, when given, learns the
+// sizes and whether the bytes written differ from the source's. Throws
 // FileError, NotWellFormedUtf16, or whatever edit throws.
-void EditFileInPieces(const std::string& path, const PieceEdit& edit,
-                      const UnitEdit& unit_edit = nullptr);
+void EditFileInPieces(const EditFiles& files, const EditContext& context,
+                      const PieceEdit& edit, const UnitEdit& unit_edit = nullptr);
 
 }  // namespace tarnwick
 

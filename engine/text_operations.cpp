@@ -10,7 +10,6 @@
 #include <stdexcept>
 #include <utility>
 
-#include "engine/edit_tally.h"
 #include "engine/piecewise_edit.h"
 #include "engine/streaming_replace.h"
 #include "engine/text_codec.h"
@@ -69,17 +68,12 @@ constexpr std::string_view kLettersAndDigits =
 constexpr std::string_view kKeepSet =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 \r\n\t";
 
-// Counting (edit_tally.h) costs nothing unless a tally is open, and then
+// Counting (edit_tally.h) costs nothing unless a tally is given, and then
 // mostly a subtraction per piece: the filters and the space squeezer change
 // the length by one per change, and the passes of find and replace count
 // their own matches. Two counts need a look of their own at the text:
 // characters dropped by the keep-mode filter (multi-byte characters) and
 // empty lines removed (line feeds before and after).
-
-// Forgets what a path that gave up half-way counted.
-void RestartTally() {
-  if (EditTally* tally = CurrentTally()) tally->Reset();
-}
 
 // The number of characters of the text's 16-bit decoding, a stray byte
 // (its byte escape) and a lone surrogate counting as one each: 16-bit units
@@ -112,45 +106,32 @@ std::uint64_t LineFeeds(const Text& text) {
 }
 
 
-// Runs one operation on the file at path; a lack of memory is reported in
-// plain words naming the file (the safe write has then left nothing behind
-// and the file as it was).
-template <class Work>
-void ReportingMemory(const std::string& path, Work&& work) {
-  try {
-    work();
-  } catch (const std::bad_alloc&) {
-    throw FileError("Cannot edit", path,
-                    "there is not enough memory to edit this file", ENOMEM);
-  }
-}
-
-// Rewrites the file with edit applied, piece by piece to the bytes of its
+// Writes files with edit applied, piece by piece to the bytes of its
 // 8-bit text (see the note at the top), or to the pieces of 16-bit text
 // that hold lone surrogates. edit(text, context) takes a std::string& or a
 // std::u16string& and the piece's PieceContext.
 template <class Edit>
-void EditFile(const std::string& path, Edit&& edit) {
-  ReportingMemory(path, [&] {
-    EditFileInPieces(
-        path,
-        [&](std::string& piece, const PieceContext& context,
-            const ByteSink& write) {
-          edit(piece, context);
-          write(piece);
-        },
-        [&](std::u16string& units, const PieceContext& context,
-            const UnitSink& write) {
-          edit(units, context);
-          write(units);
-        });
-  });
+void EditPieces(const EditFiles& files, const EditContext& context,
+                Edit&& edit) {
+  EditFileInPieces(
+      files, context,
+      [&](std::string& piece, const PieceContext& where,
+          const ByteSink& write) {
+        edit(piece, where);
+        write(piece);
+      },
+      [&](std::u16string& units, const PieceContext& where,
+          const UnitSink& write) {
+        edit(units, where);
+        write(units);
+      });
 }
 
-void FilterFile(const std::string& path, std::string_view set, bool keep) {
+void FilterFile(const EditFiles& files, const EditContext& context,
+                std::string_view set, bool keep) {
   const AsciiSet members(set);
-  EditTally* const tally = CurrentTally();
-  EditFile(path, [&](auto& text, const PieceContext&) {
+  EditTally* const tally = context.tally;
+  EditPieces(files, context, [&](auto& text, const PieceContext&) {
     if (tally == nullptr) return DeleteCharacters(text, members, keep);
     // What stays in keep mode is ASCII: one unit, one character.
     const std::uint64_t before = keep ? CharacterCount(text) : text.size();
@@ -165,12 +146,10 @@ struct Pair {
   std::size_t line = 0;  // the find line's index among all find lines
 };
 
-// Adds a finished chain's matches to the open tally, each to its find
-// line's entry among line_count (the empty find lines, which have no pair,
-// keep 0).
+// Adds a finished chain's matches to the tally, each to its find line's
+// entry among line_count (the empty find lines, which have no pair, keep 0).
 void CountMatches(const ReplaceChain& chain, const std::vector<Pair>& pairs,
-                  std::size_t line_count) {
-  EditTally* const tally = CurrentTally();
+                  std::size_t line_count, EditTally* tally) {
   if (tally == nullptr) return;
   std::vector<std::uint64_t>& per_line = tally->per_pair.emplace(line_count, 0);
   const std::vector<std::uint64_t>& matches = chain.Matches();
@@ -197,8 +176,8 @@ struct BytesMayHaveJoined {};
 
 // Applies the pairs to the bytes of the file's 8-bit text, piece by piece,
 // each pair a streaming pass feeding the next.
-void ReplaceOnBytes(const std::string& path, const std::vector<Pair>& pairs,
-                    std::size_t line_count) {
+void ReplaceOnBytes(const EditFiles& files, const EditContext& context,
+                    const std::vector<Pair>& pairs, std::size_t line_count) {
   std::vector<ReplaceChain::Pair> byte_pairs;
   for (const Pair& pair : pairs) {
     byte_pairs.emplace_back(EncodeUtf8(pair.find), EncodeUtf8(pair.replacement));
@@ -206,14 +185,16 @@ void ReplaceOnBytes(const std::string& path, const std::vector<Pair>& pairs,
   const ByteSink* write = nullptr;
   ReplaceChain chain(std::move(byte_pairs),
                      [&](std::string_view bytes) { (*write)(bytes); });
-  EditFileInPieces(path, [&](std::string& piece, const PieceContext& context,
-                             const ByteSink& sink) {
-    write = &sink;
-    chain.Feed(piece, context.last);
-    // The last pass's result is written as it is: nothing decodes it.
-    if (chain.MayHaveJoined()) throw BytesMayHaveJoined{};
-  });
-  CountMatches(chain, pairs, line_count);
+  EditFileInPieces(files, context,
+                   [&](std::string& piece, const PieceContext& where,
+                       const ByteSink& sink) {
+                     write = &sink;
+                     chain.Feed(piece, where.last);
+                     // The last pass's result is written as it is: nothing
+                     // decodes it.
+                     if (chain.MayHaveJoined()) throw BytesMayHaveJoined{};
+                   });
+  CountMatches(chain, pairs, line_count, context.tally);
 }
 
 // Each unit on its own in the manner of UTF-8, surrogates included: one,
@@ -261,8 +242,8 @@ class UnitBytesDecoder {
 // Applies the pairs to the file's 16-bit text piece by piece, as unit
 // bytes through the same chain of streaming passes: for texts with lone
 // surrogates, and wherever the bytes of 8-bit text would not do.
-void ReplaceOnUnits(const std::string& path, const std::vector<Pair>& pairs,
-                    std::size_t line_count) {
+void ReplaceOnUnits(const EditFiles& files, const EditContext& context,
+                    const std::vector<Pair>& pairs, std::size_t line_count) {
   std::vector<ReplaceChain::Pair> unit_pairs;
   for (const Pair& pair : pairs) {
     ReplaceChain::Pair& bytes = unit_pairs.emplace_back();
@@ -278,15 +259,102 @@ void ReplaceOnUnits(const std::string& path, const std::vector<Pair>& pairs,
     (*write)(decoded);
   });
   std::string encoded;
-  EditFileInPieces(path, nullptr,
-                   [&](std::u16string& units, const PieceContext& context,
+  EditFileInPieces(files, context, nullptr,
+                   [&](std::u16string& units, const PieceContext& where,
                        const UnitSink& sink) {
                      write = &sink;
                      encoded.clear();
                      AppendUnitBytes(units, encoded);
-                     chain.Feed(encoded, context.last);
+                     chain.Feed(encoded, where.last);
                    });
-  CountMatches(chain, pairs, line_count);
+  CountMatches(chain, pairs, line_count, context.tally);
+}
+
+void RemoveExtraSpacesIn(const EditFiles& files, const EditContext& context) {
+  EditTally* const tally = context.tally;
+  EditPieces(files, context, [&](auto& text, const PieceContext& where) {
+    const std::size_t before = text.size();
+    SqueezeSpaces(text, where.follows_space);
+    if (tally != nullptr) tally->changes += before - text.size();
+  });
+}
+
+void RemoveBlankLinesIn(const EditFiles& files, const EditContext& context) {
+  EditTally* const tally = context.tally;
+  EditPieces(files, context, [&](auto& text, const PieceContext& where) {
+    if (tally == nullptr) {
+      return RemoveEmptyLines(text, where.follows_line_end);
+    }
+    const std::uint64_t before = LineFeeds(text);
+    RemoveEmptyLines(text, where.follows_line_end);
+    tally->changes += before - LineFeeds(text);
+  });
+}
+
+void ReplaceIn(const EditFiles& files, const EditContext& context,
+               std::u16string_view find_text, std::u16string_view replace_text) {
+  const std::vector<std::u16string> finds = SplitLines(find_text);
+  const std::vector<std::u16string> replacements = SplitLines(replace_text);
+  if (!replace_text.empty() && replacements.size() < finds.size()) {
+    throw std::invalid_argument(
+        "The replacement text has fewer lines (" +
+        std::to_string(replacements.size()) + ") than the find text (" +
+        std::to_string(finds.size()) + "); the file was left unchanged.");
+  }
+  std::vector<Pair> pairs;
+  for (std::size_t k = 0; k < finds.size(); ++k) {
+    if (finds[k].empty()) continue;  // an empty find line changes nothing
+    pairs.push_back({finds[k],
+                     replace_text.empty() ? std::u16string_view()
+                                          : std::u16string_view(replacements[k]),
+                     k});
+  }
+  if (PairsWorkOnBytes(pairs)) {
+    try {
+      ReplaceOnBytes(files, context, pairs, finds.size());
+      return;
+    } catch (const BytesMayHaveJoined&) {
+      // Nothing was written; stream the 16-bit text instead.
+    } catch (const NotWellFormedUtf16&) {
+    }
+  }
+  // Forget what the path that gave up half-way counted.
+  if (context.tally != nullptr) context.tally->Reset();
+  ReplaceOnUnits(files, context, pairs, finds.size());
+}
+
+void Run(Operation operation, const EditTexts& texts, const EditFiles& files,
+         const EditContext& context) {
+  switch (operation) {
+    case Operation::kCopyUnchanged:
+      return EditPieces(files, context, [](auto&, const PieceContext&) {});
+    case Operation::kRemoveAllSpaces:
+      return FilterFile(files, context, " ", /*keep=*/false);
+    case Operation::kRemoveExtraSpaces:
+      return RemoveExtraSpacesIn(files, context);
+    case Operation::kRemoveBlankLines:
+      return RemoveBlankLinesIn(files, context);
+    case Operation::kRemoveAllTabs:
+      return FilterFile(files, context, "\t", /*keep=*/false);
+    case Operation::kRemoveAlphabet:
+      return FilterFile(files, context, kLetters, /*keep=*/false);
+    case Operation::kRemoveNumeric:
+      return FilterFile(files, context, kDigits, /*keep=*/false);
+    case Operation::kRemoveAlphanumeric:
+      return FilterFile(files, context, kLettersAndDigits, /*keep=*/false);
+    case Operation::kRemoveNonAlphanumeric:
+      return FilterFile(files, context, kKeepSet, /*keep=*/true);
+    case Operation::kRemoveText:
+      return ReplaceIn(files, context, texts.find, u"");
+    case Operation::kFindAndReplace:
+      return ReplaceIn(files, context, texts.find, texts.replace);
+  }
+}
+
+// Edits a file in place by its path, outside any run.
+void EditInPlace(Operation operation, const std::string& path,
+                 const EditTexts& texts = {}) {
+  EditFile(operation, texts, EditFiles{path, std::nullopt}, EditContext{});
 }
 
 }  // namespace
@@ -313,82 +381,47 @@ std::u16string FilterCharacters(std::u16string_view text,
   return result;
 }
 
+void EditFile(Operation operation, const EditTexts& texts,
+              const EditFiles& files, const EditContext& context) {
+  // A lack of memory is reported in plain words naming the file written
+  // (the safe write has then left nothing behind and the file as it was).
+  try {
+    Run(operation, texts, files, context);
+  } catch (const std::bad_alloc&) {
+    throw FileError("Cannot edit", files.written(),
+                    "there is not enough memory to edit this file", ENOMEM);
+  }
+}
+
 void RemoveAllSpaces(const std::string& path) {
-  FilterFile(path, " ", /*keep=*/false);
+  EditInPlace(Operation::kRemoveAllSpaces, path);
 }
-
 void RemoveExtraSpaces(const std::string& path) {
-  EditTally* const tally = CurrentTally();
-  EditFile(path, [&](auto& text, const PieceContext& context) {
-    const std::size_t before = text.size();
-    SqueezeSpaces(text, context.follows_space);
-    if (tally != nullptr) tally->changes += before - text.size();
-  });
+  EditInPlace(Operation::kRemoveExtraSpaces, path);
 }
-
 void RemoveBlankLines(const std::string& path) {
-  EditTally* const tally = CurrentTally();
-  EditFile(path, [&](auto& text, const PieceContext& context) {
-    if (tally == nullptr) {
-      return RemoveEmptyLines(text, context.follows_line_end);
-    }
-    const std::uint64_t before = LineFeeds(text);
-    RemoveEmptyLines(text, context.follows_line_end);
-    tally->changes += before - LineFeeds(text);
-  });
+  EditInPlace(Operation::kRemoveBlankLines, path);
 }
-
 void RemoveAllTabs(const std::string& path) {
-  FilterFile(path, "\t", /*keep=*/false);
+  EditInPlace(Operation::kRemoveAllTabs, path);
 }
-
 void RemoveAlphabet(const std::string& path) {
-  FilterFile(path, kLetters, /*keep=*/false);
+  EditInPlace(Operation::kRemoveAlphabet, path);
 }
-
 void RemoveNumeric(const std::string& path) {
-  FilterFile(path, kDigits, /*keep=*/false);
+  EditInPlace(Operation::kRemoveNumeric, path);
 }
-
 void RemoveAlphanumeric(const std::string& path) {
-  FilterFile(path, kLettersAndDigits, /*keep=*/false);
+  EditInPlace(Operation::kRemoveAlphanumeric, path);
 }
-
 void RemoveNonAlphanumeric(const std::string& path) {
-  FilterFile(path, kKeepSet, /*keep=*/true);
+  EditInPlace(Operation::kRemoveNonAlphanumeric, path);
 }
 
 void ReplaceInFile(const std::string& path, std::u16string_view find_text,
                    std::u16string_view replace_text) {
-  ReportingMemory(path, [&] {
-    const std::vector<std::u16string> finds = SplitLines(find_text);
-    const std::vector<std::u16string> replacements = SplitLines(replace_text);
-    if (!replace_text.empty() && replacements.size() < finds.size()) {
-      throw std::invalid_argument(
-          "The replacement text has fewer lines (" +
-          std::to_string(replacements.size()) + ") than the find text (" +
-          std::to_string(finds.size()) + "); the file was left unchanged.");
-    }
-    std::vector<Pair> pairs;
-    for (std::size_t k = 0; k < finds.size(); ++k) {
-      if (finds[k].empty()) continue;  // an empty find line changes nothing
-      pairs.push_back({finds[k],
-                       replace_text.empty() ? std::u16string_view()
-                                            : std::u16string_view(replacements[k]),
-                       k});
-    }
-    if (PairsWorkOnBytes(pairs)) {
-      try {
-        ReplaceOnBytes(path, pairs, finds.size());
-        return;
-      } catch (const BytesMayHaveJoined&) {
-        // Nothing was written; stream the 16-bit text instead.
-      } catch (const NotWellFormedUtf16&) {
-      }
-    }
-    RestartTally();
-    ReplaceOnUnits(path, pairs, finds.size());
-  });
+  EditInPlace(Operation::kFindAndReplace, path,
+              EditTexts{find_text, replace_text});
 }
 
 }  // namespace tarnwick

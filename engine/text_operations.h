@@ -1,10 +1,12 @@
 // SPDX-FileCopyrightText: 2026 Merriveld
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The text operations. Each takes the path of a file, reads it whole,
-// transforms the text and writes it back. All throw on failure (FileError
-// for file access, std::invalid_argument for a replacement list shorter than
-// the find list); a file is either rewritten completely or left as it was.
+// The text operations. EditFile reads a file, transforms its text and
+// writes the result, over the file or as a new copy of it; the functions
+// named after an operation edit a file in place by its path, outside any
+// run. All throw on failure (FileError for file access,
+// std::invalid_argument for a replacement list shorter than the find list);
+// a file is either written completely or left as it was.
 #ifndef TARNWICK_ENGINE_TEXT_OPERATIONS_H_
 #define TARNWICK_ENGINE_TEXT_OPERATIONS_H_
 
@@ -12,7 +14,15 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/edit_context.h"
+
 namespace tarnwick {
+
+// Runs operation on files.source and writes the result as files and context
+// say (edit_context.h). For kRemoveText and kFindAndReplace, texts holds
+// the user's lines (see ReplaceInFile); the other operations ignore it.
+void EditFile(Operation operation, const EditTexts& texts,
+              const EditFiles& files, const EditContext& context);
 
 void RemoveAllSpaces(const std::string& path);
 // Leaves exactly one space where a run of two or more spaces stood.

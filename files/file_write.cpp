@@ -41,7 +41,7 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes,
                          const ReplaceOptions& options) {
   // Content that would not change is left alone (the replacement compares
   // as it goes): no write, no new inode, no refusal of a read-only file.
-  PendingReplacement replacement(path, options.mode);
+  PendingReplacement replacement(path, options.mode, {options.ledger});
   replacement.Write(bytes);
   replacement.Commit();
 }
@@ -83,7 +83,7 @@ std::string ReadFileBytes(const std::string& path) {
   return bytes;
 }
 
-bool NothingAtPath(const std::string& path) {
+bool NothingAtPath(const std::string& path, const RunLedger* ledger) {
   if (path.find('\0') != std::string::npos) {
     throw FileError(kCannotRead, path, file_texts::kZeroByte, EINVAL);
   }
@@ -92,7 +92,7 @@ bool NothingAtPath(const std::string& path) {
   if (!path.empty() && errno != ENOENT) {
     throw FileError::FromErrno(kCannotRead, path, errno);
   }
-  if (RunLedger::Current() != nullptr) {
+  if (ledger != nullptr) {
     throw FileError(kCannotRead, path, file_texts::kFileHasGone, ENOENT);
   }
   return true;

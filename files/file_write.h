@@ -12,10 +12,15 @@
 
 namespace tarnwick {
 
+class RunLedger;
+
 struct ReplaceOptions {
   // Permission bits of the new file; when empty, those of the file being
   // replaced (or 0666 less the umask for a new file).
   std::optional<mode_t> mode;
+  // The run the write belongs to, or nullptr (pending_replacement.h,
+  // ReplaceScope): within a run a missing file is not created but refused.
+  RunLedger* ledger = nullptr;
 };
 
 // Writes bytes to a new file in the same folder, checks every write and the
@@ -25,8 +30,7 @@ struct ReplaceOptions {
 // A read-only file (owner write bit clear) is refused. The old file's owner,
 // group and extended attributes are kept as far as the system allows. On
 // any failure the temporary file is removed and the old file stays as it
-// was. While a run ledger is open, a missing file is not created but
-// refused (files/run_ledger.h). Throws FileError.
+// was. A missing file is created, outside a run. Throws FileError.
 void ReplaceFileContents(const std::string& path, std::string_view bytes,
                          const ReplaceOptions& options = {});
 
@@ -37,8 +41,8 @@ std::string ReadFileBytes(const std::string& path);
 // path the text engine reads as the empty text. Throws FileError with the
 // system's own reason when the path cannot be examined (a loop of links, a
 // name too long, a folder without search permission, a file name followed
-// by "/"), and "the file has gone" while a run ledger is open.
-bool NothingAtPath(const std::string& path);
+// by "/"), and "the file has gone" within a run (a ledger given).
+bool NothingAtPath(const std::string& path, const RunLedger* ledger);
 
 }  // namespace tarnwick
 

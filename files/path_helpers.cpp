@@ -168,9 +168,11 @@ bool InTheWay(const RunLedger& ledger, const struct stat* destination,
   return false;
 }
 
-// SafeCopyFile's steps; with preview set, PreviewCopyFile's.
+// SafeCopyFile's steps; with a preview, PreviewCopyFile's or
+// CheckCopyFile's.
 CopyOutcome CopyOrPreview(const std::string& source,
-                          const std::string& destination, bool preview,
+                          const std::string& destination, Preview preview,
+                          RunLedger* ledger,
                           std::optional<std::uint64_t>& source_size) noexcept {
   std::string from, to;
   try {
@@ -223,30 +225,33 @@ CopyOutcome CopyOrPreview(const std::string& source,
         return Outcome(CopyStatus::kSameFileLinked,
                 file_texts::SameFileThroughLink(from, to));
       }
-      const RunLedger* ledger = RunLedger::Current();
       if (ledger != nullptr && InTheWay(*ledger, &destination_info, folder_info,
                                         to, source_info, copied)) {
         return copied;
       }
     } else if (errno != ENOENT) {
       return Outcome(StatusFor(errno), std::strerror(errno));
-    } else if (const RunLedger* ledger = RunLedger::Current();
-               ledger != nullptr && InTheWay(*ledger, nullptr, folder_info, to,
+    } else if (ledger != nullptr && InTheWay(*ledger, nullptr, folder_info, to,
                                              source_info, copied)) {
       return copied;
     }
 
-    UniqueFd input(open(from.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-    if (input.get() < 0 || fstat(input.get(), &source_info) != 0) {
-      return Outcome(CopyStatus::kFailed, file_texts::SourceUnreadable(std::strerror(errno)));
+    // A preview or check asks whether the source may be read; the copy
+    // opens it.
+    UniqueFd input(-1);
+    if (preview != Preview::kOff) {
+      if (faccessat(AT_FDCWD, from.c_str(), R_OK, AT_EACCESS) != 0) {
+        return Outcome(CopyStatus::kFailed, file_texts::SourceUnreadable(std::strerror(errno)));
+      }
+    } else {
+      input.reset(open(from.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+      if (input.get() < 0 || fstat(input.get(), &source_info) != 0) {
+        return Outcome(CopyStatus::kFailed, file_texts::SourceUnreadable(std::strerror(errno)));
+      }
     }
-    // The permission bits travel, the set-user and set-group bits do not.
-    // The copy is ours to rewrite, so its owner may always write it: a
-    // read-only input still gets its result, and the next run can replace it.
-    PendingReplacement replacement(
-        to, (source_info.st_mode & 0777) | S_IWUSR, {from, IdOf(source_info)},
-        preview ? Preview::kChecked : Preview::kOff);
-    replacement.CopyFrom(input.get(), from);
+    PendingReplacement replacement(to, CopyMode(source_info),
+                                   {from, IdOf(source_info)}, {ledger, preview});
+    if (input.get() >= 0) replacement.CopyFrom(input.get(), from);
     replacement.Commit();
     return copied;
   } catch (const FileError& error) {
@@ -275,16 +280,33 @@ CopyOutcome WithSourceSize(CopyOutcome outcome,
 
 }  // namespace
 
+mode_t CopyMode(const struct stat& source) {
+  return (source.st_mode & 0777) | S_IWUSR;
+}
+
 CopyOutcome SafeCopyFile(const std::string& source,
-                         const std::string& destination) noexcept {
+                         const std::string& destination,
+                         RunLedger* ledger) noexcept {
   std::optional<std::uint64_t> size;
-  return WithSourceSize(CopyOrPreview(source, destination, false, size), size);
+  return WithSourceSize(
+      CopyOrPreview(source, destination, Preview::kOff, ledger, size), size);
 }
 
 CopyOutcome PreviewCopyFile(const std::string& source,
-                            const std::string& destination) noexcept {
+                            const std::string& destination,
+                            RunLedger* ledger) noexcept {
   std::optional<std::uint64_t> size;
-  return WithSourceSize(CopyOrPreview(source, destination, true, size), size);
+  return WithSourceSize(
+      CopyOrPreview(source, destination, Preview::kChecked, ledger, size), size);
+}
+
+CopyOutcome CheckCopyFile(const std::string& source,
+                          const std::string& destination,
+                          RunLedger* ledger) noexcept {
+  std::optional<std::uint64_t> size;
+  return WithSourceSize(
+      CopyOrPreview(source, destination, Preview::kCheckedOnly, ledger, size),
+      size);
 }
 
 std::string DescribeCopyFailure(const CopyOutcome& outcome,

@@ -7,11 +7,15 @@
 #ifndef TARNWICK_FILES_PATH_HELPERS_H_
 #define TARNWICK_FILES_PATH_HELPERS_H_
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
 
 namespace tarnwick {
+
+class RunLedger;
 
 // True when the file system can give the path's modification time.
 bool PathExists(const std::string& path) noexcept;
@@ -66,21 +70,37 @@ struct CopyOutcome {
 // and adding the owner's write bit, so that the copy can be rewritten.
 // The same file counts as nothing to do only in its own folder (the same
 // directory entry); reached through a link from elsewhere it is refused, and
-// so is a destination that is a link to a missing file. While a run ledger
-// is open (files/run_ledger.h), a destination that is another input of the
-// run, or the run's result for one, is refused. Reasons are the system's
-// own. Never throws and shows nothing.
+// so is a destination that is a link to a missing file. Within a run (a
+// ledger given: files/run_ledger.h), a destination that is another input of
+// the run, or the run's result for one, is refused, and the copy is
+// recorded there. Reasons are the system's own. Never throws and shows
+// nothing.
 CopyOutcome SafeCopyFile(const std::string& source,
-                         const std::string& destination) noexcept;
+                         const std::string& destination,
+                         RunLedger* ledger = nullptr) noexcept;
 
-// What SafeCopyFile(source, destination) would answer, found by the very
-// same steps, writing nothing: every refusal with the same status and
-// reason (a read-only destination, a folder that takes no new file
-// included), and the same note of a result replaced. While a run ledger is
-// open, the copy that would have been made is planned there
-// (RunLedger::Plan), so that a later preview sees it as SafeCopyFile would.
+// What SafeCopyFile(source, destination, ledger) would answer, found by
+// the very same steps, writing nothing: every refusal with the same status
+// and reason (a read-only destination, a folder that takes no new file
+// included), and the same note of a result replaced. The copy that would
+// have been made is planned in the ledger (RunLedger::Plan), so that a
+// later preview sees it as SafeCopyFile would.
 CopyOutcome PreviewCopyFile(const std::string& source,
-                            const std::string& destination) noexcept;
+                            const std::string& destination,
+                            RunLedger* ledger = nullptr) noexcept;
+
+// The same answer as PreviewCopyFile, planning nothing: the check a run
+// makes before it writes the copy itself, later (as an edit's result
+// written straight from the source, or by SafeCopyFile).
+CopyOutcome CheckCopyFile(const std::string& source,
+                          const std::string& destination,
+                          RunLedger* ledger) noexcept;
+
+// The permission bits a copy of a file with source's status gets: the
+// file's own, without the set-user and set-group bits, and the owner's
+// write bit, so that the run can rewrite its copy and the next run replace
+// it.
+mode_t CopyMode(const struct stat& source);
 
 // A plain sentence for an outcome that is not ok(), naming both files.
 std::string DescribeCopyFailure(const CopyOutcome& outcome,

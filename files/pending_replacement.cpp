@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -35,15 +36,23 @@ constexpr std::size_t kCopyBuffer = 1u << 20;
 constexpr std::size_t kCompareChunk = 256u << 10;
 constexpr char kTemporaryMark[] = ".tarnwick-";
 
+// Eight hex digits that another process (or thread) is unlikely to pick
+// at the same moment: a shared counter, seeded once from the system's
+// randomness, the time and the process id, mixed (splitmix64). The name is
+// created exclusively, and another is tried when it is taken.
 std::string RandomSuffix() {
-  thread_local std::mt19937_64 generator(
+  static std::atomic<std::uint64_t> counter(
       std::random_device{}() ^
       static_cast<std::uint64_t>(
           std::chrono::steady_clock::now().time_since_epoch().count()) ^
       (static_cast<std::uint64_t>(getpid()) << 32));
+  std::uint64_t z = counter.fetch_add(0x9e3779b97f4a7c15u) + 0x9e3779b97f4a7c15u;
+  z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9u;
+  z = (z ^ (z >> 27)) * 0x94d049bb133111ebu;
+  z ^= z >> 31;
   char text[9];
   std::snprintf(text, sizeof text, "%08llx",
-                static_cast<unsigned long long>(generator() & 0xffffffffu));
+                static_cast<unsigned long long>(z & 0xffffffffu));
   return text;
 }
 
@@ -142,15 +151,17 @@ std::string TemporaryName(std::string_view name, std::string_view suffix) {
 
 PendingReplacement::PendingReplacement(const std::string& path,
                                        std::optional<mode_t> mode,
-                                       Preview preview)
-    : path_(path), folder_(-1), old_(-1), preview_(preview) {
+                                       const ReplaceScope& scope)
+    : path_(path), old_(-1), ledger_(scope.ledger),
+      preview_(scope.preview) {
   Begin(mode);
 }
 
 PendingReplacement::PendingReplacement(const std::string& path, mode_t mode,
-                                       CopySource source, Preview preview)
-    : path_(path), copy_of_(std::move(source)), folder_(-1), old_(-1),
-      preview_(preview) {
+                                       CopySource source,
+                                       const ReplaceScope& scope)
+    : path_(path), copy_of_(std::move(source)), old_(-1),
+      ledger_(scope.ledger), preview_(scope.preview) {
   Begin(mode);
 }
 
@@ -167,7 +178,7 @@ void PendingReplacement::Begin(std::optional<mode_t> mode) {
     target_ = ResolveLinks(path_);
     OpenFolderAndLook();
   }
-  RunLedger* const ledger = RunLedger::Current();
+  RunLedger* const ledger = ledger_;
   if (!exists_ && ledger != nullptr && !copy_of_) {
     // An edit within a run never creates the file it was meant to edit.
     throw FileError(kCannotWrite, path_, file_texts::kFileHasGone, ENOENT);
@@ -190,9 +201,16 @@ void PendingReplacement::Begin(std::optional<mode_t> mode) {
   }
   mode_ = mode;
   if (comparing_) {
-    old_.reset(openat(folder_.get(), name_.c_str(),
+    old_.reset(openat(folder_->get(), name_.c_str(),
                       O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     comparing_ = old_.get() >= 0;
+    compare_fd_ = old_.get();
+    compare_size_ = static_cast<std::uint64_t>(old_info_.st_size);
+  } else if (copy_of_ && copy_of_->compare_fd >= 0) {
+    struct stat source {};
+    comparing_ = fstat(copy_of_->compare_fd, &source) == 0;
+    compare_fd_ = copy_of_->compare_fd;
+    compare_size_ = static_cast<std::uint64_t>(source.st_size);
   }
   if (!comparing_) Diverge();
 }
@@ -205,8 +223,15 @@ void PendingReplacement::OpenFolderAndLook() {
 
   // Everything below works relative to the folder, so that only the name,
   // not the whole path, must fit the system's limits.
-  folder_.reset(open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-  if (folder_.get() < 0) {
+  // Within a run the folder comes from its ledger, opened once for all the
+  // files written there.
+  if (ledger_ != nullptr) {
+    folder_ = ledger_->Folder(folder);
+  } else {
+    folder_ = std::make_shared<const UniqueFd>(
+        open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  }
+  if (folder_->get() < 0) {
     if (errno == ENOENT) {
       throw FileError(kCannotWrite, path_, file_texts::FolderMissing(folder),
                       ENOENT);
@@ -215,7 +240,7 @@ void PendingReplacement::OpenFolderAndLook() {
   }
   if (name_.empty()) throw FileError::FromErrno(kCannotWrite, path_, EISDIR);
 
-  exists_ = fstatat(folder_.get(), name_.c_str(), &old_info_,
+  exists_ = fstatat(folder_->get(), name_.c_str(), &old_info_,
                     AT_SYMLINK_NOFOLLOW) == 0;
   if (!exists_ && errno != ENOENT) {
     throw FileError::FromErrno(kCannotWrite, path_, errno);
@@ -228,7 +253,9 @@ PendingReplacement::~PendingReplacement() {
 }
 
 void PendingReplacement::RemoveTemporary() noexcept {
-  if (!temporary_.empty()) unlinkat(folder_.get(), temporary_.c_str(), 0);
+  if (!temporary_.empty() && folder_ != nullptr) {
+    unlinkat(folder_->get(), temporary_.c_str(), 0);
+  }
   temporary_.clear();
 }
 
@@ -259,15 +286,19 @@ void PendingReplacement::Diverge() {
     }
     // Ask the system whether it would let us write the old file; a rename
     // would otherwise bypass its refusal. (The run's own copy is ours.)
-    if (!run_copy_ && faccessat(folder_.get(), name_.c_str(), W_OK, AT_EACCESS) != 0) {
+    if (!run_copy_ && faccessat(folder_->get(), name_.c_str(), W_OK, AT_EACCESS) != 0) {
       throw FileError::FromErrno(kCannotWrite, path_, errno);
     }
   }
-  if (preview_ == Preview::kChecked) CheckFolderTakesFile();
+  if (preview_ == Preview::kChecked || preview_ == Preview::kCheckedOnly) {
+    CheckFolderTakesFile();
+  }
   if (preview_ != Preview::kOff) return;
   CreateTemporary();
   KeepOwnerAndAttributes();
   if (matched_ > 0) CopyMatchedPrefix();
+  old_.reset();
+  compare_fd_ = -1;
 }
 
 void PendingReplacement::CreateTemporary() {
@@ -278,7 +309,7 @@ void PendingReplacement::CreateTemporary() {
   for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
     std::string candidate = TemporaryName(name_, RandomSuffix());
     fd_ = FileSystemCalls().create_at(
-        folder_.get(), candidate.c_str(),
+        folder_->get(), candidate.c_str(),
         O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, initial);
     if (fd_ >= 0) {
       temporary_ = std::move(candidate);
@@ -290,7 +321,7 @@ void PendingReplacement::CreateTemporary() {
 }
 
 void PendingReplacement::CheckFolderTakesFile() {
-  if (faccessat(folder_.get(), ".", W_OK | X_OK, AT_EACCESS) != 0) {
+  if (faccessat(folder_->get(), ".", W_OK | X_OK, AT_EACCESS) != 0) {
     FailNoTemporary(errno);
   }
 }
@@ -314,9 +345,9 @@ void PendingReplacement::FailNoTemporary(int error_number) const {
 void PendingReplacement::KeepOwnerAndAttributes() {
   if (exists_ && !run_copy_) {
     UniqueFd opened(-1);
-    int from = old_.get();
+    int from = copy_of_ ? -1 : old_.get();
     if (from < 0) {
-      opened.reset(openat(folder_.get(), name_.c_str(),
+      opened.reset(openat(folder_->get(), name_.c_str(),
                           O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
       from = opened.get();
     }
@@ -344,33 +375,42 @@ void PendingReplacement::CopyMatchedPrefix() {
   const auto end = static_cast<off_t>(matched_);
   while (offset < end) {
     const ssize_t copied =
-        copy_file_range(old_.get(), &offset, fd_, nullptr,
+        copy_file_range(compare_fd_, &offset, fd_, nullptr,
                         static_cast<std::size_t>(end - offset), 0);
     if (copied > 0) continue;
     if (copied < 0 && errno == EINTR) continue;
     break;  // not possible here (or the file shrank): through a buffer
   }
+  if (offset == end) return;
   std::vector<char> buffer(kCopyBuffer);
   while (offset < end) {
     const std::size_t want =
         std::min(buffer.size(), static_cast<std::size_t>(end - offset));
-    const ssize_t got = ReadFullAt(old_.get(), buffer.data(), want, offset);
-    if (got <= 0) Fail(got < 0 ? errno : EIO, file_texts::kCannotRead, path_);
+    const ssize_t got = ReadFullAt(compare_fd_, buffer.data(), want, offset);
+    if (got <= 0) {
+      Fail(got < 0 ? errno : EIO, file_texts::kCannotRead,
+           copy_of_ ? copy_of_->path : path_);
+    }
     WriteAll(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
     offset += got;
   }
 }
 
 std::string_view PendingReplacement::Compare(std::string_view bytes) {
-  // One buffer for every comparison of the thread: a fresh one per file
-  // would cost more in page faults than the comparison itself.
-  thread_local std::unique_ptr<char[]> buffer(new char[kCompareChunk]);
+  // Sized to what is compared, one byte more to see the end: a small file
+  // needs no buffer of a full chunk (whose pages would be faulted in).
+  // It is read into before it is looked at: not zero-filled.
+  if (compare_buffer_size_ == 0) {
+    compare_buffer_size_ = static_cast<std::size_t>(
+        std::min<std::uint64_t>(kCompareChunk, compare_size_ + 1));
+    compare_buffer_.reset(new char[compare_buffer_size_]);
+  }
   while (!bytes.empty()) {
-    const std::size_t want = std::min(bytes.size(), kCompareChunk);
-    const ssize_t got = ReadFullAt(old_.get(), buffer.get(), want,
+    const std::size_t want = std::min(bytes.size(), compare_buffer_size_);
+    const ssize_t got = ReadFullAt(compare_fd_, compare_buffer_.get(), want,
                                    static_cast<off_t>(matched_));
     if (got != static_cast<ssize_t>(want) ||
-        std::memcmp(buffer.get(), bytes.data(), want) != 0) {
+        std::memcmp(compare_buffer_.get(), bytes.data(), want) != 0) {
       Diverge();
       return bytes;
     }
@@ -432,17 +472,19 @@ void PendingReplacement::CopyFrom(int source_fd, const std::string& source_path)
 void PendingReplacement::Commit() {
   if (preview_ != Preview::kOff) return FinishPreview();
   if (comparing_) {
-    if (matched_ == static_cast<std::uint64_t>(old_info_.st_size)) {
+    unchanged_ = matched_ == compare_size_;
+    if (unchanged_ && !copy_of_) {
       // Every byte the same: the file is left exactly as it was.
       old_.reset();
-      unchanged_ = true;
       return;
     }
-    Diverge();  // the new content is a shorter start of the old one
+    // A copy the same as its source is the source's bytes, copied by the
+    // kernel; otherwise the new content is a shorter start of the old one.
+    Diverge();
   }
   old_.reset();
   SystemCalls& calls = FileSystemCalls();
-  RunLedger* const ledger = RunLedger::Current();
+  RunLedger* const ledger = ledger_;
   ReplacementJournal* const journal =
       ledger != nullptr ? ledger->journal() : nullptr;
   ReplacementGroup* const group = ledger != nullptr ? ledger->group() : nullptr;
@@ -470,7 +512,7 @@ void PendingReplacement::Commit() {
       Fail(EPERM, file_texts::CannotKeepForUndo(kept.note));
     }
   }
-  if (calls.rename_at(folder_.get(), temporary_.c_str(), folder_.get(),
+  if (calls.rename_at(folder_->get(), temporary_.c_str(), folder_->get(),
                       name_.c_str()) != 0) {
     Fail(errno);
   }
@@ -489,7 +531,7 @@ void PendingReplacement::Commit() {
 }
 
 NameCheck CheckNameHolds(int folder, const std::string& name, bool existed,
-                         const struct stat& old, bool edit) {
+                         const struct stat& old) {
   // Someone else may have saved the file since it was read: renaming over
   // it would silently throw their work away. This narrows the window to
   // the few calls between this look and the rename; closing it entirely
@@ -505,20 +547,17 @@ NameCheck CheckNameHolds(int folder, const std::string& name, bool existed,
     return {};
   }
   if (!exists) return {EBUSY, file_texts::kRemovedMeanwhile};
-  bool same = now.st_dev == old.st_dev && now.st_ino == old.st_ino;
-  if (same && edit) {
-    // An edit read the old content: it must still be that content.
-    same = now.st_size == old.st_size &&
-           now.st_mtim.tv_sec == old.st_mtim.tv_sec &&
-           now.st_mtim.tv_nsec == old.st_mtim.tv_nsec;
-  }
+  const bool same = now.st_dev == old.st_dev && now.st_ino == old.st_ino &&
+                    now.st_size == old.st_size &&
+                    now.st_mtim.tv_sec == old.st_mtim.tv_sec &&
+                    now.st_mtim.tv_nsec == old.st_mtim.tv_nsec;
   if (!same) return {EBUSY, file_texts::kChangedMeanwhile};
   return {};
 }
 
 void PendingReplacement::CheckNameUnchanged() {
-  const NameCheck check = CheckNameHolds(folder_.get(), name_, exists_,
-                                         old_info_, !copy_of_.has_value());
+  const NameCheck check =
+      CheckNameHolds(folder_->get(), name_, exists_, old_info_);
   if (check.error_number == 0) return;
   if (check.reason.empty()) Fail(check.error_number);
   Fail(check.error_number, check.reason);
@@ -530,6 +569,9 @@ void PendingReplacement::Prepare(ReplacementGroup& group,
   // others, then renames it (files/replacement_group.h).
   struct stat written {};
   if (fstat(fd_, &written) != 0) Fail(errno);
+  // The group renames later, in a folder of its own keeping.
+  UniqueFd folder(fcntl(folder_->get(), F_DUPFD_CLOEXEC, 0));
+  if (folder.get() < 0) Fail(errno);
   CheckNameUnchanged();  // and again just before the group's rename
   if (journal != nullptr) {
     const KeepResult kept = journal->BeforeGroupedReplace(
@@ -542,7 +584,7 @@ void PendingReplacement::Prepare(ReplacementGroup& group,
   prepared.path = path_;
   prepared.name = name_;
   prepared.temporary = std::exchange(temporary_, std::string());
-  prepared.folder = std::move(folder_);
+  prepared.folder = std::move(folder);
   prepared.file = UniqueFd(std::exchange(fd_, -1));
   prepared.old_info = old_info_;
   prepared.written = written;
@@ -554,15 +596,17 @@ void PendingReplacement::Prepare(ReplacementGroup& group,
 }
 
 void PendingReplacement::FinishPreview() {
-  old_.reset();
-  unchanged_ = comparing_ &&
-               matched_ == static_cast<std::uint64_t>(old_info_.st_size);
-  if (unchanged_) return;
+  unchanged_ = comparing_ && matched_ == compare_size_;
+  if (unchanged_ && !copy_of_) {
+    old_.reset();
+    return;
+  }
   if (comparing_) Diverge();  // a shorter start of the old content
-  RunLedger* const ledger = RunLedger::Current();
+  old_.reset();
+  RunLedger* const ledger = ledger_;
   struct stat folder {};
   if (preview_ != Preview::kChecked || ledger == nullptr ||
-      fstat(folder_.get(), &folder) != 0) {
+      fstat(folder_->get(), &folder) != 0) {
     return;
   }
   // What the run's ledger would hold for the new file (as Commit records

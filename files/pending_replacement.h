@@ -12,6 +12,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,18 +41,34 @@ std::string TemporaryName(std::string_view name, std::string_view suffix);
 // content just the same, so that unchanged() says what a real replacement
 // would have found.
 enum class Preview {
-  kOff,        // the replacement happens
-  kChecked,    // nothing is written, but whatever a real replacement would
-               // refuse (a read-only file, a folder that takes no new file)
-               // is refused the same way, and the open run ledger is told
-               // what would have been written (RunLedger::Plan)
-  kUnchecked,  // nothing is written and nothing refused: the file stands
-               // for a fresh copy the run would make and may always rewrite
+  kOff,          // the replacement happens
+  kChecked,      // nothing is written, but whatever a real replacement would
+                 // refuse (a read-only file, a folder that takes no new file)
+                 // is refused the same way, and the run's ledger is told
+                 // what would have been written (RunLedger::Plan)
+  kCheckedOnly,  // refused as kChecked, nothing planned: the check before
+                 // a write that the caller makes later itself
+  kUnchecked,    // nothing is written and nothing refused: the file stands
+                 // for a fresh copy the run would make and may always rewrite
+};
+
+// What a replacement may do and whom it tells, as its caller decides.
+struct ReplaceScope {
+  // The run the replacement belongs to, or nullptr outside a run. Within a
+  // run an edit never creates the file it was meant to edit ("the file has
+  // gone"), a copy the run made is replaced without a flush, every
+  // replacement is recorded in the ledger and told beforehand to its journal,
+  // and replacements of files holding content of their own wait in its
+  // group, when it has one (files/run_ledger.h).
+  RunLedger* ledger = nullptr;
+  Preview preview = Preview::kOff;
 };
 
 // Whether the name in folder still holds the file seen there at the start
-// (old; nothing when existed is false): the same file and, for an edit
-// that read its content, the same size and modification time. error_number
+// (old; nothing when existed is false): the same file, with the same size
+// and modification time: someone's save to the file since it was looked at
+// is never thrown away, whether the new content was made from it (an edit)
+// or not (a copy or an edit's result written over an older file). error_number
 // is 0 when it does; otherwise reason says what happened (empty when the
 // system's own reason for failing to look says it).
 struct NameCheck {
@@ -59,7 +76,7 @@ struct NameCheck {
   std::string reason;
 };
 NameCheck CheckNameHolds(int folder, const std::string& name, bool existed,
-                         const struct stat& old, bool edit);
+                         const struct stat& old);
 
 class PendingReplacement {
  public:
@@ -67,6 +84,13 @@ class PendingReplacement {
   struct CopySource {
     std::string path;
     FileId id;
+    // When open (the caller keeps it open): the new content is the result
+    // of an edit of the source, compared with the source's content read
+    // from here as it comes. While it is the same nothing is written; where
+    // it stops being the same, the part that matched is copied by the
+    // kernel; when it is the same to the end, the new file is a copy of the
+    // whole source made by the kernel, and unchanged() says so.
+    int compare_fd = -1;
   };
 
   // An edit of the file path names (after links). What is written is
@@ -75,16 +99,17 @@ class PendingReplacement {
   // file is left untouched (no new file, no refusal of a read-only file,
   // no space needed). Otherwise the old file must be a regular file whose
   // owner write bit is set and that the system lets us write, or missing in
-  // an existing folder (never while a run ledger is open: then a missing
-  // file is "the file has gone"). The new file gets mode (by default the
+  // an existing folder (never within a run: then a missing file is "the
+  // file has gone"). The new file gets mode (by default the
   // old file's bits, or 0666 less the umask for a new one) and the old
   // file's owner, group and extended attributes as far as the system
   // allows. Throws FileError naming path.
   PendingReplacement(const std::string& path, std::optional<mode_t> mode,
-                     Preview preview = Preview::kOff);
-  // A copy of source written over path, never compared; missing is fine.
+                     const ReplaceScope& scope = {});
+  // A copy of source written over path (missing is fine): compared with the
+  // source when source.compare_fd is open, else never compared.
   PendingReplacement(const std::string& path, mode_t mode, CopySource source,
-                     Preview preview = Preview::kOff);
+                     const ReplaceScope& scope = {});
   ~PendingReplacement();
   PendingReplacement(const PendingReplacement&) = delete;
   PendingReplacement& operator=(const PendingReplacement&) = delete;
@@ -102,7 +127,7 @@ class PendingReplacement {
   // holds content of its own is replaced (not one the open run copied), the
   // new one is flushed to disk first, so that a crash leaves either the old
   // content or the new. Throws FileError; afterwards nothing is left to
-  // clean up. While the open run ledger has a group (RunLedger::SetGroup),
+  // clean up. While the run's ledger has a group (RunLedger::SetGroup),
   // such a replacement is only prepared: the new file waits, unflushed and
   // unrenamed, for the group to publish it with others.
   void Commit();
@@ -110,7 +135,8 @@ class PendingReplacement {
   // The file being replaced, links followed.
   const std::string& target() const { return target_; }
   // After Commit(): true when the content was the same and the file was
-  // left untouched (in a preview: would have been).
+  // left untouched (in a preview: would have been); for a copy compared
+  // with its source, when the new file is the source's bytes.
   bool unchanged() const { return unchanged_; }
 
  private:
@@ -148,8 +174,14 @@ class PendingReplacement {
   std::string name_;        // its name in its folder
   std::string temporary_;   // the new file's name while it is pending
   std::optional<CopySource> copy_of_;
-  UniqueFd folder_;         // the folder of the target
+  // The folder of the target (within a run, shared with its ledger).
+  std::shared_ptr<const UniqueFd> folder_;
   UniqueFd old_;            // the old file, read for comparing
+  int compare_fd_ = -1;     // what the new content is compared with: old_,
+                            // or a copy's source
+  std::uint64_t compare_size_ = 0;  // its size when looked at
+  std::unique_ptr<char[]> compare_buffer_;  // what was read from it
+  std::size_t compare_buffer_size_ = 0;
   int fd_ = -1;             // the new file
   struct stat old_info_ {};
   bool exists_ = false;
@@ -157,6 +189,7 @@ class PendingReplacement {
   bool comparing_ = false;
   bool unchanged_ = false;
   std::optional<mode_t> mode_;
+  RunLedger* ledger_ = nullptr;
   Preview preview_ = Preview::kOff;
   std::uint64_t matched_ = 0;  // bytes known equal to the old content
 };

@@ -143,8 +143,7 @@ std::vector<ReplacementGroup::Failure> ReplacementGroup::Publish(
     // A file saved by someone else since it was read is left as they left
     // it (an edit read it; a copy of a source did not).
     const NameCheck check = CheckNameHolds(item.folder.get(), item.name,
-                                           /*existed=*/true, item.old_info,
-                                           !item.record.has_value());
+                                           /*existed=*/true, item.old_info);
     if (check.error_number != 0) {
       fail(k, check.reason.empty()
                   ? FileError::FromErrno(kCannotWrite, item.path, check.error_number)

@@ -3,14 +3,15 @@
 
 #include "files/run_ledger.h"
 
+#include <fcntl.h>
+
+#include <cerrno>
 #include <utility>
 
 #include "files/replacement_journal.h"
 
 namespace tarnwick {
 namespace {
-
-thread_local RunLedger* current = nullptr;
 
 std::string PlanKey(FileId folder, const std::string& name) {
   return std::to_string(folder.device) + ":" + std::to_string(folder.inode) +
@@ -26,12 +27,6 @@ FileIdentity IdentityOf(const struct stat& info) {
           static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 +
               info.st_mtim.tv_nsec};
 }
-
-RunLedger::RunLedger() : outer_(current) { current = this; }
-
-RunLedger::~RunLedger() { current = outer_; }
-
-RunLedger* RunLedger::Current() noexcept { return current; }
 
 void RunLedger::AddInput(const std::string& path) {
   struct stat info;
@@ -73,6 +68,28 @@ void RunLedger::Replaced(FileId before, FileId after, const std::string& path) {
   // its kRewritten record.
   inputs_.erase(before);
   Record(after, std::move(written));
+}
+
+std::shared_ptr<const UniqueFd> RunLedger::Folder(const std::string& path) {
+  // The name is looked up every time (a folder moved away, or a link
+  // pointed elsewhere, is no longer the folder the path names); only the
+  // open descriptor is kept.
+  struct stat now {};
+  if (folder_ != nullptr && path == folder_path_ &&
+      stat(path.c_str(), &now) == 0 && IdOf(now) == folder_id_) {
+    return folder_;
+  }
+  UniqueFd opened(open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (opened.get() < 0 || fstat(opened.get(), &now) != 0) {
+    const int error_number = errno;
+    auto failed = std::make_shared<const UniqueFd>(-1);
+    errno = error_number;
+    return failed;
+  }
+  folder_ = std::make_shared<const UniqueFd>(std::move(opened));
+  folder_path_ = path;
+  folder_id_ = IdOf(now);
+  return folder_;
 }
 
 void RunLedger::Plan(FileId folder, const std::string& name, Written written) {

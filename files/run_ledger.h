@@ -1,11 +1,12 @@
 // SPDX-FileCopyrightText: 2026 Merriveld
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// What one batch run reads and writes, known to the file layer while the
-// run lasts, so that the run never writes over one of its own inputs and
-// never flushes a file it made itself.
+// What one batch run reads and writes, handed by the run to every write it
+// makes (ReplaceScope, SafeCopyFile, the engine's EditContext), so that the
+// run never writes over one of its own inputs and never flushes a file it
+// made itself.
 //
-// While a ledger is open on a thread (from its construction to its end):
+// For the writes given a ledger:
 //  - SafeCopyFile refuses a destination that is one of the run's inputs, or
 //    a file the run rewrote from one of them, and says when it replaces the
 //    run's copy of another source (two entries with the same name);
@@ -28,8 +29,11 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <unordered_map>
+
+#include "files/unique_fd.h"
 
 namespace tarnwick {
 
@@ -64,15 +68,9 @@ class RunLedger {
     FileId source_id;     // that input's identity when it was read
   };
 
-  // Opens the ledger for this thread.
-  RunLedger();
-  // Closes it; an outer ledger, if any, is open again.
-  ~RunLedger();
+  RunLedger() = default;
   RunLedger(const RunLedger&) = delete;
   RunLedger& operator=(const RunLedger&) = delete;
-
-  // The ledger open on this thread, or nullptr.
-  static RunLedger* Current() noexcept;
 
   // Remembers path as an input of the run (nothing when it cannot be
   // examined).
@@ -107,6 +105,13 @@ class RunLedger {
   void SetGroup(ReplacementGroup* group) { group_ = group; }
   ReplacementGroup* group() const { return group_; }
 
+  // The folder at path (as the run names it, "out/" or "./"), opened
+  // (O_PATH) for the run's writes in it; the last folder opened stays open
+  // for the next write there while the path still names it (a stat, not
+  // an open, per file). A descriptor below 0 (errno set) when it cannot be
+  // opened.
+  std::shared_ptr<const UniqueFd> Folder(const std::string& path);
+
   // Every file the run wrote, by identity.
   const std::unordered_map<FileId, Written, FileIdHash>& written() const {
     return written_;
@@ -116,9 +121,11 @@ class RunLedger {
   std::unordered_map<FileId, std::string, FileIdHash> inputs_;
   std::unordered_map<FileId, Written, FileIdHash> written_;
   std::unordered_map<std::string, Written> planned_;  // by PlanKey
-  RunLedger* outer_ = nullptr;
   ReplacementJournal* journal_ = nullptr;
   ReplacementGroup* group_ = nullptr;
+  std::string folder_path_;
+  FileId folder_id_;
+  std::shared_ptr<const UniqueFd> folder_;
 };
 
 }  // namespace tarnwick

@@ -23,7 +23,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kRecordsPerFlush = 64;
+// The records of files created (or written again) that may wait for a
+// flush. They hold no old content: a power loss before the flush can only
+// leave files the run created that undo does not know of, and nothing that
+// was in them is lost; a signal or a kill loses no written record at all.
+// Each flush costs a wait for the disk, so they wait in large groups.
+constexpr int kRecordsPerFlush = 1024;
 // A kept copy is written under this suffix, and named by its number only
 // once its record is written: a numbered file no record names is then
 // never anything but lost content, which nothing may drop.
@@ -160,7 +165,6 @@ bool RunJournal::Append(const std::vector<std::string>& fields,
   const std::string line = EncodeRecord(fields);
   if (WriteFully(records_fd_.get(), line.data(), line.size())) {
     end_ += line.size();
-    ++unflushed_;
     return true;
   }
   const int error_number = errno;
@@ -410,7 +414,7 @@ KeepResult RunJournal::RecordAfter(WriteRecord::Kind kind,
   write.after = after;
   std::string why;
   if (!Append(WriteFields(write), why)) return Unkept(path, unkept_note, why);
-  if (unflushed_ >= kRecordsPerFlush) Flush(why);
+  if (++unflushed_ >= kRecordsPerFlush) Flush(why);
   last_after_[path] = after;
   ++writes_;
   return {};

@@ -12,7 +12,7 @@
 // in a group, files/replacement_group.h, once for the whole group, before
 // its first rename: FlushGroup). Created files and later
 // writes of a file the run already wrote are recorded too, flushed in
-// groups. A run interrupted anyhow stays listed and undoable as far as it
+// groups of a thousand or so (they hold no old content to lose). A run interrupted anyhow stays listed and undoable as far as it
 // got. Where the old content cannot be kept the run goes on (each such file
 // gets a note and is counted) unless undo is required: then that write is
 // refused.
@@ -121,7 +121,7 @@ class RunJournal : public RunObserver, public ReplacementJournal {
   std::uint64_t kept_bytes_ = 0;    // what this run keeps
   std::uint64_t end_ = 0;  // the record file's length
   int next_kept_ = 1;
-  int unflushed_ = 0;
+  int unflushed_ = 0;  // records of created files not yet flushed
   int writes_ = 0;
   bool finished_ = false;
   JournalSummary summary_;  // what Finish() said

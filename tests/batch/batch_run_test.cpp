@@ -3,6 +3,7 @@
 
 #include "batch/batch_run.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "engine/text_operations.h"
+#include "files/system_calls.h"
 #include "tests/batch/scripted_host.h"
 #include "tests/support/temp_dir.h"
 
@@ -106,23 +108,30 @@ TEST_F(BatchRunTest, ValidationTestsTheListFirstThenTheFolder) {
 }
 
 TEST_F(BatchRunTest, AnOperationNeverCreatesTheFileItWasToEdit) {
-  // The copy is removed while the dialog is open: the operation finds it
-  // gone and says so, whichever path the operation takes.
+  // The input is removed while the dialog is open: the operation finds it
+  // gone and says so, whichever path the operation takes, and writes
+  // nothing, in place or into another folder.
   for (const char* find : {"x", "\xed\xb0\x80"}) {  // bytes, or whole text
-    SCOPED_TRACE(find);
-    ScriptedHost host;
-    host.files = {dir_.Write("in/a.txt", "a x b")};
-    host.output_folder = out_;
-    host.chooser = kRemoveX;
-    host.remove_answers.push_back(Answer(testing::U16(find), u"", [&](ScriptedHost&) {
-      std::filesystem::remove(Out("a.txt"));
-    }));
-    StartRemoving(host, results_);
-    ASSERT_EQ(host.reporter.lines(), std::vector<int>{172});
-    EXPECT_NE(host.reporter.reports()[0].find(Out("a.txt") + ": the file has gone"),
-              std::string::npos)
-        << host.reporter.reports()[0];
-    EXPECT_TRUE(dir_.List("out").empty());
+    for (const bool in_place : {true, false}) {
+      SCOPED_TRACE(std::string(find) + (in_place ? " in place" : " copied"));
+      ScriptedHost host;
+      const std::string input = dir_.Write("in/a.txt", "a x b");
+      host.files = {input};
+      host.output_folder = in_place ? in_ : out_;
+      host.chooser = kRemoveX;
+      host.remove_answers.push_back(Answer(testing::U16(find), u"", [&](ScriptedHost&) {
+        std::filesystem::remove(input);
+      }));
+      StartRemoving(host, results_);
+      ASSERT_EQ(host.reporter.lines(), std::vector<int>{172});
+      EXPECT_NE(host.reporter.reports()[0].find(
+                    input + (in_place ? ": the file has gone"
+                                      : ": No such file or directory")),
+                std::string::npos)
+          << host.reporter.reports()[0];
+      EXPECT_TRUE(dir_.List("in").empty());
+      EXPECT_TRUE(dir_.List("out").empty());
+    }
   }
 }
 
@@ -331,6 +340,74 @@ TEST_F(BatchRunTest, FindAndReplaceAsksEveryFileUnlessTheReuseBoxIsTicked) {
     EXPECT_EQ(ReadAll(Out("f" + std::to_string(i) + ".txt")), "one two");
   }
   EXPECT_TRUE(host_.reporter.reports().empty());
+}
+
+// Into another folder every output is written once, straight from its
+// input: one new file, one rename, no flush, whether the operation changes
+// the text, leaves it as it was, or is not run at all; the input is only
+// read.
+TEST_F(BatchRunTest, IntoAnotherFolderEachOutputIsWrittenOnce) {
+  static int creates, renames, flushes;
+  SystemCallsRestorer restore;
+  FileSystemCalls().create_at = [](int folder, const char* name, int flags,
+                                   mode_t mode) {
+    ++creates;
+    return ::openat(folder, name, flags, mode);
+  };
+  FileSystemCalls().rename_at = [](int from_folder, const char* from,
+                                   int to_folder, const char* to) {
+    ++renames;
+    return ::renameat(from_folder, from, to_folder, to);
+  };
+  FileSystemCalls().fsync = [](int fd) { ++flushes; return ::fsync(fd); };
+  const struct {
+    const char* chooser;
+    std::deque<DialogAnswer> answers;
+    std::string input, output;
+  } cases[] = {
+      {kRemoveAllTabs, {}, "a\tb\r\n", "ab\r\n"},
+      {kRemoveAllTabs, {}, "no tabs", "no tabs"},
+      {kFindReplace, {Answer(u"a", u"b")}, "a\tb", "b\tb"},
+      {kFindReplace, {Cancel()}, "a\tb", "a\tb"},
+      {"-", {}, "a\tb", "a\tb"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.chooser) + " on " + c.input);
+    std::filesystem::remove_all(out_);
+    dir_.MakeFolder("out");
+    creates = renames = flushes = 0;
+    host_.files.clear();
+    AddFile("one.txt", c.input);
+    AddFile("two.txt", c.input);
+    host_.chooser = c.chooser;
+    host_.replace_answers = c.answers;
+    host_.settings.SaveSetting("Form3Check1", "1");  // one answer for both
+    Run();
+    EXPECT_TRUE(host_.reporter.reports().empty());
+    EXPECT_EQ(creates, 2);
+    EXPECT_EQ(renames, 2);
+    EXPECT_EQ(flushes, 0);
+    for (const char* name : {"one.txt", "two.txt"}) {
+      EXPECT_EQ(ReadAll(Out(name)), c.output);
+      EXPECT_EQ(ReadAll(in_ + "/" + name), c.input);
+    }
+  }
+}
+
+// The output folder is the one its path names when each file is written:
+// one moved away (and another made in its place) while a dialog is open
+// gets nothing more.
+TEST_F(BatchRunTest, AnOutputFolderMovedAwayMeanwhileGetsNoMoreFiles) {
+  AddFile("a.txt", "a");
+  host_.chooser = kFindReplace;
+  host_.replace_answers = {Answer(u"a", u"b", [&](ScriptedHost&) {
+    std::filesystem::rename(out_, dir_ / "moved");
+    dir_.MakeFolder("out");
+  })};
+  Run();
+  EXPECT_TRUE(host_.reporter.reports().empty());
+  EXPECT_EQ(ReadAll(Out("a.txt")), "b");
+  EXPECT_TRUE(dir_.List("moved").empty());
 }
 
 TEST_F(BatchRunTest, FindAndReplaceFailuresAreReportedPerFile) {

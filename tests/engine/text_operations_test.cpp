@@ -217,6 +217,49 @@ TEST(TextOperationsTest, ShortReplacementListLeavesTheFileUnwritten) {
   EXPECT_EQ(ReadAll(path), "a b c");
 }
 
+// An edit into a copy reads the source once and writes the result as a new
+// file beside it; the tally says whether the result differs from the
+// source; a dry run counts the same and writes nothing.
+TEST(TextOperationsTest, EditsIntoACopyLeaveTheSourceAndSayWhetherItDiffers) {
+  using Op = tarnwick::Operation;
+  const struct {
+    Op operation;
+    std::u16string find, replace;
+    std::string input, output;
+    std::uint64_t changes;
+    bool differs;
+  } cases[] = {
+      {Op::kRemoveAllTabs, u"", u"", "a\tb", "ab", 1, true},
+      {Op::kRemoveAllTabs, u"", u"", "ab", "ab", 0, false},
+      {Op::kFindAndReplace, u"x", u"x", "xx", "xx", 2, false},
+      {Op::kFindAndReplace, u"x", u"y", "xx", "yy", 2, true},
+      {Op::kCopyUnchanged, u"", u"", "a\tb", "a\tb", 0, false},
+      {Op::kRemoveAllTabs, u"", u"", std::string("\xFF\xFE" "a\0", 4),
+       "\xEF\xBB\xBF" "a", 0, true},  // 16-bit text is written as UTF-8
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input);
+    TempDir dir;
+    const std::string source = dir.Write("in.txt", c.input);
+    chmod(source.c_str(), 0444);
+    for (const bool dry_run : {true, false}) {
+      EditTally tally;
+      EditFile(c.operation, {c.find, c.replace}, {source, dir / "out.txt"},
+               {&tally, dry_run, nullptr});
+      EXPECT_EQ(tally.changes, c.changes);
+      EXPECT_EQ(tally.differs, c.differs);
+      EXPECT_EQ(tally.bytes_before, c.input.size());
+      EXPECT_EQ(tally.bytes_after, c.output.size());
+      EXPECT_EQ(dir.List().size(), dry_run ? 1u : 2u);
+    }
+    EXPECT_EQ(ReadAll(source), c.input);
+    EXPECT_EQ(ReadAll(dir / "out.txt"), c.output);
+    struct stat info {};
+    ASSERT_EQ(stat((dir / "out.txt").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0644u);
+  }
+}
+
 TEST(TextOperationsTest, LongFindListsWork) {
   std::u16string find;
   std::u16string replacement;

@@ -302,9 +302,9 @@ TEST(PendingReplacement, RewritesAFileWhosePathIsNearTheLimit) {
 
 // The error a replacement of path by bytes throws, or "" when none.
 std::string ReplacementError(const std::string& path, std::string_view bytes,
-                             Preview preview) {
+                             Preview preview, RunLedger* ledger = nullptr) {
   try {
-    PendingReplacement replacement(path, std::nullopt, preview);
+    PendingReplacement replacement(path, std::nullopt, {ledger, preview});
     replacement.Write(bytes);
     replacement.Commit();
     return replacement.unchanged() ? "unchanged" : "changed";
@@ -356,17 +356,17 @@ TEST(RunLedger, EditsNeverCreateAndTheRunsOwnCopiesAreNotFlushed) {
   FileSystemCalls().fsync = [](int fd) { ++flushes; return ::fsync(fd); };
   RunLedger ledger;
   try {
-    ReplaceFileContents(dir / "out/gone.txt", "x");
+    ReplaceFileContents(dir / "out/gone.txt", "x", {.ledger = &ledger});
     ADD_FAILURE() << "an edit created a file";
   } catch (const FileError& error) {
     EXPECT_THAT(error.what(), HasSubstr("the file has gone"));
   }
-  ASSERT_TRUE(SafeCopyFile(input, dir / "out/a.txt").ok());
-  ReplaceFileContents(dir / "out/a.txt", "edited copy");
+  ASSERT_TRUE(SafeCopyFile(input, dir / "out/a.txt", &ledger).ok());
+  ReplaceFileContents(dir / "out/a.txt", "edited copy", {.ledger = &ledger});
   EXPECT_EQ(flushes, 0);
-  ReplaceFileContents(older, "edited older output");
+  ReplaceFileContents(older, "edited older output", {.ledger = &ledger});
   EXPECT_EQ(flushes, 1);
-  ReplaceFileContents(input, "edited input");
+  ReplaceFileContents(input, "edited input", {.ledger = &ledger});
   EXPECT_EQ(flushes, 2);
   EXPECT_EQ(dir.List("out"), (Names{"a.txt", "old.txt"}));
   EXPECT_EQ(ledger.written().size(), 3u);
@@ -383,6 +383,7 @@ TEST(PendingReplacement, AFileChangedByOthersMeanwhileIsLeftAsTheyLeftIt) {
     void (*meanwhile)(const std::string&);
     const char* reason;   // "" for none
     const char* left;     // the content left at the name, nullptr for none
+    bool older = false;   // a copy onto a name that holds "older"
   } cases[] = {
       {"nothing", false, [](const std::string&) {}, "", "new content"},
       {"saved over by rename", false,
@@ -407,12 +408,20 @@ TEST(PendingReplacement, AFileChangedByOthersMeanwhileIsLeftAsTheyLeftIt) {
       {"copy, name taken", true,
        [](const std::string& path) { WriteAll(path, "USER"); },
        "a file appeared at this name", "USER"},
+      // A copy over an older file: a save to that file is kept too.
+      {"copy, older file rewritten in place", true,
+       [](const std::string& path) {
+         if (ReadAll(path) == "older") WriteAll(path, "USER");
+       },
+       "changed while it was being edited", "USER", true},
   };
   for (const auto& c : cases) {
     TempDir dir;
     const std::string source = dir.Write("in/a.txt", "source");
     target = dir / "out/a.txt";
-    if (c.copy) {
+    if (c.older) {
+      dir.Write("out/a.txt", "older");
+    } else if (c.copy) {
       ASSERT_EQ(mkdir((dir / "out").c_str(), 0755), 0);
     } else {
       dir.Write("out/a.txt", "old content");
@@ -429,9 +438,9 @@ TEST(PendingReplacement, AFileChangedByOthersMeanwhileIsLeftAsTheyLeftIt) {
     ledger.SetJournal(&journal);
     std::string reason;
     if (c.copy) {
-      reason = SafeCopyFile(source, target).reason;
+      reason = SafeCopyFile(source, target, &ledger).reason;
     } else {
-      reason = ReplacementError(target, "new content", Preview::kOff);
+      reason = ReplacementError(target, "new content", Preview::kOff, &ledger);
       if (reason == "changed") reason.clear();
     }
     if (*c.reason == '\0') {

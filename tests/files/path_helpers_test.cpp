@@ -178,21 +178,21 @@ TEST(SafeCopyFile, WithinARunNeverWritesOverAnotherInputOrItsResult) {
   RunLedger ledger;
   for (const std::string& input : {b, a, c}) ledger.AddInput(input);
   // a/x.txt is an input: b's copy may not take its place.
-  CopyOutcome outcome = SafeCopyFile(b, a);
+  CopyOutcome outcome = SafeCopyFile(b, a, &ledger);
   EXPECT_EQ(outcome.status, CopyStatus::kInputInTheWay);
   EXPECT_EQ(DescribeCopyFailure(outcome, b, a),
             "Cannot copy " + b + " to " + a + ": " + a +
                 " is another input of this run, which would be lost; nothing "
                 "was written.");
   // Rewritten in place it is still protected, under its new inode.
-  ReplaceFileContents(a, "ORIGINALA");
-  EXPECT_EQ(SafeCopyFile(c, a).status, CopyStatus::kInputInTheWay);
+  ReplaceFileContents(a, "ORIGINALA", {.ledger = &ledger});
+  EXPECT_EQ(SafeCopyFile(c, a, &ledger).status, CopyStatus::kInputInTheWay);
   EXPECT_EQ(ReadAll(a), "ORIGINALA");
   // Copies the run made are replaced, the last one winning, and said so.
   dir.MakeFolder("out");
-  EXPECT_TRUE(SafeCopyFile(b, dir / "out/x.txt").replaced_result_of.empty());
-  EXPECT_TRUE(SafeCopyFile(b, dir / "out/x.txt").replaced_result_of.empty());
-  outcome = SafeCopyFile(c, dir / "out/x.txt");
+  EXPECT_TRUE(SafeCopyFile(b, dir / "out/x.txt", &ledger).replaced_result_of.empty());
+  EXPECT_TRUE(SafeCopyFile(b, dir / "out/x.txt", &ledger).replaced_result_of.empty());
+  outcome = SafeCopyFile(c, dir / "out/x.txt", &ledger);
   EXPECT_EQ(outcome.status, CopyStatus::kCopied);
   EXPECT_EQ(outcome.replaced_result_of, b);
   EXPECT_EQ(ReadAll(dir / "out/x.txt"), "from c");
@@ -208,7 +208,7 @@ TEST(SafeCopyFile, ARewrittenInputLeavesItsOldIdentityFree) {
   ledger.AddInput(a);
   const FileId before = IdOf(StatOf(a));
   ASSERT_NE(ledger.InputAt(before), nullptr);
-  ReplaceFileContents(a, "ORIGINALA");
+  ReplaceFileContents(a, "ORIGINALA", {.ledger = &ledger});
   const FileId after = IdOf(StatOf(a));
   ASSERT_NE(after, before) << "the rewrite kept the inode";
   EXPECT_EQ(ledger.InputAt(before), nullptr);
@@ -381,14 +381,16 @@ TEST(PreviewCopyFile, SeesWithinARunWhatTheCopiesBeforeItWouldHaveMade) {
   {
     RunLedger ledger;
     for (const std::string& input : {a, b, c}) ledger.AddInput(input);
-    for (const auto& step : steps) previews.push_back(PreviewCopyFile(step[0], step[1]));
+    for (const auto& step : steps) {
+      previews.push_back(PreviewCopyFile(step[0], step[1], &ledger));
+    }
   }
   EXPECT_TRUE(dir.List("out").empty());
   EXPECT_EQ(previews[2].replaced_result_of, b);
   RunLedger ledger;
   for (const std::string& input : {a, b, c}) ledger.AddInput(input);
   for (std::size_t k = 0; k < std::size(steps); ++k) {
-    ExpectSameOutcome(previews[k], SafeCopyFile(steps[k][0], steps[k][1]),
+    ExpectSameOutcome(previews[k], SafeCopyFile(steps[k][0], steps[k][1], &ledger),
                       "step " + std::to_string(k));
   }
 }

@@ -346,7 +346,7 @@ TEST_F(RunViewsTest, PreviewMemoryDoesNotGrowWithTheFile) {
   }
   ASSERT_NE(tabs, nullptr);
   EXPECT_EQ(RunLimited(32u << 20, [&] {
-              const Preview preview = PreviewOperation(big, *tabs, {}, kPreviewPairs);
+              const Preview preview = PreviewOperation(big, tabs->operation, {}, kPreviewPairs);
               return preview.lines.total == (96u << 20) / 130 &&
                              preview.lines.pairs.size() == kPreviewPairs
                          ? 0

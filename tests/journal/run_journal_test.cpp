@@ -58,14 +58,14 @@ void WriteInRun(RunJournal& journal, const std::string& path,
                 const std::string& bytes) {
   RunLedger ledger;
   ledger.SetJournal(&journal);
-  ReplaceFileContents(path, bytes);
+  ReplaceFileContents(path, bytes, {.ledger = &ledger});
 }
 
 bool CopyInRun(RunJournal& journal, const std::string& source,
                const std::string& destination) {
   RunLedger ledger;
   ledger.SetJournal(&journal);
-  return SafeCopyFile(source, destination).ok();
+  return SafeCopyFile(source, destination, &ledger).ok();
 }
 
 std::map<std::string, std::string> Contents(const TempDir& dir,

@@ -42,7 +42,7 @@ void WriteInRun(RunJournal& journal, const std::string& path,
                 const std::string& bytes) {
   RunLedger ledger;
   ledger.SetJournal(&journal);
-  ReplaceFileContents(path, bytes);
+  ReplaceFileContents(path, bytes, {.ledger = &ledger});
 }
 
 std::string Describe(const UndoResult& undo) {
@@ -133,7 +133,7 @@ TEST(RunUndoTest, AFileTheRunMadeThatIsGoneAlreadyNeedsNothing) {
     {
       RunLedger ledger;
       ledger.SetJournal(&journal);
-      ASSERT_TRUE(SafeCopyFile(source, made).ok());
+      ASSERT_TRUE(SafeCopyFile(source, made, &ledger).ok());
     }
     WriteInRun(journal, kept, "new");
     journal.Finish();
