@@ -68,6 +68,9 @@ class MainWindow : public QWidget, public BatchHost {
   void ShowMessage(const std::string& text) override;
   ErrorReporter& Reporter() override;
   SettingsStore& Settings() override;
+  // Replacements of files that hold content of their own are flushed to
+  // disk in groups, as on the command line.
+  std::optional<GroupSettings> WriteGroups() override { return GroupSettings{}; }
 
  public slots:
   void addFiles();        // PushButton7

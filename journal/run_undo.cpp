@@ -399,6 +399,11 @@ UndoResult UndoRun(const std::string& folder, const std::string& id) {
 }
 
 bool RunHoldsUnnamedKept(const std::string& run_folder, bool legacy) {
+  // A run that kept no old content of its own (it only created files, or
+  // kept links to files that still exist) holds nothing unnamed: its
+  // records need not be read, which for a long run costs more than the
+  // look at its folder.
+  if (UnnamedKeptFiles(run_folder, {}) == 0) return false;
   std::unordered_set<std::string> named;
   if (legacy) {
     LegacyKeptNames(run_folder, named);

@@ -4,6 +4,8 @@
 // Whole runs from the main window: files added through the scripted
 // open-file dialog, an operation chosen, "Start Removing" pressed.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -13,6 +15,7 @@
 #include <QPushButton>
 
 #include "app/main_window.h"
+#include "files/system_calls.h"
 #include "filelist/file_list_model.h"
 #include "tests/gui/fake_window_services.h"
 #include "tests/support/temp_dir.h"
@@ -66,6 +69,25 @@ TEST_F(MainWindowRunTest, RemovingTabsRewritesTheCopiesAndEndsWithDone) {
   EXPECT_EQ(bar->value(), 0);
   EXPECT_EQ(bar->text(), "Progress Bar");
   EXPECT_FALSE(form_.isBusy());
+}
+
+// In place, the new files are made durable together before their renames
+// (files/replacement_group.h), not each on its own at its rename.
+TEST_F(MainWindowRunTest, InPlaceTheReplacedFilesAreFlushedTogether) {
+  static int one_by_one;
+  one_by_one = 0;
+  SystemCallsRestorer restore;
+  FileSystemCalls().fsync = [](int fd) {
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) ++one_by_one;
+    return ::fsync(fd);
+  };
+  Prepare(3, in_ + "/");
+  Press("PushButton10");
+  EXPECT_EQ(ReadAll(in_ + "/a.txt"), "ab c\r\n");
+  EXPECT_EQ(ReadAll(in_ + "/b.txt"), "xy\r\n");
+  EXPECT_EQ(fake_.messages.shown, std::vector<std::string>{"Done."});
+  EXPECT_EQ(one_by_one, 0);
 }
 
 TEST_F(MainWindowRunTest, RemoveXAsksPerFileWithItsPositionInTheCaption) {
