@@ -36,6 +36,10 @@ size_t TranscodeUtf16Blocks(const unsigned char*, size_t, bool, unsigned char*&)
 }
 size_t WidenAscii(const unsigned char*, size_t, char16_t*) { return 0; }
 size_t AsciiPrefix(const unsigned char*, size_t) { return 0; }
+FoundAny FindAny(const char*, size_t, size_t from, const std::string_view*,
+                 size_t, size_t*, unsigned char*, size_t) {
+  return {0, from};
+}
 
 // The portable search.
 size_t FindAll(const char* data, size_t size, size_t from,
@@ -241,6 +245,109 @@ size_t FindAll(const char* data, size_t size, size_t from,
   return count;
 }
 
+// Whether the find of m bytes whose first and last bytes agree with those
+// at data + at (at + m <= size) occurs there. Compares eight bytes at a
+// time without a call, so that the vectors of the loop stay in registers.
+HWY_INLINE bool RestAgrees(const uint8_t* bytes, size_t at, const char* find, size_t m) {
+  size_t j = 1;
+  for (; j + 8 < m; j += 8) {
+    uint64_t a, b;
+    std::memcpy(&a, bytes + at + j, 8);
+    std::memcpy(&b, find + j, 8);
+    if (a != b) return false;
+  }
+  for (; j + 1 < m; ++j) {
+    if (bytes[at + j] != static_cast<uint8_t>(find[j])) return false;
+  }
+  return true;
+}
+
+// FindAll for K finds at once: a start is a candidate when it agrees with
+// the first and the last byte of any of them; the finds are tried in their
+// order at each candidate.
+template <size_t K>
+HWY_INLINE FoundAny FindAnyOf(const char* data, size_t size, size_t from,
+                              const std::string_view* finds, size_t* positions,
+                              unsigned char* which, size_t capacity) {
+  static_assert(K >= 1 && K <= 4);
+  const D8 d;
+  const size_t n = hn::Lanes(d);
+  const auto* bytes = reinterpret_cast<const uint8_t*>(data);
+  // Find k's first byte, last byte, length and text (the unused ones
+  // repeat find 0).
+  uint8_t first[4], last[4];
+  size_t length[4];
+  const char* text[4];
+  size_t reach = 0;  // the last byte a candidate test reads, past the start
+  for (size_t k = 0; k < 4; ++k) {
+    const std::string_view find = finds[k < K ? k : 0];
+    first[k] = static_cast<uint8_t>(find.front());
+    last[k] = static_cast<uint8_t>(find.back());
+    length[k] = find.size();
+    text[k] = find.data();
+    reach = HWY_MAX(reach, length[k] - 1);
+  }
+  const auto first0 = hn::Set(d, first[0]), last0 = hn::Set(d, last[0]);
+  const auto first1 = hn::Set(d, first[1]), last1 = hn::Set(d, last[1]);
+  const auto first2 = hn::Set(d, first[2]), last2 = hn::Set(d, last[2]);
+  const auto first3 = hn::Set(d, first[3]), last3 = hn::Set(d, last[3]);
+  FoundAny found;
+  size_t allowed = from;  // the earliest start that does not overlap
+  size_t i = from;
+  for (; i + reach + n <= size; i += n) {
+    const auto v = hn::LoadU(d, bytes + i);
+    auto any = hn::And(hn::Eq(v, first0),
+                       hn::Eq(hn::LoadU(d, bytes + i + length[0] - 1), last0));
+    if constexpr (K > 1) {
+      any = hn::Or(any, hn::And(hn::Eq(v, first1),
+                                hn::Eq(hn::LoadU(d, bytes + i + length[1] - 1), last1)));
+    }
+    if constexpr (K > 2) {
+      any = hn::Or(any, hn::And(hn::Eq(v, first2),
+                                hn::Eq(hn::LoadU(d, bytes + i + length[2] - 1), last2)));
+    }
+    if constexpr (K > 3) {
+      any = hn::Or(any, hn::And(hn::Eq(v, first3),
+                                hn::Eq(hn::LoadU(d, bytes + i + length[3] - 1), last3)));
+    }
+    if (hn::AllFalse(d, any)) continue;
+    uint64_t candidates = MaskBits(d, any);
+    while (candidates != 0) {
+      const size_t at = i + static_cast<size_t>(hwy::Num0BitsBelowLS1Bit_Nonzero64(candidates));
+      candidates &= candidates - 1;
+      if (at < allowed) continue;
+      for (size_t k = 0; k < K; ++k) {
+        if (bytes[at] != first[k] || bytes[at + length[k] - 1] != last[k] ||
+            !RestAgrees(bytes, at, text[k], length[k])) {
+          continue;
+        }
+        positions[found.count] = at;
+        which[found.count++] = static_cast<unsigned char>(k);
+        allowed = at + length[k];
+        if (found.count == capacity) {
+          found.resume = allowed;
+          return found;
+        }
+        break;
+      }
+    }
+  }
+  found.resume = HWY_MAX(i, allowed);
+  return found;
+}
+
+FoundAny FindAny(const char* data, size_t size, size_t from,
+                 const std::string_view* finds, size_t count, size_t* positions,
+                 unsigned char* which, size_t capacity) {
+  switch (count) {
+    case 1: return FindAnyOf<1>(data, size, from, finds, positions, which, capacity);
+    case 2: return FindAnyOf<2>(data, size, from, finds, positions, which, capacity);
+    case 3: return FindAnyOf<3>(data, size, from, finds, positions, which, capacity);
+    case 4: return FindAnyOf<4>(data, size, from, finds, positions, which, capacity);
+    default: return {0, from};
+  }
+}
+
 // While a vector of units holds only units below U+0800: ASCII vectors are
 // narrowed to their bytes; otherwise each two-byte unit becomes the 16-bit
 // word of its two UTF-8 bytes and the high byte of each ASCII unit is
@@ -328,6 +435,7 @@ HWY_EXPORT(CompactBlocks);
 HWY_EXPORT(SqueezeSpaceBlocks);
 HWY_EXPORT(RemoveEmptyLineBlocks);
 HWY_EXPORT(FindAll);
+HWY_EXPORT(FindAny);
 HWY_EXPORT(TranscodeUtf16Blocks);
 HWY_EXPORT(WidenAscii);
 HWY_EXPORT(AsciiPrefix);
@@ -351,6 +459,14 @@ std::size_t FindAll(const char* data, std::size_t size, std::size_t from,
                     std::size_t capacity) {
   return HWY_DYNAMIC_DISPATCH(FindAll)(data, size, from, needle, positions,
                                        capacity);
+}
+
+FoundAny FindAny(const char* data, std::size_t size, std::size_t from,
+                 const std::string_view* finds, std::size_t count,
+                 std::size_t* positions, unsigned char* which,
+                 std::size_t capacity) {
+  return HWY_DYNAMIC_DISPATCH(FindAny)(data, size, from, finds, count, positions,
+                                       which, capacity);
 }
 
 std::size_t TranscodeUtf16Blocks(const unsigned char* in, std::size_t units,

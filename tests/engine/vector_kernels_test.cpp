@@ -186,6 +186,24 @@ TEST(VectorKernelsTest, SearchAgreesWithThePortableLoops) {
               << target << ", size " << input.size() << ", capacity " << capacity;
         }
       }
+      // Several finds at once, one to four of them, long ones reaching past
+      // the vectors.
+      for (std::size_t count = 1; count <= kMaxFinds; ++count) {
+        for (std::size_t first = 0; first + count <= std::size(needles); first += 2) {
+          std::string_view finds[kMaxFinds];
+          for (std::size_t k = 0; k < count; ++k) finds[k] = needles[first + k];
+          const auto search = [&] {
+            std::vector<std::size_t> positions(500);
+            std::vector<unsigned char> which(500);
+            positions.resize(FindAnyBytes(input, 1, finds, count, positions.data(),
+                                          which.data(), 500));
+            which.resize(positions.size());
+            return std::make_pair(positions, which);
+          };
+          ASSERT_EQ(search(), Portable(search))
+              << target << ", size " << input.size() << ", finds " << count;
+        }
+      }
     }
   });
 }
