@@ -97,17 +97,16 @@ alignas(64) constexpr CompressIndices kCompressIndices = MakeCompressIndices();
 // vector may be written). Returns how many it kept.
 template <class D, class V>
 HWY_INLINE size_t StoreKept(D d, V v, uint64_t keep, uint8_t* out) {
-  const size_t n = hn::Lanes(d);
-  if (keep == LaneBits(n)) {
-    hn::StoreU(v, d, out);
-    return n;
-  }
+  // Always the same steps, also for a vector that keeps every lane: a test
+  // for that case costs more than it saves wherever removals are scattered
+  // (the processor cannot foresee its outcome).
 #if HWY_TARGET == HWY_AVX3_DL
   uint8_t bytes[8];
   for (int k = 0; k < 8; ++k) bytes[k] = static_cast<uint8_t>(keep >> (8 * k));
   return hn::CompressBitsStore(v, bytes, d, out);
 #else
   // Eight lanes at a time, each group shuffled by its byte of the mask.
+  const size_t n = hn::Lanes(d);
   HWY_ALIGN uint8_t lanes[hn::MaxLanes(d)];
   hn::Store(v, d, lanes);
   const hn::CappedTag<uint8_t, 8> d8;
