@@ -293,27 +293,46 @@ HWY_INLINE FoundAny FindAnyOf(const char* data, size_t size, size_t from,
   FoundAny found;
   size_t allowed = from;  // the earliest start that does not overlap
   size_t i = from;
-  for (; i + reach + n <= size; i += n) {
-    const auto v = hn::LoadU(d, bytes + i);
-    auto any = hn::And(hn::Eq(v, first0),
-                       hn::Eq(hn::LoadU(d, bytes + i + length[0] - 1), last0));
-    if constexpr (K > 1) {
-      any = hn::Or(any, hn::And(hn::Eq(v, first1),
-                                hn::Eq(hn::LoadU(d, bytes + i + length[1] - 1), last1)));
+  // The candidates of up to kVectors vectors are listed first, eight at a
+  // time whatever their number (most vectors hold fewer), then tried:
+  // neither step has a branch whose outcome depends on the text, but for
+  // the rare vector of more than eight and the matches themselves.
+  constexpr size_t kVectors = 16;
+  size_t candidates[kVectors * 64 + 8];
+  while (i + reach + n <= size) {
+    size_t listed = 0;
+    for (size_t v = 0; v < kVectors && i + reach + n <= size; ++v, i += n) {
+      const auto block = hn::LoadU(d, bytes + i);
+      auto any = hn::And(hn::Eq(block, first0),
+                         hn::Eq(hn::LoadU(d, bytes + i + length[0] - 1), last0));
+      if constexpr (K > 1) {
+        any = hn::Or(any, hn::And(hn::Eq(block, first1),
+                                  hn::Eq(hn::LoadU(d, bytes + i + length[1] - 1), last1)));
+      }
+      if constexpr (K > 2) {
+        any = hn::Or(any, hn::And(hn::Eq(block, first2),
+                                  hn::Eq(hn::LoadU(d, bytes + i + length[2] - 1), last2)));
+      }
+      if constexpr (K > 3) {
+        any = hn::Or(any, hn::And(hn::Eq(block, first3),
+                                  hn::Eq(hn::LoadU(d, bytes + i + length[3] - 1), last3)));
+      }
+      uint64_t bits = MaskBits(d, any);
+      const size_t count = hwy::PopCount(bits);
+      // The top bit keeps the count of zeros defined once bits runs out.
+      constexpr uint64_t kTop = uint64_t{1} << 63;
+      for (size_t k = 0; k < 8; ++k) {
+        candidates[listed + k] = i + hwy::Num0BitsBelowLS1Bit_Nonzero64(bits | kTop);
+        bits &= bits - 1;
+      }
+      for (size_t k = 8; k < count; ++k) {
+        candidates[listed + k] = i + hwy::Num0BitsBelowLS1Bit_Nonzero64(bits);
+        bits &= bits - 1;
+      }
+      listed += count;
     }
-    if constexpr (K > 2) {
-      any = hn::Or(any, hn::And(hn::Eq(v, first2),
-                                hn::Eq(hn::LoadU(d, bytes + i + length[2] - 1), last2)));
-    }
-    if constexpr (K > 3) {
-      any = hn::Or(any, hn::And(hn::Eq(v, first3),
-                                hn::Eq(hn::LoadU(d, bytes + i + length[3] - 1), last3)));
-    }
-    if (hn::AllFalse(d, any)) continue;
-    uint64_t candidates = MaskBits(d, any);
-    while (candidates != 0) {
-      const size_t at = i + static_cast<size_t>(hwy::Num0BitsBelowLS1Bit_Nonzero64(candidates));
-      candidates &= candidates - 1;
+    for (size_t c = 0; c < listed; ++c) {
+      const size_t at = candidates[c];
       if (at < allowed) continue;
       for (size_t k = 0; k < K; ++k) {
         if (bytes[at] != first[k] || bytes[at + length[k] - 1] != last[k] ||

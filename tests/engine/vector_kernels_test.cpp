@@ -13,6 +13,7 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <random>
 #include <string>
@@ -162,7 +163,15 @@ TEST(VectorKernelsTest, SqueezeAndBlankLinesAgreeWithThePortableLoops) {
 }
 
 TEST(VectorKernelsTest, SearchAgreesWithThePortableLoops) {
-  const std::vector<std::string> inputs = ByteInputs();
+  std::vector<std::string> inputs = ByteInputs();
+  // Longer ones too, for the search that lists the candidates of many
+  // vectors before it tries them.
+  std::mt19937 random(21);
+  for (const char* alphabet : {"ab\r\n", "x\xC3\xA9 ", "xxxxxxxxxxxxxxx\r\n"}) {
+    std::string text(5000, ' ');
+    for (char& c : text) c = alphabet[random() % std::strlen(alphabet)];
+    inputs.push_back(text);
+  }
   const std::string needles[] = {"\r\n", "\r\n\r\n", "  ", "\xC3\xA9", "ab",
                                  std::string("\0\x01", 2), "\xFF\x00x",
                                  "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"};
