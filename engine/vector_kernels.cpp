@@ -293,31 +293,35 @@ HWY_INLINE FoundAny FindAnyOf(const char* data, size_t size, size_t from,
   FoundAny found;
   size_t allowed = from;  // the earliest start that does not overlap
   size_t i = from;
-  // The candidates of up to kVectors vectors are listed first, eight at a
-  // time whatever their number (most vectors hold fewer), then tried:
-  // neither step has a branch whose outcome depends on the text, but for
-  // the rare vector of more than eight and the matches themselves.
-  constexpr size_t kVectors = 16;
-  size_t candidates[kVectors * 64 + 8];
-  while (i + reach + n <= size) {
+  // The candidates of up to kSteps steps of 64 bytes (one to four vectors)
+  // are listed first, eight a step whatever their number (most steps hold
+  // fewer), then tried: neither has a branch whose outcome depends on the
+  // text, but for the rare step of more than eight and the matches.
+  constexpr size_t kSteps = 16;
+  const size_t step = n * (64 / n);
+  size_t candidates[kSteps * 64 + 8];
+  while (i + reach + step <= size) {
     size_t listed = 0;
-    for (size_t v = 0; v < kVectors && i + reach + n <= size; ++v, i += n) {
-      const auto block = hn::LoadU(d, bytes + i);
-      auto any = hn::And(hn::Eq(block, first0),
-                         hn::Eq(hn::LoadU(d, bytes + i + length[0] - 1), last0));
-      if constexpr (K > 1) {
-        any = hn::Or(any, hn::And(hn::Eq(block, first1),
-                                  hn::Eq(hn::LoadU(d, bytes + i + length[1] - 1), last1)));
+    for (size_t s = 0; s < kSteps && i + reach + step <= size; ++s, i += step) {
+      uint64_t bits = 0;
+      for (size_t j = 0; j < step; j += n) {
+        const uint8_t* at = bytes + i + j;
+        const auto block = hn::LoadU(d, at);
+        auto any = hn::And(hn::Eq(block, first0), hn::Eq(hn::LoadU(d, at + length[0] - 1), last0));
+        if constexpr (K > 1) {
+          any = hn::Or(any, hn::And(hn::Eq(block, first1),
+                                    hn::Eq(hn::LoadU(d, at + length[1] - 1), last1)));
+        }
+        if constexpr (K > 2) {
+          any = hn::Or(any, hn::And(hn::Eq(block, first2),
+                                    hn::Eq(hn::LoadU(d, at + length[2] - 1), last2)));
+        }
+        if constexpr (K > 3) {
+          any = hn::Or(any, hn::And(hn::Eq(block, first3),
+                                    hn::Eq(hn::LoadU(d, at + length[3] - 1), last3)));
+        }
+        bits |= MaskBits(d, any) << j;
       }
-      if constexpr (K > 2) {
-        any = hn::Or(any, hn::And(hn::Eq(block, first2),
-                                  hn::Eq(hn::LoadU(d, bytes + i + length[2] - 1), last2)));
-      }
-      if constexpr (K > 3) {
-        any = hn::Or(any, hn::And(hn::Eq(block, first3),
-                                  hn::Eq(hn::LoadU(d, bytes + i + length[3] - 1), last3)));
-      }
-      uint64_t bits = MaskBits(d, any);
       const size_t count = hwy::PopCount(bits);
       // The top bit keeps the count of zeros defined once bits runs out.
       constexpr uint64_t kTop = uint64_t{1} << 63;
