@@ -7,7 +7,10 @@
 // back only the few bytes at the end of its input that might begin a match,
 // and hands its output on through a buffer of bounded size, so memory does
 // not depend on the input's size, its line lengths, the number of pairs or
-// how much the replacements make the text grow.
+// how much the replacements make the text grow. When no find shares a byte
+// with another find or with an earlier pass's replacement, and no pass but
+// the last removes its matches, the passes run as one scan of each piece
+// instead, the same result written straight to the output.
 #ifndef TARNWICK_ENGINE_STREAMING_REPLACE_H_
 #define TARNWICK_ENGINE_STREAMING_REPLACE_H_
 

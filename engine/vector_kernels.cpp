@@ -370,42 +370,87 @@ FoundAny FindAny(const char* data, size_t size, size_t from,
   }
 }
 
-// While a vector of units holds only units below U+0800: ASCII vectors are
-// narrowed to their bytes; otherwise each two-byte unit becomes the 16-bit
-// word of its two UTF-8 bytes and the high byte of each ASCII unit is
-// compressed away.
+// The units of one vector, their bytes in the given order.
+template <class D16>
+HWY_INLINE hn::Vec<D16> LoadUnits(D16 d16, const unsigned char* in, bool big_endian) {
+  // Little-endian lanes: byte 2j is the low byte of lane j.
+  const auto block = hn::BitCast(d16, hn::LoadU(hn::Repartition<uint8_t, D16>(), in));
+  return big_endian ? hn::Or(hn::ShiftRight<8>(block), hn::ShiftLeft<8>(block)) : block;
+}
+
+// Converts one vector of units to UTF-8 at out; false (nothing written)
+// when it holds a surrogate. Units below U+0800 become the 16-bit word of
+// their one or two UTF-8 bytes, the high byte of each ASCII unit
+// compressed away; a vector with a unit of three bytes goes a unit at a
+// time, here rather than by the caller (text with signs like the euro's
+// has one every few hundred units).
+template <class D16>
+HWY_INLINE bool TranscodeUnits(D16 d16, hn::Vec<D16> block, unsigned char*& out) {
+  const hn::Repartition<uint8_t, D16> d8;
+  if (!hn::AllFalse(d16, hn::Gt(block, hn::Set(d16, 0x7FF)))) {
+    const auto high_bits = hn::And(block, hn::Set(d16, 0xF800));
+    if (!hn::AllFalse(d16, hn::Eq(high_bits, hn::Set(d16, 0xD800)))) return false;
+    HWY_ALIGN uint16_t lanes[hn::MaxLanes(d16)];
+    hn::Store(block, d16, lanes);
+    for (size_t j = 0; j < hn::Lanes(d16); ++j) {
+      const unsigned u = lanes[j];
+      if (u < 0x80) {
+        *out++ = static_cast<unsigned char>(u);
+      } else if (u < 0x800) {
+        *out++ = static_cast<unsigned char>(0xC0 | (u >> 6));
+        *out++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
+      } else {
+        *out++ = static_cast<unsigned char>(0xE0 | (u >> 12));
+        *out++ = static_cast<unsigned char>(0x80 | ((u >> 6) & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
+      }
+    }
+    return true;
+  }
+  const auto wide = hn::Gt(block, hn::Set(d16, 0x7F));
+  const auto lead = hn::Or(hn::ShiftRight<6>(block), hn::Set(d16, 0xC0));
+  const auto trail = hn::Or(hn::And(block, hn::Set(d16, 0x3F)), hn::Set(d16, 0x80));
+  const auto words = hn::IfThenElse(wide, hn::Or(lead, hn::ShiftLeft<8>(trail)), block);
+  // The low byte always stays, the high one only for a two-byte unit.
+  const auto keep = hn::IfThenElse(wide, hn::Set(d16, 0xFFFF), hn::Set(d16, 0x00FF));
+  out += StoreKept(d8, hn::BitCast(d8, words),
+                   MaskBits(d8, hn::MaskFromVec(hn::BitCast(d8, keep))), out);
+  return true;
+}
+
+// While whole vectors of units hold no surrogate. Four vectors of ASCII
+// units at once are narrowed to their bytes; otherwise each vector is
+// converted on its own. (A test of each vector for ASCII alone would be
+// foreseen by the processor neither in text with a letter like "é" every
+// few dozen units nor in text without: a test of four is.)
 size_t TranscodeUtf16Blocks(const unsigned char* in, size_t units,
                             bool big_endian, unsigned char*& out) {
   const D16 d16;
-  const D8 d8;
   const hn::RebindToSigned<D16> di16;
   const hn::Rebind<uint8_t, D16> narrow;
   const size_t n = hn::Lanes(d16);
   const auto ascii_limit = hn::Set(d16, 0x7F);
-  const auto two_byte_limit = hn::Set(d16, 0x7FF);
   size_t k = 0;
-  for (; k + n <= units; k += n) {
-    // Little-endian lanes: byte 2j is the low byte of lane j.
-    auto block = hn::BitCast(d16, hn::LoadU(d8, in + 2 * k));
-    if (big_endian) {
-      block = hn::Or(hn::ShiftRight<8>(block), hn::ShiftLeft<8>(block));
-    }
-    const auto wide = hn::Gt(block, ascii_limit);
-    if (hn::AllFalse(d16, wide)) {
-      hn::StoreU(hn::DemoteTo(narrow, hn::BitCast(di16, block)), narrow, out);
-      out += n;
+  for (; k + 4 * n <= units; k += 4 * n) {
+    const auto b0 = LoadUnits(d16, in + 2 * k, big_endian);
+    const auto b1 = LoadUnits(d16, in + 2 * (k + n), big_endian);
+    const auto b2 = LoadUnits(d16, in + 2 * (k + 2 * n), big_endian);
+    const auto b3 = LoadUnits(d16, in + 2 * (k + 3 * n), big_endian);
+    if (hn::AllFalse(d16, hn::Gt(hn::Or(hn::Or(b0, b1), hn::Or(b2, b3)), ascii_limit))) {
+      hn::StoreU(hn::DemoteTo(narrow, hn::BitCast(di16, b0)), narrow, out);
+      hn::StoreU(hn::DemoteTo(narrow, hn::BitCast(di16, b1)), narrow, out + n);
+      hn::StoreU(hn::DemoteTo(narrow, hn::BitCast(di16, b2)), narrow, out + 2 * n);
+      hn::StoreU(hn::DemoteTo(narrow, hn::BitCast(di16, b3)), narrow, out + 3 * n);
+      out += 4 * n;
       continue;
     }
-    if (!hn::AllFalse(d16, hn::Gt(block, two_byte_limit))) break;
-    const auto lead = hn::Or(hn::ShiftRight<6>(block), hn::Set(d16, 0xC0));
-    const auto trail =
-        hn::Or(hn::And(block, hn::Set(d16, 0x3F)), hn::Set(d16, 0x80));
-    const auto words =
-        hn::IfThenElse(wide, hn::Or(lead, hn::ShiftLeft<8>(trail)), block);
-    // The low byte always stays, the high one only for a two-byte unit.
-    const auto keep = hn::IfThenElse(wide, hn::Set(d16, 0xFFFF), hn::Set(d16, 0x00FF));
-    out += StoreKept(d8, hn::BitCast(d8, words),
-                     MaskBits(d8, hn::MaskFromVec(hn::BitCast(d8, keep))), out);
+    if (!TranscodeUnits(d16, b0, out)) return k;
+    if (!TranscodeUnits(d16, b1, out)) return k + n;
+    if (!TranscodeUnits(d16, b2, out)) return k + 2 * n;
+    if (!TranscodeUnits(d16, b3, out)) return k + 3 * n;
+  }
+  for (; k + n <= units; k += n) {
+    if (!TranscodeUnits(d16, LoadUnits(d16, in + 2 * k, big_endian), out)) break;
   }
   return k;
 }

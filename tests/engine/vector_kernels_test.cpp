@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
@@ -227,7 +228,12 @@ TEST(VectorKernelsTest, CodecAgreesWithThePortableLoops) {
                                  std::u16string(1, char16_t(0xDC00))};
   std::mt19937 random(21);
   std::vector<std::u16string> texts;
-  for (std::size_t size = 0; size <= kLongest; ++size) {
+  // Every size up to three vectors of the widest target, and some that
+  // hold several blocks of four of them.
+  std::vector<std::size_t> sizes(kLongest + 1);
+  std::iota(sizes.begin(), sizes.end(), 0);
+  sizes.insert(sizes.end(), {511, 512, 513, 1000});
+  for (const std::size_t size : sizes) {
     for (int round = 0; round < 6; ++round) {
       std::u16string text;
       // Mostly ASCII or mostly two-byte units, so that whole vectors of
