@@ -22,6 +22,33 @@ std::size_t FindPortable(const char* data, std::size_t size, std::size_t from,
                         : static_cast<std::size_t>(static_cast<const char*>(hit) - data);
 }
 
+// The next occurrence of each find, the earliest taken.
+std::size_t FindAnyPortable(std::string_view haystack, std::size_t from,
+                            const std::string_view* finds, std::size_t count,
+                            std::size_t* positions, unsigned char* which,
+                            std::size_t capacity) {
+  std::size_t next[kMaxFinds];
+  for (std::size_t k = 0; k < count; ++k) next[k] = FindBytes(haystack, from, finds[k]);
+  std::size_t stored = 0;
+  std::size_t at = from;
+  while (stored < capacity) {
+    std::size_t best = kNone;
+    std::size_t index = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+      if (next[k] != kNone && next[k] < at) next[k] = FindBytes(haystack, at, finds[k]);
+      if (next[k] < best) {
+        best = next[k];
+        index = k;
+      }
+    }
+    if (best == kNone) break;
+    positions[stored] = best;
+    which[stored++] = static_cast<unsigned char>(index);
+    at = best + finds[index].size();
+  }
+  return stored;
+}
+
 }  // namespace
 
 std::size_t FindBytes(std::string_view haystack, std::size_t from,
@@ -58,6 +85,25 @@ std::size_t FindAllBytes(std::string_view haystack, std::size_t from,
     positions[count++] = at;
   }
   return count;
+}
+
+std::size_t FindAnyBytes(std::string_view haystack, std::size_t from,
+                         const std::string_view* finds, std::size_t count,
+                         std::size_t* positions, unsigned char* which,
+                         std::size_t capacity) noexcept {
+  if (count == 0 || count > kMaxFinds || capacity == 0 || from > haystack.size()) {
+    return 0;
+  }
+  std::size_t stored = 0;
+  if (UseVectorLoops()) {
+    const vector::FoundAny found = vector::FindAny(
+        haystack.data(), haystack.size(), from, finds, count, positions, which, capacity);
+    stored = found.count;
+    from = found.resume;
+    if (stored == capacity) return stored;
+  }
+  return stored + FindAnyPortable(haystack, from, finds, count, positions + stored,
+                                  which + stored, capacity - stored);
 }
 
 }  // namespace tarnwick

@@ -25,6 +25,20 @@ std::size_t FindAllBytes(std::string_view haystack, std::size_t from,
                          std::string_view needle, std::size_t* positions,
                          std::size_t capacity) noexcept;
 
+// The most finds FindAnyBytes takes.
+inline constexpr std::size_t kMaxFinds = 4;
+
+// Finds the occurrences of any of count non-empty finds (1 to kMaxFinds)
+// at or after from, left to right and without overlap: at each position the
+// first of the finds (in their order) that occurs there is taken, and the
+// search goes on after it. Stores the first `capacity` positions, and at
+// which[k] the index of the find at positions[k]. Returns how many it
+// stored; fewer than capacity means there are no more.
+std::size_t FindAnyBytes(std::string_view haystack, std::size_t from,
+                         const std::string_view* finds, std::size_t count,
+                         std::size_t* positions, unsigned char* which,
+                         std::size_t capacity) noexcept;
+
 }  // namespace tarnwick
 
 #endif  // TARNWICK_ENGINE_BYTE_SEARCH_H_

@@ -105,6 +105,41 @@ PendingReplacement StartResult(const EditFiles& files,
       {context.ledger, context.dry_run ? Preview::kChecked : Preview::kOff});
 }
 
+// 8-bit text of more than one piece, for edit: the bytes are read straight
+// into the string that edit gets, not into a buffer and from there into
+// the string, and the few after a piece's cut wait aside meanwhile (in
+// aside, of kPieceSize bytes). The pieces are those of a buffer of
+// kPieceSize bytes; first holds its first fill.
+void EditBytePieces(std::string_view first, int fd, const std::string& path,
+                    char* aside, const PieceEdit& edit, const ByteSink& write) {
+  std::string piece(first);
+  std::size_t filled = piece.size();
+  PieceContext context;
+  bool at_end = filled < kPieceSize;
+  for (;;) {
+    const std::size_t cut =
+        at_end ? filled : CutPiece(piece.data(), filled, ByteOrderMark::kNone);
+    const std::size_t waiting = filled - cut;
+    std::memcpy(aside, piece.data() + cut, waiting);
+    const auto final_unit =
+        static_cast<unsigned char>(cut > 0 ? piece[cut - 1] : '\0');
+    piece.resize(cut);
+    context.last = at_end;
+    if (cut > 0 || at_end) edit(piece, context, write);
+    if (cut > 0) {
+      context.first = false;
+      context.follows_line_end = final_unit == '\n';
+      context.follows_space = final_unit == ' ';
+    }
+    if (at_end) return;
+    // Zero-fills only the bytes the edit removed and those after the cut.
+    piece.resize(kPieceSize);
+    std::memcpy(piece.data(), aside, waiting);
+    filled = waiting + ReadUpTo(fd, piece.data() + waiting, kPieceSize - waiting, path);
+    at_end = filled < kPieceSize;
+  }
+}
+
 }  // namespace
 
 void EditFileInPieces(const EditFiles& files, const EditContext& edit_context,
@@ -196,7 +231,12 @@ void EditFileInPieces(const EditFiles& files, const EditContext& edit_context,
   std::u16string units;
   PieceContext context;
   bool at_end = filled < buffer.size();
-  for (;;) {
+  const bool straight = mark == ByteOrderMark::kNone && edit && !at_end;
+  if (straight) {
+    EditBytePieces(std::string_view(buffer.data(), filled), file.get(), path,
+                   buffer.data(), edit, write);
+  }
+  while (!straight) {
     const std::size_t cut =
         at_end ? filled : CutPiece(buffer.data(), filled, mark);
     const std::string_view bytes(buffer.data(), cut);

@@ -4,6 +4,7 @@
 #include "engine/streaming_replace.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "engine/byte_search.h"
@@ -36,6 +37,16 @@ inline void CopyBytes(char* to, const char* from, std::size_t count) {
   }
 }
 
+// For the many short copies of a scan: blocks of whole kSlack and half
+// kSlack bytes, reading and writing up to kSlack bytes past count.
+constexpr std::size_t kSlack = 64;
+inline void CopyWithSlack(char* to, const char* from, std::size_t count) {
+  std::memcpy(to, from, kSlack);
+  for (std::size_t done = kSlack; done < count; done += kSlack / 2) {
+    std::memcpy(to + done, from + done, kSlack / 2);
+  }
+}
+
 }  // namespace
 
 ReplaceChain::ReplaceChain(std::vector<Pair> pairs, Sink sink, std::size_t room)
@@ -57,6 +68,13 @@ ReplaceChain::ReplaceChain(std::vector<Pair> pairs, Sink sink, std::size_t room)
     // Pass 0 reads the pieces themselves and keeps only what it holds back.
     if (k == 0) pass.input.resize(pass.find.size());
   }
+  at_once_ = PassesMayRunAsOne(passes_);
+  if (at_once_) {
+    for (Pass& pass : passes_) {
+      pass.padded_replacement = pass.replacement;
+      pass.padded_replacement.resize(pass.replacement.size() + kSlack);
+    }
+  }
   // A room that was given is there from the start; a chosen one grows with
   // the pieces (MakeRoom).
   MakeRoom(chosen ? 0 : std::max(room_, out_room_));
@@ -72,6 +90,7 @@ void ReplaceChain::MakeRoom(std::size_t piece) {
   // What the buffers hold is kept; every pass has handed on its data, so
   // nothing points into them.
   out_.resize(std::min(want, out_room_));
+  if (at_once_) return;  // no buffers between passes
   for (std::size_t k = 1; k < passes_.size(); ++k) {
     passes_[k].input.resize(std::min(want, room_) + passes_[k].find.size());
   }
@@ -91,16 +110,116 @@ void ReplaceChain::Feed(std::string_view piece, bool last) {
   }
   MakeRoom(piece.size());
   Pass& first = passes_.front();
-  if (first.filled == 0) {
-    Pump(piece, last);
-  } else {
+  std::string_view data = piece;
+  if (first.filled != 0) {
     // Bytes held back from the last piece go first; the piece is bounded.
     const std::size_t size = first.filled + piece.size();
     if (first.input.size() < size) first.input.resize(size);
     std::memcpy(first.input.data() + first.filled, piece.data(), piece.size());
-    Pump(std::string_view(first.input.data(), size), last);
+    data = std::string_view(first.input.data(), size);
+  }
+  if (at_once_) {
+    FeedAtOnce(data, last);
+  } else {
+    Pump(data, last);
   }
   Flush();
+}
+
+// The passes may run as one scan when no find shares a byte with another
+// find or with the replacement of an earlier pass, and every pass but the
+// last puts something in place of its matches. Then no occurrence of one
+// find overlaps an occurrence of another, no pass matches within what an
+// earlier one put in, and no removal brings bytes of the input together:
+// each pass meets in its input exactly the occurrences of its find in the
+// chain's input, and selects among them what a left-to-right search for
+// its find alone selects there. The result is the input with all those
+// occurrences replaced at once, in one copy instead of one per pass.
+bool ReplaceChain::PassesMayRunAsOne(const std::vector<Pass>& passes) {
+  if (passes.size() > kMaxFinds) return false;
+  std::array<bool, 256> in_finds{};
+  std::array<bool, 256> in_replacements{};  // of the passes before
+  for (std::size_t k = 0; k < passes.size(); ++k) {
+    const Pass& pass = passes[k];
+    for (const char c : pass.find) {
+      const auto b = static_cast<unsigned char>(c);
+      if (in_replacements[b]) return false;
+    }
+    std::array<bool, 256> mine{};
+    for (const char c : pass.find) mine[static_cast<unsigned char>(c)] = true;
+    for (std::size_t b = 0; b < 256; ++b) {
+      if (mine[b] && in_finds[b]) return false;
+      in_finds[b] = in_finds[b] || mine[b];
+    }
+    if (k + 1 < passes.size() && pass.replacement.empty()) return false;
+    for (const char c : pass.replacement) {
+      in_replacements[static_cast<unsigned char>(c)] = true;
+    }
+  }
+  return true;
+}
+
+void ReplaceChain::FeedAtOnce(std::string_view data, bool last) {
+  std::string_view finds[kMaxFinds];
+  std::size_t longest = 0;
+  bool find_has_line_feed = false;
+  for (std::size_t k = 0; k < passes_.size(); ++k) {
+    finds[k] = passes_[k].find;
+    longest = std::max(longest, finds[k].size());
+    find_has_line_feed = find_has_line_feed || passes_[k].find_has_line_feed;
+  }
+  std::size_t hits[kBatch];
+  unsigned char which[kBatch];
+  std::size_t read = 0;
+  for (;;) {
+    const std::size_t found =
+        FindAnyBytes(data, read, finds, passes_.size(), hits, which, kBatch);
+    for (std::size_t h = 0; h < found; ++h) {
+      Pass& pass = passes_[which[h]];
+      const std::size_t gap = hits[h] - read;
+      const std::size_t size = pass.replacement.size();
+      if (hits[h] + kSlack <= data.size() &&
+          out_filled_ + gap + size + kSlack <= out_.size()) {
+        // Most matches: no turns, the copies run on into the slack.
+        CopyWithSlack(out_.data() + out_filled_, data.data() + read, gap);
+        out_filled_ += gap;
+        CopyWithSlack(out_.data() + out_filled_, pass.padded_replacement.data(), size);
+        out_filled_ += size;
+      } else {
+        Emit(data.data() + read, gap);
+        Emit(pass.replacement.data(), size);
+      }
+      read = hits[h] + pass.find.size();
+      ++pass.matches;
+    }
+    if (found < kBatch) break;
+  }
+  // As a pass holds back (Step): what might begin a match of the longest
+  // find that reaches into the next piece.
+  const std::size_t rest = data.size() - read;
+  std::size_t hold = std::min(rest, longest - 1);
+  if (!find_has_line_feed && !data.empty() && data.back() == '\n') hold = 0;
+  if (last) hold = 0;
+  Emit(data.data() + read, rest - hold);
+  Pass& first = passes_.front();
+  if (hold != 0) {
+    if (first.input.size() < hold) first.input.resize(hold);
+    std::memmove(first.input.data(), data.data() + data.size() - hold, hold);
+  }
+  first.filled = hold;
+}
+
+inline void ReplaceChain::Emit(const char* bytes, std::size_t count) {
+  if (count > out_.size() - out_filled_) {
+    Flush();
+    // What would fill the buffer goes on straight from where it is.
+    if (count >= out_.size()) {
+      sink_(std::string_view(bytes, count));
+      return;
+    }
+  }
+  CopyBytes(out_.data() + out_filled_, bytes, count);
+  out_filled_ += count;
 }
 
 void ReplaceChain::Pump(std::string_view data, bool last) {

@@ -7,7 +7,10 @@
 // back only the few bytes at the end of its input that might begin a match,
 // and hands its output on through a buffer of bounded size, so memory does
 // not depend on the input's size, its line lengths, the number of pairs or
-// how much the replacements make the text grow.
+// how much the replacements make the text grow. When no find shares a byte
+// with another find or with an earlier pass's replacement, and no pass but
+// the last removes its matches, the passes run as one scan of each piece
+// instead, the same result written straight to the output.
 #ifndef TARNWICK_ENGINE_STREAMING_REPLACE_H_
 #define TARNWICK_ENGINE_STREAMING_REPLACE_H_
 
@@ -53,6 +56,7 @@ class ReplaceChain {
   struct Pass {
     std::string find;
     std::string replacement;
+    std::string padded_replacement;  // for FeedAtOnce: kSlack bytes more
     bool find_has_line_feed = false;
     std::string input;        // held-back bytes, then what the pass before gave
     std::size_t filled = 0;   // bytes of input in use
@@ -87,6 +91,13 @@ class ReplaceChain {
   void PutFitting(Pass& pass, std::size_t k, const char* bytes, std::size_t count);
   // Sends the final buffer to the sink.
   void Flush();
+  // Whether the passes may run as one scan of each piece (see the .cpp).
+  static bool PassesMayRunAsOne(const std::vector<Pass>& passes);
+  // All passes in one scan of data, straight into out_; holds back in
+  // pass 0's input what might begin a match reaching into the next piece.
+  void FeedAtOnce(std::string_view data, bool last);
+  // Appends bytes to out_, or sends them on when they do not fit.
+  void Emit(const char* bytes, std::size_t count);
   // Grows the buffers between the passes and after the last to hold a piece
   // of `piece` bytes, up to their rooms: a small file never pays for
   // buffers of a big one.
@@ -100,6 +111,7 @@ class ReplaceChain {
   std::string out_;  // the last pass's output not yet sent
   std::size_t out_filled_ = 0;
   std::vector<std::size_t> waiting_;  // passes held up by a full buffer
+  bool at_once_ = false;  // the passes run as one scan (FeedAtOnce)
 };
 
 }  // namespace tarnwick

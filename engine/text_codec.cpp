@@ -203,7 +203,8 @@ bool TranscodeUtf16ToUtf8(std::string_view bytes, bool big_endian,
   auto* out = reinterpret_cast<unsigned char*>(utf8.data());
   std::size_t k = 0;
   // While the vector loop gets on, the portable one takes only the vector
-  // it stopped at, up to just past its first unit of three or four bytes;
+  // it stopped at (before a surrogate), up to just past its first unit of
+  // three or four bytes;
   // otherwise (text of such units) a stretch of units.
   bool vector_got_on = false;
   while (k < units) {

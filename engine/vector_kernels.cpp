@@ -36,6 +36,10 @@ size_t TranscodeUtf16Blocks(const unsigned char*, size_t, bool, unsigned char*&)
 }
 size_t WidenAscii(const unsigned char*, size_t, char16_t*) { return 0; }
 size_t AsciiPrefix(const unsigned char*, size_t) { return 0; }
+FoundAny FindAny(const char*, size_t, size_t from, const std::string_view*,
+                 size_t, size_t*, unsigned char*, size_t) {
+  return {0, from};
+}
 
 // The portable search.
 size_t FindAll(const char* data, size_t size, size_t from,
@@ -93,17 +97,16 @@ alignas(64) constexpr CompressIndices kCompressIndices = MakeCompressIndices();
 // vector may be written). Returns how many it kept.
 template <class D, class V>
 HWY_INLINE size_t StoreKept(D d, V v, uint64_t keep, uint8_t* out) {
-  const size_t n = hn::Lanes(d);
-  if (keep == LaneBits(n)) {
-    hn::StoreU(v, d, out);
-    return n;
-  }
+  // Always the same steps, also for a vector that keeps every lane: a test
+  // for that case costs more than it saves wherever removals are scattered
+  // (the processor cannot foresee its outcome).
 #if HWY_TARGET == HWY_AVX3_DL
   uint8_t bytes[8];
   for (int k = 0; k < 8; ++k) bytes[k] = static_cast<uint8_t>(keep >> (8 * k));
   return hn::CompressBitsStore(v, bytes, d, out);
 #else
   // Eight lanes at a time, each group shuffled by its byte of the mask.
+  const size_t n = hn::Lanes(d);
   HWY_ALIGN uint8_t lanes[hn::MaxLanes(d)];
   hn::Store(v, d, lanes);
   const hn::CappedTag<uint8_t, 8> d8;
@@ -241,42 +244,213 @@ size_t FindAll(const char* data, size_t size, size_t from,
   return count;
 }
 
-// While a vector of units holds only units below U+0800: ASCII vectors are
-// narrowed to their bytes; otherwise each two-byte unit becomes the 16-bit
-// word of its two UTF-8 bytes and the high byte of each ASCII unit is
-// compressed away.
+// Whether the find of m bytes whose first and last bytes agree with those
+// at data + at (at + m <= size) occurs there. Compares eight bytes at a
+// time without a call, so that the vectors of the loop stay in registers.
+HWY_INLINE bool RestAgrees(const uint8_t* bytes, size_t at, const char* find, size_t m) {
+  size_t j = 1;
+  for (; j + 8 < m; j += 8) {
+    uint64_t a, b;
+    std::memcpy(&a, bytes + at + j, 8);
+    std::memcpy(&b, find + j, 8);
+    if (a != b) return false;
+  }
+  for (; j + 1 < m; ++j) {
+    if (bytes[at + j] != static_cast<uint8_t>(find[j])) return false;
+  }
+  return true;
+}
+
+// FindAll for K finds at once: a start is a candidate when it agrees with
+// the first and the last byte of any of them; the finds are tried in their
+// order at each candidate.
+template <size_t K>
+HWY_INLINE FoundAny FindAnyOf(const char* data, size_t size, size_t from,
+                              const std::string_view* finds, size_t* positions,
+                              unsigned char* which, size_t capacity) {
+  static_assert(K >= 1 && K <= 4);
+  const D8 d;
+  const size_t n = hn::Lanes(d);
+  const auto* bytes = reinterpret_cast<const uint8_t*>(data);
+  // Find k's first byte, last byte, length and text (the unused ones
+  // repeat find 0).
+  uint8_t first[4], last[4];
+  size_t length[4];
+  const char* text[4];
+  size_t reach = 0;  // the last byte a candidate test reads, past the start
+  for (size_t k = 0; k < 4; ++k) {
+    const std::string_view find = finds[k < K ? k : 0];
+    first[k] = static_cast<uint8_t>(find.front());
+    last[k] = static_cast<uint8_t>(find.back());
+    length[k] = find.size();
+    text[k] = find.data();
+    reach = HWY_MAX(reach, length[k] - 1);
+  }
+  const auto first0 = hn::Set(d, first[0]), last0 = hn::Set(d, last[0]);
+  const auto first1 = hn::Set(d, first[1]), last1 = hn::Set(d, last[1]);
+  const auto first2 = hn::Set(d, first[2]), last2 = hn::Set(d, last[2]);
+  const auto first3 = hn::Set(d, first[3]), last3 = hn::Set(d, last[3]);
+  FoundAny found;
+  size_t allowed = from;  // the earliest start that does not overlap
+  size_t i = from;
+  // The candidates of up to kSteps steps of 64 bytes (one to four vectors)
+  // are listed first, eight a step whatever their number (most steps hold
+  // fewer), then tried: neither has a branch whose outcome depends on the
+  // text, but for the rare step of more than eight and the matches.
+  constexpr size_t kSteps = 16;
+  const size_t step = n * (64 / n);
+  size_t candidates[kSteps * 64 + 8];
+  while (i + reach + step <= size) {
+    size_t listed = 0;
+    for (size_t s = 0; s < kSteps && i + reach + step <= size; ++s, i += step) {
+      uint64_t bits = 0;
+      for (size_t j = 0; j < step; j += n) {
+        const uint8_t* at = bytes + i + j;
+        const auto block = hn::LoadU(d, at);
+        auto any = hn::And(hn::Eq(block, first0), hn::Eq(hn::LoadU(d, at + length[0] - 1), last0));
+        if constexpr (K > 1) {
+          any = hn::Or(any, hn::And(hn::Eq(block, first1),
+                                    hn::Eq(hn::LoadU(d, at + length[1] - 1), last1)));
+        }
+        if constexpr (K > 2) {
+          any = hn::Or(any, hn::And(hn::Eq(block, first2),
+                                    hn::Eq(hn::LoadU(d, at + length[2] - 1), last2)));
+        }
+        if constexpr (K > 3) {
+          any = hn::Or(any, hn::And(hn::Eq(block, first3),
+                                    hn::Eq(hn::LoadU(d, at + length[3] - 1), last3)));
+        }
+        bits |= MaskBits(d, any) << j;
+      }
+      const size_t count = hwy::PopCount(bits);
+      // The top bit keeps the count of zeros defined once bits runs out.
+      constexpr uint64_t kTop = uint64_t{1} << 63;
+      for (size_t k = 0; k < 8; ++k) {
+        candidates[listed + k] = i + hwy::Num0BitsBelowLS1Bit_Nonzero64(bits | kTop);
+        bits &= bits - 1;
+      }
+      for (size_t k = 8; k < count; ++k) {
+        candidates[listed + k] = i + hwy::Num0BitsBelowLS1Bit_Nonzero64(bits);
+        bits &= bits - 1;
+      }
+      listed += count;
+    }
+    for (size_t c = 0; c < listed; ++c) {
+      const size_t at = candidates[c];
+      if (at < allowed) continue;
+      for (size_t k = 0; k < K; ++k) {
+        if (bytes[at] != first[k] || bytes[at + length[k] - 1] != last[k] ||
+            !RestAgrees(bytes, at, text[k], length[k])) {
+          continue;
+        }
+        positions[found.count] = at;
+        which[found.count++] = static_cast<unsigned char>(k);
+        allowed = at + length[k];
+        if (found.count == capacity) {
+          found.resume = allowed;
+          return found;
+        }
+        break;
+      }
+    }
+  }
+  found.resume = HWY_MAX(i, allowed);
+  return found;
+}
+
+FoundAny FindAny(const char* data, size_t size, size_t from,
+                 const std::string_view* finds, size_t count, size_t* positions,
+                 unsigned char* which, size_t capacity) {
+  switch (count) {
+    case 1: return FindAnyOf<1>(data, size, from, finds, positions, which, capacity);
+    case 2: return FindAnyOf<2>(data, size, from, finds, positions, which, capacity);
+    case 3: return FindAnyOf<3>(data, size, from, finds, positions, which, capacity);
+    case 4: return FindAnyOf<4>(data, size, from, finds, positions, which, capacity);
+    default: return {0, from};
+  }
+}
+
+// The units of one vector, their bytes in the given order.
+template <class D16>
+HWY_INLINE hn::Vec<D16> LoadUnits(D16 d16, const unsigned char* in, bool big_endian) {
+  // Little-endian lanes: byte 2j is the low byte of lane j.
+  const auto block = hn::BitCast(d16, hn::LoadU(hn::Repartition<uint8_t, D16>(), in));
+  return big_endian ? hn::Or(hn::ShiftRight<8>(block), hn::ShiftLeft<8>(block)) : block;
+}
+
+// Converts one vector of units to UTF-8 at out; false (nothing written)
+// when it holds a surrogate. Units below U+0800 become the 16-bit word of
+// their one or two UTF-8 bytes, the high byte of each ASCII unit
+// compressed away; a vector with a unit of three bytes goes a unit at a
+// time, here rather than by the caller (text with signs like the euro's
+// has one every few hundred units).
+template <class D16>
+HWY_INLINE bool TranscodeUnits(D16 d16, hn::Vec<D16> block, unsigned char*& out) {
+  const hn::Repartition<uint8_t, D16> d8;
+  if (!hn::AllFalse(d16, hn::Gt(block, hn::Set(d16, 0x7FF)))) {
+    const auto high_bits = hn::And(block, hn::Set(d16, 0xF800));
+    if (!hn::AllFalse(d16, hn::Eq(high_bits, hn::Set(d16, 0xD800)))) return false;
+    HWY_ALIGN uint16_t lanes[hn::MaxLanes(d16)];
+    hn::Store(block, d16, lanes);
+    for (size_t j = 0; j < hn::Lanes(d16); ++j) {
+      const unsigned u = lanes[j];
+      if (u < 0x80) {
+        *out++ = static_cast<unsigned char>(u);
+      } else if (u < 0x800) {
+        *out++ = static_cast<unsigned char>(0xC0 | (u >> 6));
+        *out++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
+      } else {
+        *out++ = static_cast<unsigned char>(0xE0 | (u >> 12));
+        *out++ = static_cast<unsigned char>(0x80 | ((u >> 6) & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
+      }
+    }
+    return true;
+  }
+  const auto wide = hn::Gt(block, hn::Set(d16, 0x7F));
+  const auto lead = hn::Or(hn::ShiftRight<6>(block), hn::Set(d16, 0xC0));
+  const auto trail = hn::Or(hn::And(block, hn::Set(d16, 0x3F)), hn::Set(d16, 0x80));
+  const auto words = hn::IfThenElse(wide, hn::Or(lead, hn::ShiftLeft<8>(trail)), block);
+  // The low byte always stays, the high one only for a two-byte unit.
+  const auto keep = hn::IfThenElse(wide, hn::Set(d16, 0xFFFF), hn::Set(d16, 0x00FF));
+  out += StoreKept(d8, hn::BitCast(d8, words),
+                   MaskBits(d8, hn::MaskFromVec(hn::BitCast(d8, keep))), out);
+  return true;
+}
+
+// While whole vectors of units hold no surrogate. Four vectors of ASCII
+// units at once are narrowed to their bytes; otherwise each vector is
+// converted on its own. (A test of each vector for ASCII alone would be
+// foreseen by the processor neither in text with a letter like "é" every
+// few dozen units nor in text without: a test of four is.)
 size_t TranscodeUtf16Blocks(const unsigned char* in, size_t units,
                             bool big_endian, unsigned char*& out) {
   const D16 d16;
-  const D8 d8;
   const hn::RebindToSigned<D16> di16;
   const hn::Rebind<uint8_t, D16> narrow;
   const size_t n = hn::Lanes(d16);
   const auto ascii_limit = hn::Set(d16, 0x7F);
-  const auto two_byte_limit = hn::Set(d16, 0x7FF);
   size_t k = 0;
-  for (; k + n <= units; k += n) {
-    // Little-endian lanes: byte 2j is the low byte of lane j.
-    auto block = hn::BitCast(d16, hn::LoadU(d8, in + 2 * k));
-    if (big_endian) {
-      block = hn::Or(hn::ShiftRight<8>(block), hn::ShiftLeft<8>(block));
-    }
-    const auto wide = hn::Gt(block, ascii_limit);
-    if (hn::AllFalse(d16, wide)) {
-      hn::StoreU(hn::DemoteTo(narrow, hn::BitCast(di16, block)), narrow, out);
-      out += n;
+  for (; k + 4 * n <= units; k += 4 * n) {
+    const auto b0 = LoadUnits(d16, in + 2 * k, big_endian);
+    const auto b1 = LoadUnits(d16, in + 2 * (k + n), big_endian);
+    const auto b2 = LoadUnits(d16, in + 2 * (k + 2 * n), big_endian);
+    const auto b3 = LoadUnits(d16, in + 2 * (k + 3 * n), big_endian);
+    if (hn::AllFalse(d16, hn::Gt(hn::Or(hn::Or(b0, b1), hn::Or(b2, b3)), ascii_limit))) {
+      hn::StoreU(hn::DemoteTo(narrow, hn::BitCast(di16, b0)), narrow, out);
+      hn::StoreU(hn::DemoteTo(narrow, hn::BitCast(di16, b1)), narrow, out + n);
+      hn::StoreU(hn::DemoteTo(narrow, hn::BitCast(di16, b2)), narrow, out + 2 * n);
+      hn::StoreU(hn::DemoteTo(narrow, hn::BitCast(di16, b3)), narrow, out + 3 * n);
+      out += 4 * n;
       continue;
     }
-    if (!hn::AllFalse(d16, hn::Gt(block, two_byte_limit))) break;
-    const auto lead = hn::Or(hn::ShiftRight<6>(block), hn::Set(d16, 0xC0));
-    const auto trail =
-        hn::Or(hn::And(block, hn::Set(d16, 0x3F)), hn::Set(d16, 0x80));
-    const auto words =
-        hn::IfThenElse(wide, hn::Or(lead, hn::ShiftLeft<8>(trail)), block);
-    // The low byte always stays, the high one only for a two-byte unit.
-    const auto keep = hn::IfThenElse(wide, hn::Set(d16, 0xFFFF), hn::Set(d16, 0x00FF));
-    out += StoreKept(d8, hn::BitCast(d8, words),
-                     MaskBits(d8, hn::MaskFromVec(hn::BitCast(d8, keep))), out);
+    if (!TranscodeUnits(d16, b0, out)) return k;
+    if (!TranscodeUnits(d16, b1, out)) return k + n;
+    if (!TranscodeUnits(d16, b2, out)) return k + 2 * n;
+    if (!TranscodeUnits(d16, b3, out)) return k + 3 * n;
+  }
+  for (; k + n <= units; k += n) {
+    if (!TranscodeUnits(d16, LoadUnits(d16, in + 2 * k, big_endian), out)) break;
   }
   return k;
 }
@@ -328,6 +502,7 @@ HWY_EXPORT(CompactBlocks);
 HWY_EXPORT(SqueezeSpaceBlocks);
 HWY_EXPORT(RemoveEmptyLineBlocks);
 HWY_EXPORT(FindAll);
+HWY_EXPORT(FindAny);
 HWY_EXPORT(TranscodeUtf16Blocks);
 HWY_EXPORT(WidenAscii);
 HWY_EXPORT(AsciiPrefix);
@@ -351,6 +526,14 @@ std::size_t FindAll(const char* data, std::size_t size, std::size_t from,
                     std::size_t capacity) {
   return HWY_DYNAMIC_DISPATCH(FindAll)(data, size, from, needle, positions,
                                        capacity);
+}
+
+FoundAny FindAny(const char* data, std::size_t size, std::size_t from,
+                 const std::string_view* finds, std::size_t count,
+                 std::size_t* positions, unsigned char* which,
+                 std::size_t capacity) {
+  return HWY_DYNAMIC_DISPATCH(FindAny)(data, size, from, finds, count, positions,
+                                       which, capacity);
 }
 
 std::size_t TranscodeUtf16Blocks(const unsigned char* in, std::size_t units,

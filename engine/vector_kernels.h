@@ -49,9 +49,23 @@ std::size_t FindAll(const char* data, std::size_t size, std::size_t from,
                     std::string_view needle, std::size_t* positions,
                     std::size_t capacity);
 
+// How far FindAny got: it stored count positions, and no match but those
+// starts before resume (where a search for more goes on).
+struct FoundAny {
+  std::size_t count = 0;
+  std::size_t resume = 0;
+};
+
+// FindAnyBytes for one to kMaxFinds finds, from <= size, while whole
+// vectors remain; the caller finishes from resume.
+FoundAny FindAny(const char* data, std::size_t size, std::size_t from,
+                 const std::string_view* finds, std::size_t count,
+                 std::size_t* positions, unsigned char* which,
+                 std::size_t capacity);
+
 // Converts UTF-16 units (bytes in the given order) to UTF-8 while whole
-// vectors of them are below U+0800; returns how many units it converted and
-// moves out past their bytes. out must have room for 3 bytes per unit.
+// vectors of them hold no surrogate; returns how many units it converted
+// and moves out past their bytes. out must have room for 3 bytes per unit.
 std::size_t TranscodeUtf16Blocks(const unsigned char* in, std::size_t units,
                                  bool big_endian, unsigned char*& out);
 

@@ -8,6 +8,8 @@
 
 #include <cstdlib>
 #include <random>
+#include <string_view>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -52,6 +54,43 @@ TEST(FindAllBytesTest, FindsEveryMatchWithoutOverlapInBatches) {
       found.insert(found.end(), batch, batch + count);
       if (count < capacity) break;
       from = batch[count - 1] + needle.size();
+    }
+    ASSERT_EQ(found, expected) << "round " << round;
+  }
+}
+
+// At each position the first of the finds that occurs there, in batches;
+// finds that share bytes and overlap included.
+TEST(FindAnyBytesTest, TakesTheFirstFindAtEachPositionWithoutOverlap) {
+  const char* const pool[] = {"a", "ab", "ba", "aab", "b\xC3\xA9", "\xC3\xA9",
+                              "c", "abababababababababab"};
+  std::mt19937 random(6);
+  for (int round = 0; round < 5000; ++round) {
+    std::string haystack(random() % 300, 'a');
+    for (char& c : haystack) c = "aabc\xC3\xA9"[random() % 6];
+    std::vector<std::string_view> finds(1 + random() % kMaxFinds);
+    for (std::string_view& find : finds) find = pool[random() % std::size(pool)];
+    std::vector<std::pair<std::size_t, std::size_t>> expected;
+    for (std::size_t at = 0; at < haystack.size();) {
+      std::size_t k = 0;
+      while (k < finds.size() && haystack.compare(at, finds[k].size(), finds[k]) != 0) ++k;
+      if (k == finds.size()) {
+        ++at;
+      } else {
+        expected.emplace_back(at, k);
+        at += finds[k].size();
+      }
+    }
+    const std::size_t capacity = 1 + random() % 5;
+    std::vector<std::pair<std::size_t, std::size_t>> found;
+    for (std::size_t from = 0;;) {
+      std::size_t positions[5];
+      unsigned char which[5];
+      const std::size_t count = FindAnyBytes(haystack, from, finds.data(), finds.size(),
+                                             positions, which, capacity);
+      for (std::size_t k = 0; k < count; ++k) found.emplace_back(positions[k], which[k]);
+      if (count < capacity) break;
+      from = positions[count - 1] + finds[which[count - 1]].size();
     }
     ASSERT_EQ(found, expected) << "round " << round;
   }

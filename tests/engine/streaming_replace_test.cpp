@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -73,6 +74,42 @@ TEST(ReplaceChainTest, BuffersGrowWithThePieces) {
       ReplaceAll<char>(expected, find, replacement);
     }
     EXPECT_TRUE(RunChain(pairs, pieces, 0) == expected) << pieces.front();
+  }
+}
+
+// Passes whose finds share no byte with each other or with an earlier
+// pass's replacement run as one scan: the same result, also with the
+// matches of one find in several batches, long stretches without a match
+// and replacements longer than the buffer.
+TEST(ReplaceChainTest, PassesOfFindsWithoutCommonBytesGiveTheResultOfThePasses) {
+  const std::vector<std::vector<const char*>> finds = {
+      {"ab", "aab", "b"}, {"c", "cc"}, {"\r\n", "\n\n"}, {"xyzzy", "zz"}};
+  const char* const replacements[] = {"Q", "QQQQQQQQQQQQQQQQQQQQ", "", "c", "\n"};
+  std::mt19937 random(7);
+  for (int round = 0; round < 3000; ++round) {
+    std::string input(random() % (round % 10 == 0 ? 3000 : 90), 'a');
+    for (char& c : input) c = "aabc\r\nxyzQ"[random() % 10];
+    std::vector<std::size_t> groups = {0, 1, 2, 3};
+    std::shuffle(groups.begin(), groups.end(), random);
+    std::vector<ReplaceChain::Pair> pairs(1 + random() % 4);
+    std::string expected = input;
+    for (std::size_t k = 0; k < pairs.size(); ++k) {
+      const auto& group = finds[groups[k]];
+      pairs[k].first = group[random() % group.size()];
+      pairs[k].second = replacements[random() % (k + 1 < pairs.size() ? 2 : 3)];
+      if (round % 7 == 0) pairs[k].second = replacements[random() % 5];
+      ReplaceAll<char>(expected, pairs[k].first, pairs[k].second);
+    }
+    std::vector<std::string> pieces;
+    for (std::size_t at = 0; at < input.size();) {
+      const std::size_t length =
+          std::min<std::size_t>(random() % (round % 2 == 0 ? 7 : 700), input.size() - at);
+      pieces.push_back(input.substr(at, length));
+      at += length;
+    }
+    const std::size_t room = round % 3 == 0 ? 0 : 1 + random() % 30;
+    ASSERT_EQ(RunChain(pairs, pieces, room), expected)
+        << "round " << round << ", room " << room;
   }
 }
 

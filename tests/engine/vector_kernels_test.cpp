@@ -13,7 +13,9 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <functional>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
@@ -162,7 +164,15 @@ TEST(VectorKernelsTest, SqueezeAndBlankLinesAgreeWithThePortableLoops) {
 }
 
 TEST(VectorKernelsTest, SearchAgreesWithThePortableLoops) {
-  const std::vector<std::string> inputs = ByteInputs();
+  std::vector<std::string> inputs = ByteInputs();
+  // Longer ones too, for the search that lists the candidates of many
+  // vectors before it tries them.
+  std::mt19937 random(21);
+  for (const char* alphabet : {"ab\r\n", "x\xC3\xA9 ", "xxxxxxxxxxxxxxx\r\n"}) {
+    std::string text(5000, ' ');
+    for (char& c : text) c = alphabet[random() % std::strlen(alphabet)];
+    inputs.push_back(text);
+  }
   const std::string needles[] = {"\r\n", "\r\n\r\n", "  ", "\xC3\xA9", "ab",
                                  std::string("\0\x01", 2), "\xFF\x00x",
                                  "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"};
@@ -186,6 +196,24 @@ TEST(VectorKernelsTest, SearchAgreesWithThePortableLoops) {
               << target << ", size " << input.size() << ", capacity " << capacity;
         }
       }
+      // Several finds at once, one to four of them, long ones reaching past
+      // the vectors.
+      for (std::size_t count = 1; count <= kMaxFinds; ++count) {
+        for (std::size_t first = 0; first + count <= std::size(needles); first += 2) {
+          std::string_view finds[kMaxFinds];
+          for (std::size_t k = 0; k < count; ++k) finds[k] = needles[first + k];
+          const auto search = [&] {
+            std::vector<std::size_t> positions(500);
+            std::vector<unsigned char> which(500);
+            positions.resize(FindAnyBytes(input, 1, finds, count, positions.data(),
+                                          which.data(), 500));
+            which.resize(positions.size());
+            return std::make_pair(positions, which);
+          };
+          ASSERT_EQ(search(), Portable(search))
+              << target << ", size " << input.size() << ", finds " << count;
+        }
+      }
     }
   });
 }
@@ -200,7 +228,12 @@ TEST(VectorKernelsTest, CodecAgreesWithThePortableLoops) {
                                  std::u16string(1, char16_t(0xDC00))};
   std::mt19937 random(21);
   std::vector<std::u16string> texts;
-  for (std::size_t size = 0; size <= kLongest; ++size) {
+  // Every size up to three vectors of the widest target, and some that
+  // hold several blocks of four of them.
+  std::vector<std::size_t> sizes(kLongest + 1);
+  std::iota(sizes.begin(), sizes.end(), 0);
+  sizes.insert(sizes.end(), {511, 512, 513, 1000});
+  for (const std::size_t size : sizes) {
     for (int round = 0; round < 6; ++round) {
       std::u16string text;
       // Mostly ASCII or mostly two-byte units, so that whole vectors of
