@@ -55,7 +55,8 @@
 // UTF-8 sequence changes nothing. Find and replace runs each pair as a
 // streaming pass over the pieces (holding back the bytes that might begin a
 // match reaching into the next piece), the passes one after another, as on
-// the whole text.
+// the whole text; where no pass can see another's work (streaming_replace.h),
+// all of them run as one scan of each piece.
 
 namespace tarnwick {
 namespace {
