@@ -237,6 +237,28 @@ void NoteKeptBytes(const std::string& run_folder) {
   }
 }
 
+void NoteKeptNamed(const std::string& run_folder, std::uint64_t records_size) {
+  const std::string path = run_folder + "/" + kKeptNamedName;
+  const std::string temporary = path + ".new";
+  std::ofstream out(temporary, std::ios::trunc);
+  out << records_size << "\n";
+  out.close();
+  if (!out || rename(temporary.c_str(), path.c_str()) != 0) {
+    unlink(temporary.c_str());
+    unlink(path.c_str());  // the records are read when needed
+  }
+}
+
+bool KeptNamedStillHolds(const std::string& run_folder) {
+  std::ifstream in(run_folder + "/" + kKeptNamedName);
+  std::uint64_t noted = 0;
+  struct stat records {};
+  return in >> noted &&
+         lstat((run_folder + "/" + kRecordFileName).c_str(), &records) == 0 &&
+         S_ISREG(records.st_mode) &&
+         static_cast<std::uint64_t>(records.st_size) == noted;
+}
+
 int UnnamedKeptFiles(const std::string& run_folder,
                      const std::unordered_set<std::string>& named) {
   int count = 0;

@@ -48,6 +48,11 @@ JournalLimits DefaultJournalLimits();
 
 inline constexpr char kRecordFileName[] = "records";
 inline constexpr char kKeptBytesName[] = "kept-bytes";
+// Written when a run ends with every kept file named by its records: the
+// record file's size then. While the record file keeps that size, nothing
+// was added to the run since, and its records need not be read to know
+// that no kept file is unnamed.
+inline constexpr char kKeptNamedName[] = "kept-named";
 
 std::string RunsFolder(const std::string& folder);
 std::string RunFolder(const std::string& folder, const std::string& id);
@@ -98,6 +103,12 @@ int UnnamedKeptFiles(const std::string& run_folder,
                      const std::unordered_set<std::string>& named);
 // The damage of a run folder holding count such files.
 std::string UnnamedKeptDamage(int count);
+
+// Notes in kept-named that the run folder's kept files were all found
+// named when its record file was records_size bytes long.
+void NoteKeptNamed(const std::string& run_folder, std::uint64_t records_size);
+// True when kept-named holds the record file's present size.
+bool KeptNamedStillHolds(const std::string& run_folder);
 
 // Under the lock: drops the oldest runs beyond limits.max_runs, or while
 // the kept files take more than limits.max_bytes. Never drops the run

@@ -370,6 +370,7 @@ KeepResult RunJournal::Replace(const std::string& target,
   // before the group's renames: FlushGroup).
   if (grouped) {
     if (Append(WriteFields(write), why)) {
+      recorded_kept_.insert(kept);
       last_after_[path] = after;
       ++writes_;
       group_paths_.push_back(path);
@@ -380,6 +381,7 @@ KeepResult RunJournal::Replace(const std::string& target,
   } else if (FileSystemCalls().fsync(run_fd_.get()) != 0) {
     why = "the journal cannot be written (" + SystemReason(errno) + ")";
   } else if (Append(WriteFields(write), why)) {
+    recorded_kept_.insert(kept);
     last_after_[path] = after;
     ++writes_;
     const bool flushed = Flush(why);
@@ -436,9 +438,10 @@ JournalSummary RunJournal::Finish() {
   if (run_folder_.empty()) return summary;
   finished_ = true;
   std::string ignored;
+  bool flushed = false;
   if (records_fd_.get() >= 0) {
     Append({"end", std::to_string(summary.not_undoable)}, ignored);
-    Flush(ignored);
+    flushed = Flush(ignored);
   }
   JournalLock lock(folder_);
   if (writes_ == 0) {
@@ -447,6 +450,12 @@ JournalSummary RunJournal::Finish() {
     fs::remove_all(run_folder_, error);
   } else {
     NoteKeptBytes(run_folder_);
+    // Pruning by later runs then need not read these records.
+    struct stat records {};
+    if (flushed && fstat(records_fd_.get(), &records) == 0 &&
+        UnnamedKeptFiles(run_folder_, recorded_kept_) == 0) {
+      NoteKeptNamed(run_folder_, static_cast<std::uint64_t>(records.st_size));
+    }
     summary.id = std::to_string(id_);
   }
   if (lock.held()) PruneRuns(folder_, id_, settings_.limits);

@@ -121,6 +121,8 @@ class RunJournal : public RunObserver, public ReplacementJournal {
   std::uint64_t kept_bytes_ = 0;    // what this run keeps
   std::uint64_t end_ = 0;  // the record file's length
   int next_kept_ = 1;
+  // The kept files named by a record written (kept-named at the end).
+  std::unordered_set<std::string> recorded_kept_;
   int unflushed_ = 0;  // records of created files not yet flushed
   int writes_ = 0;
   bool finished_ = false;

@@ -404,6 +404,9 @@ bool RunHoldsUnnamedKept(const std::string& run_folder, bool legacy) {
   // records need not be read, which for a long run costs more than the
   // look at its folder.
   if (UnnamedKeptFiles(run_folder, {}) == 0) return false;
+  // Nor does a run that ended with all its kept files named, and whose
+  // records are as it left them.
+  if (!legacy && KeptNamedStillHolds(run_folder)) return false;
   std::unordered_set<std::string> named;
   if (legacy) {
     LegacyKeptNames(run_folder, named);

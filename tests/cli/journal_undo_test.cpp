@@ -127,7 +127,7 @@ TEST(JournalUndoTest, ADamagedRecordMakesUndoRefuseAndTouchNothing) {
     EXPECT_EQ(ReadAll(file), "aa") << c.name;
     EXPECT_EQ(ReadAll(other), "unrelated") << c.name;
     EXPECT_EQ(box.dir.List("state/tarnwick/runs/1"),
-              (std::vector<std::string>{"1", "kept-bytes", "records"}));
+              (std::vector<std::string>{"1", "kept-bytes", "kept-named", "records"}));
   }
 }
 

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@
 #include "files/run_ledger.h"
 #include "files/unique_fd.h"
 #include "journal/journal_record.h"
+#include "journal/journal_store.h"
 #include "journal/run_journal.h"
 #include "tests/journal/fault_calls.h"
 #include "tests/support/temp_dir.h"
@@ -142,6 +144,28 @@ TEST(RunUndoTest, AFileTheRunMadeThatIsGoneAlreadyNeedsNothing) {
   EXPECT_EQ(Describe(UndoRun(dir / "j", "")),
             "restored kept; unchanged made (it is no longer there); ");
   EXPECT_TRUE(ListRuns(dir / "j").empty());
+}
+
+// A run that ended with all its kept files named notes so beside its
+// records, so that pruning need not read them; once the records change the
+// kept files are checked against them again.
+TEST(RunUndoTest, AnEndedRunIsReadAgainForUnnamedKeptFilesOnceItsRecordsChange) {
+  TempDir dir;
+  const std::string a = dir.Write("f/a", "old");
+  {
+    RunJournal journal(dir / "j", {}, "op", dir / "f");
+    WriteInRun(journal, a, "new");
+    journal.Finish();
+  }
+  const std::vector<JournaledRun> runs = ListRuns(dir / "j");
+  ASSERT_EQ(runs.size(), 1u);
+  const std::string run = RunFolder(dir / "j", runs[0].id);
+  EXPECT_TRUE(KeptNamedStillHolds(run));
+  EXPECT_FALSE(RunHoldsUnnamedKept(run, false));
+  // Old content no record names, and records that grew since the end.
+  testing::WriteAll(run + "/99", "lost content");
+  std::ofstream(run + "/" + kRecordFileName, std::ios::app) << "x";
+  EXPECT_TRUE(RunHoldsUnnamedKept(run, false));
 }
 
 TEST(RunUndoTest, ConcurrentRunsUndoneNewestFirstRestoreEachItsOwnFiles) {
