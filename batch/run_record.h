@@ -68,6 +68,12 @@ class RunObserver {
     (void)entry;
     (void)reason;
   }
+  // The record of the entry-th entry (1-based), given already, is record
+  // now (EntryFailedLater made it that of a failed entry).
+  virtual void EntryRevised(int entry, const EntryRecord& record) {
+    (void)entry;
+    (void)record;
+  }
 };
 
 // Keeps every entry's record, and passes the writes on to a journal when
@@ -113,6 +119,7 @@ class RunRecorder : public RunObserver, private ReplacementJournal {
     record.changes = 0;
     record.per_pair.reset();
     record.bytes_after.reset();
+    if (journal_ != nullptr) journal_->EntryRevised(entry, record);
   }
   const std::vector<EntryRecord>& records() const { return records_; }
 

@@ -239,6 +239,13 @@ bool ParseRunLog(std::string_view text, RunLog& log, std::string& error) {
     };
     if (f[0] == "entry" && f.size() == 2) {
       log.entries.push_back(f[1]);
+    } else if (f[0] == "entry-revised" && f.size() == 3) {
+      // A later word on an entry recorded before: its line now.
+      std::uint64_t entry = 0;
+      if (!ParseNumber(f[1], entry) || entry < 1 || entry > log.entries.size()) {
+        return bad("it names no entry recorded before it");
+      }
+      log.entries[entry - 1] = f[2];
     } else if (f[0] == "end" && f.size() == 2) {
       log.ended = true;
       if (!ParseNumber(f[1], log.not_undoable)) return bad("it is malformed");

@@ -431,6 +431,17 @@ void RunJournal::EntryDone(const EntryRecord& record) {
   }
 }
 
+void RunJournal::EntryRevised(int entry, const EntryRecord& record) {
+  if (records_fd_.get() >= 0) {
+    std::string ignored;
+    Append({"entry-revised", std::to_string(entry), ReportLine(record)},
+           ignored);
+  } else if (!failed_ && entry >= 1 &&
+             entry <= static_cast<int>(early_entries_.size())) {
+    early_entries_[static_cast<std::size_t>(entry - 1)] = ReportLine(record);
+  }
+}
+
 JournalSummary RunJournal::Finish() {
   if (finished_) return summary_;
   JournalSummary& summary = summary_;

@@ -64,6 +64,9 @@ class RunJournal : public RunObserver, public ReplacementJournal {
 
   ReplacementJournal* Journal() override { return this; }
   void EntryDone(const EntryRecord& record) override;
+  // Recorded as an "entry-revised" line, which replaces the entry's line
+  // for whoever reads the run's report from the journal.
+  void EntryRevised(int entry, const EntryRecord& record) override;
 
   KeepResult BeforeReplace(const std::string& target, const struct stat& old,
                            const FileIdentity& after) override;

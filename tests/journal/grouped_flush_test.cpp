@@ -316,13 +316,15 @@ TEST(GroupedFlushTest, AGroupThatCannotBePublishedLeavesEveryOldFileWhole) {
     GroupFlush flush;
     bool require_undo;
     int replaced = -1;  // a file that is replaced all the same
+    bool journal_whole = false;  // the journal's own flushes work
   };
   const std::vector<Case> cases = {
-      {"renames fail", FaultPlan().Failing("rename_at", EIO), GroupFlush::kFileSystem, false},
+      {"renames fail", FaultPlan().Failing("rename_at", EIO), GroupFlush::kFileSystem, false,
+       -1, true},
       {"each file's flush fails", FaultPlan().Failing("fdatasync", EIO), GroupFlush::kEachFile, false},
       // The last group, of one file, is flushed by an fdatasync.
       {"the file system's flush fails", FaultPlan().Failing("syncfs", EIO), GroupFlush::kFileSystem,
-       false, kFiles - 1},
+       false, kFiles - 1, true},
       {"the journal cannot be flushed, undo required", FaultPlan().Failing("fdatasync", EIO),
        GroupFlush::kFileSystem, true},
   };
@@ -355,6 +357,15 @@ TEST(GroupedFlushTest, AGroupThatCannotBePublishedLeavesEveryOldFileWhole) {
           << test.what;
     }
     EXPECT_EQ(dir.List("f"), names) << test.what;
+    // The journal's report of the run, which the window shows later, says
+    // the same.
+    const std::vector<JournaledRun> listed = ListRuns(dir / "j");
+    if (test.journal_whole) {
+      ASSERT_EQ(listed.size(), 1u) << test.what;
+      std::vector<std::string> lines;
+      for (const EntryRecord& record : run.records) lines.push_back(ReportLine(record));
+      EXPECT_EQ(RunReportLines(dir / "j", listed[0].id), lines) << test.what;
+    }
   }
 }
 

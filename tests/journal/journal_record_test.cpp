@@ -89,6 +89,8 @@ TEST(JournalRecordTest, ParsedLogHoldsEveryKindOfRecord) {
       kHeader + EncodeRecord(WriteFields(Replace("/o/a", "1"))) +
       EncodeRecord(WriteFields(create)) + EncodeRecord(WriteFields(update)) +
       EncodeRecord(WriteFields(unkept)) + EncodeRecord({"entry", "{}"}) +
+      EncodeRecord({"entry", "{2}"}) +
+      EncodeRecord({"entry-revised", "1", "{failed}"}) +
       EncodeRecord({"end", "1"}) + EncodeRecord({"restored", "/o/a"}) +
       EncodeRecord({"undone"});
   RunLog log;
@@ -108,7 +110,7 @@ TEST(JournalRecordTest, ParsedLogHoldsEveryKindOfRecord) {
   EXPECT_EQ(log.writes[2].after.size, 9u);
   EXPECT_EQ(log.writes[3].note, "its old content was not kept: full");
   EXPECT_EQ(FilesOf(log), 3);
-  EXPECT_EQ(log.entries, std::vector<std::string>{"{}"});
+  EXPECT_EQ(log.entries, (std::vector<std::string>{"{failed}", "{2}"}));
   EXPECT_TRUE(log.ended);
   EXPECT_EQ(log.not_undoable, 1);
   EXPECT_TRUE(log.undone);
@@ -132,6 +134,8 @@ TEST(JournalRecordTest, PathsAndKeptNamesThatCouldLeadElsewhereAreRefused) {
       {{"replace", "/a"}, "record 2 (replace): it is malformed"},
       {{"create", "/a", "1", "2", "3", "x"}, "record 2 (create): it is malformed"},
       {{"unknown", "/a"}, "record 2 (unknown): it is malformed"},
+      {{"entry-revised", "1", "{}"},
+       "record 2 (entry-revised): it names no entry recorded before it"},
   };
   for (const Case& c : cases) {
     RunLog log;
