@@ -356,17 +356,17 @@ TEST(RunLedger, EditsNeverCreateAndTheRunsOwnCopiesAreNotFlushed) {
   FileSystemCalls().fsync = [](int fd) { ++flushes; return ::fsync(fd); };
   RunLedger ledger;
   try {
-    ReplaceFileContents(dir / "out/gone.txt", "x", {.ledger = &ledger});
+    ReplaceFileContents(dir / "out/gone.txt", "x", {.mode = std::nullopt, .ledger = &ledger});
     ADD_FAILURE() << "an edit created a file";
   } catch (const FileError& error) {
     EXPECT_THAT(error.what(), HasSubstr("the file has gone"));
   }
   ASSERT_TRUE(SafeCopyFile(input, dir / "out/a.txt", &ledger).ok());
-  ReplaceFileContents(dir / "out/a.txt", "edited copy", {.ledger = &ledger});
+  ReplaceFileContents(dir / "out/a.txt", "edited copy", {.mode = std::nullopt, .ledger = &ledger});
   EXPECT_EQ(flushes, 0);
-  ReplaceFileContents(older, "edited older output", {.ledger = &ledger});
+  ReplaceFileContents(older, "edited older output", {.mode = std::nullopt, .ledger = &ledger});
   EXPECT_EQ(flushes, 1);
-  ReplaceFileContents(input, "edited input", {.ledger = &ledger});
+  ReplaceFileContents(input, "edited input", {.mode = std::nullopt, .ledger = &ledger});
   EXPECT_EQ(flushes, 2);
   EXPECT_EQ(dir.List("out"), (Names{"a.txt", "old.txt"}));
   EXPECT_EQ(ledger.written().size(), 3u);

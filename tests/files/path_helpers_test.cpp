@@ -185,7 +185,7 @@ TEST(SafeCopyFile, WithinARunNeverWritesOverAnotherInputOrItsResult) {
                 " is another input of this run, which would be lost; nothing "
                 "was written.");
   // Rewritten in place it is still protected, under its new inode.
-  ReplaceFileContents(a, "ORIGINALA", {.ledger = &ledger});
+  ReplaceFileContents(a, "ORIGINALA", {.mode = std::nullopt, .ledger = &ledger});
   EXPECT_EQ(SafeCopyFile(c, a, &ledger).status, CopyStatus::kInputInTheWay);
   EXPECT_EQ(ReadAll(a), "ORIGINALA");
   // Copies the run made are replaced, the last one winning, and said so.
@@ -208,7 +208,7 @@ TEST(SafeCopyFile, ARewrittenInputLeavesItsOldIdentityFree) {
   ledger.AddInput(a);
   const FileId before = IdOf(StatOf(a));
   ASSERT_NE(ledger.InputAt(before), nullptr);
-  ReplaceFileContents(a, "ORIGINALA", {.ledger = &ledger});
+  ReplaceFileContents(a, "ORIGINALA", {.mode = std::nullopt, .ledger = &ledger});
   const FileId after = IdOf(StatOf(a));
   ASSERT_NE(after, before) << "the rewrite kept the inode";
   EXPECT_EQ(ledger.InputAt(before), nullptr);

@@ -58,7 +58,7 @@ void WriteInRun(RunJournal& journal, const std::string& path,
                 const std::string& bytes) {
   RunLedger ledger;
   ledger.SetJournal(&journal);
-  ReplaceFileContents(path, bytes, {.ledger = &ledger});
+  ReplaceFileContents(path, bytes, {.mode = std::nullopt, .ledger = &ledger});
 }
 
 bool CopyInRun(RunJournal& journal, const std::string& source,

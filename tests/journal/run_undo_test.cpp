@@ -44,7 +44,7 @@ void WriteInRun(RunJournal& journal, const std::string& path,
                 const std::string& bytes) {
   RunLedger ledger;
   ledger.SetJournal(&journal);
-  ReplaceFileContents(path, bytes, {.ledger = &ledger});
+  ReplaceFileContents(path, bytes, {.mode = std::nullopt, .ledger = &ledger});
 }
 
 std::string Describe(const UndoResult& undo) {
