@@ -27,26 +27,28 @@ namespace {
 
 struct Operation {
   const char* name;
-  std::function<void(const std::string&)> run;
+  tarnwick::Operation id;
   std::vector<std::string> classic;  // reads stdin, writes stdout
 };
 
+// The texts of the find-and-replace row.
+constexpr std::u16string_view kFind = u"lorem\r\n\u00E9";
+constexpr std::u16string_view kReplace = u"ipsum dolor\r\ne";
+
 const std::vector<Operation>& Operations() {
+  using Id = tarnwick::Operation;
   static const std::vector<Operation> operations = {
-      {"RemoveAllSpaces", RemoveAllSpaces, {"tr", "-d", " "}},
-      {"RemoveExtraSpaces", RemoveExtraSpaces, {"tr", "-s", " "}},
-      {"RemoveBlankLines", RemoveBlankLines,
+      {"RemoveAllSpaces", Id::kRemoveAllSpaces, {"tr", "-d", " "}},
+      {"RemoveExtraSpaces", Id::kRemoveExtraSpaces, {"tr", "-s", " "}},
+      {"RemoveBlankLines", Id::kRemoveBlankLines,
        {"perl", "-0777", "-pe", "s/(\\r?\\n)(?:\\r?\\n)+/$1/g"}},
-      {"RemoveAllTabs", RemoveAllTabs, {"tr", "-d", "\\t"}},
-      {"RemoveAlphabet", RemoveAlphabet, {"tr", "-d", "A-Za-z"}},
-      {"RemoveNumeric", RemoveNumeric, {"tr", "-d", "0-9"}},
-      {"RemoveAlphanumeric", RemoveAlphanumeric, {"tr", "-d", "A-Za-z0-9"}},
-      {"RemoveNonAlphanumeric", RemoveNonAlphanumeric,
+      {"RemoveAllTabs", Id::kRemoveAllTabs, {"tr", "-d", "\\t"}},
+      {"RemoveAlphabet", Id::kRemoveAlphabet, {"tr", "-d", "A-Za-z"}},
+      {"RemoveNumeric", Id::kRemoveNumeric, {"tr", "-d", "0-9"}},
+      {"RemoveAlphanumeric", Id::kRemoveAlphanumeric, {"tr", "-d", "A-Za-z0-9"}},
+      {"RemoveNonAlphanumeric", Id::kRemoveNonAlphanumeric,
        {"tr", "-cd", "A-Za-z0-9 \\r\\n\\t"}},
-      {"ReplaceInFile (2 pairs)",
-       [](const std::string& path) {
-         ReplaceInFile(path, u"lorem\r\n\u00E9", u"ipsum dolor\r\ne");
-       },
+      {"ReplaceInFile (2 pairs)", Id::kFindAndReplace,
        {"sed", "-e", "s/lorem/ipsum dolor/g", "-e", "s/\xC3\xA9/e/g"}},
   };
   return operations;
@@ -76,28 +78,6 @@ std::size_t FileSize(const std::string& path) {
   return static_cast<std::size_t>(info.st_size);
 }
 
-// The operation named name, counting its changes into a tally.
-void RunCounting(const std::string& name, const std::string& path) {
-  using tarnwick::Operation;
-  static const std::pair<const char*, Operation> kIds[] = {
-      {"RemoveAllSpaces", Operation::kRemoveAllSpaces},
-      {"RemoveExtraSpaces", Operation::kRemoveExtraSpaces},
-      {"RemoveBlankLines", Operation::kRemoveBlankLines},
-      {"RemoveAllTabs", Operation::kRemoveAllTabs},
-      {"RemoveAlphabet", Operation::kRemoveAlphabet},
-      {"RemoveNumeric", Operation::kRemoveNumeric},
-      {"RemoveAlphanumeric", Operation::kRemoveAlphanumeric},
-      {"RemoveNonAlphanumeric", Operation::kRemoveNonAlphanumeric},
-      {"ReplaceInFile (2 pairs)", Operation::kFindAndReplace},
-  };
-  for (const auto& [id_name, id] : kIds) {
-    if (name != id_name) continue;
-    EditTally tally;
-    EditFile(id, {u"lorem\r\n\u00E9", u"ipsum dolor\r\ne"},
-             {path, std::nullopt}, {&tally, /*dry_run=*/false, nullptr});
-  }
-}
-
 // Child side: runs one operation and reports its peak memory (VmHWM, KiB)
 // and the instruction set its vector loops used.
 int RunOperation(const std::string& name, const std::string& path,
@@ -107,11 +87,10 @@ int RunOperation(const std::string& name, const std::string& path,
     // TARNWICK_BENCH_TALLY=1: the operation counts its changes, as in a
     // run that reports.
     const char* tally_flag = std::getenv("TARNWICK_BENCH_TALLY");
-    if (tally_flag != nullptr && std::string(tally_flag) == "1") {
-      RunCounting(op.name, path);
-    } else {
-      op.run(path);
-    }
+    EditTally tally;
+    const bool counting = tally_flag != nullptr && std::string(tally_flag) == "1";
+    EditFile(op.id, {kFind, kReplace}, {path, std::nullopt},
+             {counting ? &tally : nullptr, /*dry_run=*/false, nullptr});
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {

@@ -97,7 +97,8 @@ PendingReplacement StartResult(const EditFiles& files,
   if (files.copy_to) {
     return PendingReplacement(
         *files.copy_to, CopyMode(source),
-        {files.source, IdOf(source), source_fd},
+        {files.source, IdOf(source), source_fd,
+         static_cast<std::uint64_t>(source.st_size)},
         {context.ledger, context.dry_run ? Preview::kUnchecked : Preview::kOff});
   }
   return PendingReplacement(
@@ -171,7 +172,11 @@ void EditFileInPieces(const EditFiles& files, const EditContext& edit_context,
   if (!S_ISREG(info.st_mode)) {
     throw FileError(kCannotRead, path, "it is not a regular file", EINVAL);
   }
-  posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+  // A file of more than one piece is read ahead; a smaller one is read at
+  // once and needs no advice (one call fewer per small file).
+  if (static_cast<std::uint64_t>(info.st_size) >= kPieceSize) {
+    posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+  }
 
   // Bytes are read into the buffer before they are looked at: it is not
   // zero-filled. Sized to the file; should the file turn out longer (it grew,

@@ -207,10 +207,9 @@ void PendingReplacement::Begin(std::optional<mode_t> mode) {
     compare_fd_ = old_.get();
     compare_size_ = static_cast<std::uint64_t>(old_info_.st_size);
   } else if (copy_of_ && copy_of_->compare_fd >= 0) {
-    struct stat source {};
-    comparing_ = fstat(copy_of_->compare_fd, &source) == 0;
+    comparing_ = true;
     compare_fd_ = copy_of_->compare_fd;
-    compare_size_ = static_cast<std::uint64_t>(source.st_size);
+    compare_size_ = copy_of_->size;
   }
   if (!comparing_) Diverge();
 }

@@ -91,6 +91,7 @@ class PendingReplacement {
     // kernel; when it is the same to the end, the new file is a copy of the
     // whole source made by the kernel, and unchanged() says so.
     int compare_fd = -1;
+    std::uint64_t size = 0;  // the source's size when read (compare_fd)
   };
 
   // An edit of the file path names (after links). What is written is

@@ -225,28 +225,31 @@ std::uint64_t RunKeptBytes(const std::string& run_folder) {
   return CountKeptBytes(run_folder);
 }
 
-void NoteKeptBytes(const std::string& run_folder) {
-  const std::string path = run_folder + "/" + kKeptBytesName;
+namespace {
+
+// Writes number into the run folder's note name by a temporary and a
+// rename; on failure no note is left (what it says is found afresh then).
+void WriteNote(const std::string& run_folder, const char* name,
+               std::uint64_t number) {
+  const std::string path = run_folder + "/" + name;
   const std::string temporary = path + ".new";
   std::ofstream out(temporary, std::ios::trunc);
-  out << CountKeptBytes(run_folder) << "\n";
+  out << number << "\n";
   out.close();
   if (!out || rename(temporary.c_str(), path.c_str()) != 0) {
     unlink(temporary.c_str());
-    unlink(path.c_str());  // counted afresh when needed
+    unlink(path.c_str());
   }
 }
 
+}  // namespace
+
+void NoteKeptBytes(const std::string& run_folder) {
+  WriteNote(run_folder, kKeptBytesName, CountKeptBytes(run_folder));
+}
+
 void NoteKeptNamed(const std::string& run_folder, std::uint64_t records_size) {
-  const std::string path = run_folder + "/" + kKeptNamedName;
-  const std::string temporary = path + ".new";
-  std::ofstream out(temporary, std::ios::trunc);
-  out << records_size << "\n";
-  out.close();
-  if (!out || rename(temporary.c_str(), path.c_str()) != 0) {
-    unlink(temporary.c_str());
-    unlink(path.c_str());  // the records are read when needed
-  }
+  WriteNote(run_folder, kKeptNamedName, records_size);
 }
 
 bool KeptNamedStillHolds(const std::string& run_folder) {
