@@ -153,7 +153,7 @@ PendingReplacement::PendingReplacement(const std::string& path,
                                        std::optional<mode_t> mode,
                                        const ReplaceScope& scope)
     : path_(path), old_(-1), ledger_(scope.ledger),
-      preview_(scope.preview) {
+      preview_(scope.preview), seal_(scope.seal) {
   Begin(mode);
 }
 
@@ -161,7 +161,7 @@ PendingReplacement::PendingReplacement(const std::string& path, mode_t mode,
                                        CopySource source,
                                        const ReplaceScope& scope)
     : path_(path), copy_of_(std::move(source)), old_(-1),
-      ledger_(scope.ledger), preview_(scope.preview) {
+      ledger_(scope.ledger), preview_(scope.preview), seal_(scope.seal) {
   Begin(mode);
 }
 
@@ -177,6 +177,11 @@ void PendingReplacement::Begin(std::optional<mode_t> mode) {
   if (exists_ && S_ISLNK(old_info_.st_mode)) {
     target_ = ResolveLinks(path_);
     OpenFolderAndLook();
+  }
+  if (seal_ != nullptr && (exists_ || !copy_of_ || ledger_ != nullptr ||
+                           preview_ != Preview::kOff)) {
+    // Only a new copy outside a run is sealed: nothing else can wait.
+    throw FileError::FromErrno(kCannotWrite, path_, EEXIST);
   }
   RunLedger* const ledger = ledger_;
   if (!exists_ && ledger != nullptr && !copy_of_) {
@@ -219,6 +224,7 @@ void PendingReplacement::OpenFolderAndLook() {
   const std::string folder =
       slash == std::string::npos ? std::string("./") : target_.substr(0, slash + 1);
   name_ = slash == std::string::npos ? target_ : target_.substr(slash + 1);
+  folder_path_ = folder;
 
   // Everything below works relative to the folder, so that only the name,
   // not the whole path, must fit the system's limits.
@@ -482,6 +488,7 @@ void PendingReplacement::Commit() {
     Diverge();
   }
   old_.reset();
+  if (seal_ != nullptr) return Seal(*seal_);
   SystemCalls& calls = FileSystemCalls();
   RunLedger* const ledger = ledger_;
   ReplacementJournal* const journal =
@@ -592,6 +599,97 @@ void PendingReplacement::Prepare(ReplacementGroup& group,
                                          copy_of_->path, copy_of_->id};
   }
   group.Add(std::move(prepared));
+}
+
+void PendingReplacement::Seal(SealedFile& sealed) {
+  struct stat written {};
+  if (fstat(fd_, &written) != 0) Fail(errno);
+  const int closing = fd_;
+  fd_ = -1;
+  if (FileSystemCalls().close(closing) != 0) Fail(errno);
+  sealed = SealedFile();
+  sealed.path = path_;
+  sealed.target = target_;
+  sealed.folder_path = folder_path_;
+  sealed.name = name_;
+  sealed.folder = folder_;
+  sealed.temporary = std::exchange(temporary_, std::string());
+  sealed.written = written;
+  sealed.source = copy_of_->path;
+  sealed.source_id = copy_of_->id;
+}
+
+SealedFile::SealedFile(SealedFile&& other) noexcept { *this = std::move(other); }
+
+SealedFile& SealedFile::operator=(SealedFile&& other) noexcept {
+  if (this == &other) return *this;
+  RemoveNewFile();
+  path = std::move(other.path);
+  target = std::move(other.target);
+  folder_path = std::move(other.folder_path);
+  name = std::move(other.name);
+  temporary = std::exchange(other.temporary, std::string());
+  folder = std::move(other.folder);
+  written = other.written;
+  source = std::move(other.source);
+  source_id = other.source_id;
+  return *this;
+}
+
+SealedFile::~SealedFile() { RemoveNewFile(); }
+
+void SealedFile::RemoveNewFile() noexcept {
+  if (!temporary.empty() && folder != nullptr) {
+    unlinkat(folder->get(), temporary.c_str(), 0);
+  }
+  temporary.clear();
+}
+
+bool PublishSealed(SealedFile& sealed, RunLedger* ledger) {
+  const auto discard = [&] {
+    sealed = SealedFile();
+    return false;
+  };
+  if (sealed.temporary.empty() || sealed.folder == nullptr) return discard();
+  const int folder = sealed.folder->get();
+  if (ledger != nullptr) {
+    // The run writes where its folder path names now.
+    const std::shared_ptr<const UniqueFd> now = ledger->Folder(sealed.folder_path);
+    struct stat then_info {};
+    struct stat now_info {};
+    if (now->get() < 0 || fstat(now->get(), &now_info) != 0 ||
+        fstat(folder, &then_info) != 0 || IdOf(now_info) != IdOf(then_info)) {
+      return discard();
+    }
+  }
+  if (CheckNameHolds(folder, sealed.name, false, {}).error_number != 0) {
+    return discard();
+  }
+  const auto fail = [&](FileError error) {
+    sealed = SealedFile();
+    throw error;
+  };
+  ReplacementJournal* const journal =
+      ledger != nullptr ? ledger->journal() : nullptr;
+  if (journal != nullptr) {
+    const KeepResult kept =
+        journal->BeforeCreate(sealed.target, IdentityOf(sealed.written));
+    if (kept.outcome == KeepResult::Outcome::kRefused) {
+      fail(FileError(kCannotWrite, sealed.path,
+                     file_texts::CannotKeepForUndo(kept.note), EPERM));
+    }
+  }
+  if (FileSystemCalls().rename_at(folder, sealed.temporary.c_str(), folder,
+                                  sealed.name.c_str()) != 0) {
+    fail(FileError::FromErrno(kCannotWrite, sealed.path, errno));
+  }
+  sealed.temporary.clear();
+  if (ledger != nullptr) {
+    ledger->Record(IdOf(sealed.written),
+                   {RunLedger::Origin::kCopied, sealed.path, sealed.source,
+                    sealed.source_id});
+  }
+  return true;
 }
 
 void PendingReplacement::FinishPreview() {

@@ -25,6 +25,7 @@ namespace tarnwick {
 
 class ReplacementGroup;
 class ReplacementJournal;
+struct SealedFile;
 
 // The file a path finally names once symbolic links are followed (the path
 // itself when it is no link). A dangling link gives the missing file it
@@ -62,7 +63,43 @@ struct ReplaceScope {
   // group, when it has one (files/run_ledger.h).
   RunLedger* ledger = nullptr;
   Preview preview = Preview::kOff;
+  // When given (a copy into a free name, outside a run): Commit() closes
+  // the new file and hands it over here instead of naming it; the run
+  // names it later (PublishSealed).
+  SealedFile* seal = nullptr;
 };
+
+// A copy's new file, written in full and closed but not yet given its name:
+// what a replacement that seals leaves instead of renaming, so that the
+// work of writing it can be done ahead, on another thread, while the run
+// goes on. Destroyed unpublished, the new file is removed.
+struct SealedFile {
+  SealedFile() = default;
+  SealedFile(SealedFile&& other) noexcept;
+  SealedFile& operator=(SealedFile&& other) noexcept;
+  ~SealedFile();
+
+  std::string path;         // as the caller named it, for messages
+  std::string target;       // the name it gets, links followed
+  std::string folder_path;  // target's folder, as the run names it
+  std::string name;         // its name there
+  std::string temporary;    // the new file's name there until published
+  std::shared_ptr<const UniqueFd> folder;
+  struct stat written {};
+  std::string source;  // the input it was made from
+  FileId source_id;
+
+ private:
+  void RemoveNewFile() noexcept;
+};
+
+// Gives a sealed file its name, as PendingReplacement::Commit would have:
+// the run's journal is told first, the ledger records it. False, with the
+// new file removed and nothing told, when the name is no longer free or
+// the run's folder path no longer names the folder it was written in: the
+// caller makes the file again. Throws FileError (new file removed) when
+// the journal refuses it or the rename fails.
+bool PublishSealed(SealedFile& sealed, RunLedger* ledger);
 
 // Whether the name in folder still holds the file seen there at the start
 // (old; nothing when existed is false): the same file, with the same size
@@ -146,6 +183,8 @@ class PendingReplacement {
   void Prepare(ReplacementGroup& group, ReplacementJournal* journal);
   // Commit() of a preview: the comparison's verdict, and the plan.
   void FinishPreview();
+  // Commit() that seals: the new file closed and handed over.
+  void Seal(SealedFile& sealed);
   // Refuses, as CreateTemporary would, a folder that takes no new file.
   void CheckFolderTakesFile();
   // Opens the folder of target_ and looks at its name there (not
@@ -192,6 +231,8 @@ class PendingReplacement {
   std::optional<mode_t> mode_;
   RunLedger* ledger_ = nullptr;
   Preview preview_ = Preview::kOff;
+  SealedFile* seal_ = nullptr;
+  std::string folder_path_;  // target_'s folder, as opened
   std::uint64_t matched_ = 0;  // bytes known equal to the old content
 };
 

@@ -304,7 +304,8 @@ TEST(PendingReplacement, RewritesAFileWhosePathIsNearTheLimit) {
 std::string ReplacementError(const std::string& path, std::string_view bytes,
                              Preview preview, RunLedger* ledger = nullptr) {
   try {
-    PendingReplacement replacement(path, std::nullopt, {ledger, preview});
+    PendingReplacement replacement(path, std::nullopt,
+                                   {ledger, preview, /*seal=*/nullptr});
     replacement.Write(bytes);
     replacement.Commit();
     return replacement.unchanged() ? "unchanged" : "changed";

@@ -1,0 +1,153 @@
+// SPDX-FileCopyrightText: 2026 Merriveld
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "batch/edit_ahead.h"
+
+#include <pthread.h>
+#include <signal.h>
+
+#include <utility>
+
+#include "engine/text_operations.h"
+
+namespace tarnwick {
+namespace {
+
+// The same file, unchanged by the look of it: identity, size and time of
+// the last change.
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino &&
+         a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+         a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+}  // namespace
+
+EditAhead::EditAhead(int workers)
+    : workers_(workers > 0 ? static_cast<std::size_t>(workers) : 1) {}
+
+EditAhead::~EditAhead() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    queue_.clear();
+  }
+  wake_.notify_all();
+  for (std::thread& thread : threads_) thread.join();
+  // The results not taken remove their new files as slots_ goes.
+}
+
+void EditAhead::Submit(Task task) {
+  {
+    std::lock_guard lock(mutex_);
+    const int entry = task.entry;
+    slots_[entry].task = std::move(task);
+    queue_.push_back(entry);
+    if (threads_.size() < workers_) {
+      // Signals go to the run's own thread, which answers them between
+      // entries: the workers never see one.
+      sigset_t all;
+      sigset_t before;
+      sigfillset(&all);
+      pthread_sigmask(SIG_BLOCK, &all, &before);
+      threads_.emplace_back([this] { Work(); });
+      pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    }
+  }
+  wake_.notify_one();
+}
+
+std::optional<EditAhead::Result> EditAhead::Take(const Task& task) {
+  std::unique_lock lock(mutex_);
+  const auto found = slots_.find(task.entry);
+  if (found == slots_.end()) return std::nullopt;
+  Slot& slot = found->second;
+  if (!slot.started) {
+    // Not begun: the run edits the entry itself at once.
+    std::erase(queue_, task.entry);
+    slots_.erase(found);
+    return std::nullopt;
+  }
+  done_.wait(lock, [&] { return slot.done; });
+  Slot taken = std::move(slot);
+  slots_.erase(task.entry);
+  lock.unlock();
+  struct stat now {};
+  if (!taken.result || !(taken.task == task) ||
+      stat(task.source.c_str(), &now) != 0 ||
+      !SameFile(now, taken.source_info)) {
+    return std::nullopt;  // its new file goes with it
+  }
+  return std::move(taken.result);
+}
+
+void EditAhead::DropThrough(int entry) {
+  std::vector<Slot> dropped;  // removed outside the lock
+  {
+    std::lock_guard lock(mutex_);
+    for (auto it = slots_.begin(); it != slots_.end() && it->first <= entry;) {
+      if (it->second.started && !it->second.done) {
+        ++it;  // its worker drops it when done
+        continue;
+      }
+      std::erase(queue_, it->first);
+      dropped.push_back(std::move(it->second));
+      it = slots_.erase(it);
+    }
+  }
+}
+
+void EditAhead::Work() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    wake_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
+    if (stopping_) return;
+    const int entry = queue_.front();
+    queue_.pop_front();
+    Slot& slot = slots_.at(entry);
+    slot.started = true;
+    const Task task = slot.task;
+    lock.unlock();
+    struct stat seen {};
+    std::optional<Result> result = Make(task, seen);
+    lock.lock();
+    const auto found = slots_.find(entry);
+    if (found == slots_.end()) {
+      // Dropped meanwhile: its new file goes, outside the lock.
+      lock.unlock();
+      result.reset();
+      lock.lock();
+      continue;
+    }
+    found->second.result = std::move(result);
+    found->second.source_info = seen;
+    found->second.done = true;
+    done_.notify_all();
+  }
+}
+
+std::optional<EditAhead::Result> EditAhead::Make(const Task& task,
+                                                 struct stat& seen) {
+  struct stat before {};
+  if (stat(task.source.c_str(), &before) != 0 || !S_ISREG(before.st_mode)) {
+    return std::nullopt;
+  }
+  Result result;
+  try {
+    EditFile(task.operation, {task.find, task.replace},
+             {task.source, task.output},
+             {task.count ? &result.tally : nullptr, /*dry_run=*/false,
+              /*ledger=*/nullptr, /*seal=*/&result.file});
+  } catch (...) {
+    return std::nullopt;  // the run meets the failure itself, and says so
+  }
+  struct stat after {};
+  if (result.file.temporary.empty() || stat(task.source.c_str(), &after) != 0 ||
+      !SameFile(before, after) || IdOf(before) != result.file.source_id) {
+    return std::nullopt;
+  }
+  seen = before;
+  return result;
+}
+
+}  // namespace tarnwick
