@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -456,6 +457,63 @@ TEST(PendingReplacement, AFileChangedByOthersMeanwhileIsLeftAsTheyLeftIt) {
       EXPECT_EQ(dir.List("out"), Names{"a.txt"}) << c.what;
     } else {
       EXPECT_EQ(dir.List("out"), Names{}) << c.what;
+    }
+  }
+}
+
+TEST(PendingReplacement, ASealedCopyIsNamedOnlyWhileItsNameIsFree) {
+  // Made ahead outside the run, named by the run later: what may have
+  // happened to the name and the folder meanwhile.
+  const struct {
+    const char* what;
+    void (*meanwhile)(const TempDir& dir);
+    bool named;
+    const char* left;  // at out/a.txt, nullptr for nothing
+  } cases[] = {
+      {"nothing", [](const TempDir&) {}, true, "new"},
+      {"name taken",
+       [](const TempDir& dir) { dir.Write("out/a.txt", "USER"); }, false,
+       "USER"},
+      {"folder moved away",
+       [](const TempDir& dir) {
+         ::rename((dir / "out").c_str(), (dir / "moved").c_str());
+         dir.MakeFolder("out");
+       },
+       false, nullptr},
+      {"never named", nullptr, false, nullptr},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    const std::string source = dir.Write("in/a.txt", "source");
+    dir.MakeFolder("out");
+    const struct stat info = StatOf(source);
+    SealedFile sealed;
+    {
+      PendingReplacement copy(dir / "out/a.txt", 0644,
+                              {source, IdOf(info), -1, 0},
+                              {.ledger = nullptr, .preview = Preview::kOff,
+                               .seal = &sealed});
+      copy.Write("new");
+      copy.Commit();
+    }
+    EXPECT_EQ(dir.List("out").size(), 1u) << c.what;  // the sealed file only
+    testing::CountingJournal journal;
+    RunLedger ledger;
+    ledger.SetJournal(&journal);
+    if (c.meanwhile == nullptr) {
+      sealed = SealedFile();
+    } else {
+      c.meanwhile(dir);
+      EXPECT_EQ(PublishSealed(sealed, &ledger), c.named) << c.what;
+    }
+    EXPECT_EQ(journal.told, c.named ? 1 : 0) << c.what;
+    EXPECT_EQ(ledger.written().size(), c.named ? 1u : 0u) << c.what;
+    EXPECT_EQ(dir.List("out"), c.left ? Names{"a.txt"} : Names{}) << c.what;
+    if (c.left != nullptr) {
+      EXPECT_EQ(ReadAll(dir / "out/a.txt"), c.left) << c.what;
+    }
+    if (std::filesystem::exists(dir / "moved")) {
+      EXPECT_EQ(dir.List("moved"), Names{}) << c.what;  // no new file left
     }
   }
 }
