@@ -302,8 +302,12 @@ class BatchRun {
   void EditAheadUpTo(int last) {
     if (!ahead_) return;
     for (; next_ahead_ <= last; ++next_ahead_) {
-      std::optional<EditAhead::Task> task = TaskFor(next_ahead_);
-      if (task) ahead_->Submit(std::move(*task));
+      try {
+        std::optional<EditAhead::Task> task = TaskFor(next_ahead_);
+        if (task) ahead_->Submit(std::move(*task));
+      } catch (const std::exception&) {
+        // Not edited ahead (memory): the entry is edited in its turn.
+      }
     }
   }
 

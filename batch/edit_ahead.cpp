@@ -6,6 +6,7 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <system_error>
 #include <utility>
 
 #include "engine/text_operations.h"
@@ -40,9 +41,6 @@ EditAhead::~EditAhead() {
 void EditAhead::Submit(Task task) {
   {
     std::lock_guard lock(mutex_);
-    const int entry = task.entry;
-    slots_[entry].task = std::move(task);
-    queue_.push_back(entry);
     if (threads_.size() < workers_) {
       // Signals go to the run's own thread, which answers them between
       // entries: the workers never see one.
@@ -50,9 +48,19 @@ void EditAhead::Submit(Task task) {
       sigset_t before;
       sigfillset(&all);
       pthread_sigmask(SIG_BLOCK, &all, &before);
-      threads_.emplace_back([this] { Work(); });
+      try {
+        threads_.emplace_back([this] { Work(); });
+      } catch (const std::system_error&) {
+        // No more threads: those there are do the work.
+      }
       pthread_sigmask(SIG_SETMASK, &before, nullptr);
     }
+    // Without a single worker, nothing is taken on: the run edits every
+    // entry itself.
+    if (threads_.empty()) return;
+    const int entry = task.entry;
+    slots_[entry].task = std::move(task);
+    queue_.push_back(entry);
   }
   wake_.notify_one();
 }
@@ -61,13 +69,8 @@ std::optional<EditAhead::Result> EditAhead::Take(const Task& task) {
   std::unique_lock lock(mutex_);
   const auto found = slots_.find(task.entry);
   if (found == slots_.end()) return std::nullopt;
+  // The tasks are taken in list order: this one is the next, or in hand.
   Slot& slot = found->second;
-  if (!slot.started) {
-    // Not begun: the run edits the entry itself at once.
-    std::erase(queue_, task.entry);
-    slots_.erase(found);
-    return std::nullopt;
-  }
   done_.wait(lock, [&] { return slot.done; });
   Slot taken = std::move(slot);
   slots_.erase(task.entry);
@@ -142,7 +145,7 @@ std::optional<EditAhead::Result> EditAhead::Make(const Task& task,
     return std::nullopt;  // the run meets the failure itself, and says so
   }
   struct stat after {};
-  if (result.file.temporary.empty() || stat(task.source.c_str(), &after) != 0 ||
+  if (!result.file.holds_file() || stat(task.source.c_str(), &after) != 0 ||
       !SameFile(before, after) || IdOf(before) != result.file.source_id) {
     return std::nullopt;
   }

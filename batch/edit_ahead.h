@@ -67,7 +67,7 @@ class EditAhead {
  private:
   struct Slot {
     Task task;
-    bool started = false;
+    bool started = false;  // a worker has it
     bool done = false;
     std::optional<Result> result;
     struct stat source_info {};  // the input, as it was read

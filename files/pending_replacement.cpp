@@ -56,6 +56,9 @@ std::string RandomSuffix() {
   return text;
 }
 
+// The name under which the system shows an open file of this process.
+std::string FdLinkPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+
 // Reads up to size bytes at offset; fewer only at the end of the file.
 // Returns the count, or -1 with errno set.
 ssize_t ReadFullAt(int fd, char* data, std::size_t size, off_t offset) {
@@ -311,6 +314,7 @@ void PendingReplacement::CreateTemporary() {
   // can open it in between and read what it is given later. Without, the
   // umask decides, as for any new file.
   const mode_t initial = mode_ ? 0600 : 0666;
+  if (seal_ != nullptr && CreateUnnamed(initial)) return;
   for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
     std::string candidate = TemporaryName(name_, RandomSuffix());
     fd_ = FileSystemCalls().create_at(
@@ -323,6 +327,25 @@ void PendingReplacement::CreateTemporary() {
     if (errno != EEXIST) break;
   }
   FailNoTemporary(errno);
+}
+
+bool PendingReplacement::CreateUnnamed(mode_t initial) {
+  // A file made ahead for a free name has no name at all until the run
+  // links it there (PublishSealed): its inode is made without the folder's
+  // lock, so that several can be made in one folder at once, and a process
+  // that dies leaves nothing behind. It is linked through /proc/self/fd;
+  // where that or such a file is missing, a named temporary serves.
+  fd_ = FileSystemCalls().create_at(folder_->get(), ".",
+                                    O_WRONLY | O_TMPFILE | O_NOCTTY | O_CLOEXEC,
+                                    initial);
+  if (fd_ < 0) return false;
+  struct stat link {};
+  if (lstat(FdLinkPath(fd_).c_str(), &link) != 0) {
+    close(fd_);
+    fd_ = -1;
+    return false;
+  }
+  return true;
 }
 
 void PendingReplacement::CheckFolderTakesFile() {
@@ -604,10 +627,14 @@ void PendingReplacement::Prepare(ReplacementGroup& group,
 void PendingReplacement::Seal(SealedFile& sealed) {
   struct stat written {};
   if (fstat(fd_, &written) != 0) Fail(errno);
-  const int closing = fd_;
-  fd_ = -1;
-  if (FileSystemCalls().close(closing) != 0) Fail(errno);
+  // A file without a name stays open until it is linked.
+  UniqueFd unnamed(temporary_.empty() ? std::exchange(fd_, -1) : -1);
+  if (fd_ >= 0) {
+    const int closing = std::exchange(fd_, -1);
+    if (FileSystemCalls().close(closing) != 0) Fail(errno);
+  }
   sealed = SealedFile();
+  sealed.file = std::move(unnamed);
   sealed.path = path_;
   sealed.target = target_;
   sealed.folder_path = folder_path_;
@@ -629,6 +656,7 @@ SealedFile& SealedFile::operator=(SealedFile&& other) noexcept {
   folder_path = std::move(other.folder_path);
   name = std::move(other.name);
   temporary = std::exchange(other.temporary, std::string());
+  file = std::move(other.file);
   folder = std::move(other.folder);
   written = other.written;
   source = std::move(other.source);
@@ -650,7 +678,8 @@ bool PublishSealed(SealedFile& sealed, RunLedger* ledger) {
     sealed = SealedFile();
     return false;
   };
-  if (sealed.temporary.empty() || sealed.folder == nullptr) return discard();
+  if (!sealed.holds_file() || sealed.folder == nullptr) return discard();
+  const bool unnamed = sealed.temporary.empty();
   const int folder = sealed.folder->get();
   if (ledger != nullptr) {
     // The run writes where its folder path names now.
@@ -679,8 +708,20 @@ bool PublishSealed(SealedFile& sealed, RunLedger* ledger) {
                      file_texts::CannotKeepForUndo(kept.note), EPERM));
     }
   }
-  if (FileSystemCalls().rename_at(folder, sealed.temporary.c_str(), folder,
-                                  sealed.name.c_str()) != 0) {
+  if (unnamed) {
+    // Linking never replaces a name: one taken since the look above fails.
+    if (FileSystemCalls().link_at(AT_FDCWD, FdLinkPath(sealed.file.get()).c_str(),
+                                  folder, sealed.name.c_str(),
+                                  AT_SYMLINK_FOLLOW) != 0) {
+      if (errno == EEXIST) {
+        fail(FileError(kCannotWrite, sealed.path, file_texts::kAppearedMeanwhile,
+                       EBUSY));
+      }
+      fail(FileError::FromErrno(kCannotWrite, sealed.path, errno));
+    }
+    sealed.file.reset();
+  } else if (FileSystemCalls().rename_at(folder, sealed.temporary.c_str(),
+                                         folder, sealed.name.c_str()) != 0) {
     fail(FileError::FromErrno(kCannotWrite, sealed.path, errno));
   }
   sealed.temporary.clear();

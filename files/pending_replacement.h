@@ -69,7 +69,7 @@ struct ReplaceScope {
   SealedFile* seal = nullptr;
 };
 
-// A copy's new file, written in full and closed but not yet given its name:
+// A copy's new file, written in full but not yet given its name:
 // what a replacement that seals leaves instead of renaming, so that the
 // work of writing it can be done ahead, on another thread, while the run
 // goes on. Destroyed unpublished, the new file is removed.
@@ -78,12 +78,17 @@ struct SealedFile {
   SealedFile(SealedFile&& other) noexcept;
   SealedFile& operator=(SealedFile&& other) noexcept;
   ~SealedFile();
+  // Whether it holds a new file still to be named.
+  bool holds_file() const { return file.get() >= 0 || !temporary.empty(); }
 
   std::string path;         // as the caller named it, for messages
   std::string target;       // the name it gets, links followed
   std::string folder_path;  // target's folder, as the run names it
   std::string name;         // its name there
-  std::string temporary;    // the new file's name there until published
+  // The new file: open and without a name, or, where the system has no
+  // such files, closed under a temporary name in the folder.
+  UniqueFd file{-1};
+  std::string temporary;
   std::shared_ptr<const UniqueFd> folder;
   struct stat written {};
   std::string source;  // the input it was made from
@@ -195,6 +200,9 @@ class PendingReplacement {
   // Fails unless the name still holds what was found there at the start.
   void CheckNameUnchanged();
   void CreateTemporary();
+  // The new file of a copy made ahead, without a name; false when the
+  // system cannot make one here.
+  bool CreateUnnamed(mode_t initial);
   void KeepOwnerAndAttributes();
   void CopyMatchedPrefix();
   // The part of bytes after the old content stopped matching; diverges

@@ -394,6 +394,37 @@ TEST_F(BatchRunTest, IntoAnotherFolderEachOutputIsWrittenOnce) {
   }
 }
 
+// With jobs working ahead, a new output is made without a name and linked
+// in its turn: no temporary name, no rename; an entry in place is edited in
+// its turn.
+TEST_F(BatchRunTest, WorkingAheadEachNewOutputIsLinkedInItsTurn) {
+  static int links, renames;
+  SystemCallsRestorer restore;
+  FileSystemCalls().link_at = [](int from_folder, const char* from,
+                                 int to_folder, const char* to, int flags) {
+    ++links;
+    return ::linkat(from_folder, from, to_folder, to, flags);
+  };
+  FileSystemCalls().rename_at = [](int from_folder, const char* from,
+                                   int to_folder, const char* to) {
+    ++renames;
+    return ::renameat(from_folder, from, to_folder, to);
+  };
+  links = renames = 0;
+  for (int i = 0; i < 6; ++i) AddFile("f" + std::to_string(i) + ".txt", "a\tb");
+  host_.files.push_back(dir_.Write("out/here.txt", "in\tplace"));
+  host_.given = Operation::kRemoveAllTabs;
+  host_.jobs = 2;
+  Run();
+  EXPECT_TRUE(host_.reporter.reports().empty());
+  EXPECT_EQ(links, 6);
+  EXPECT_EQ(renames, 1);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(ReadAll(Out("f" + std::to_string(i) + ".txt")), "ab");
+  EXPECT_EQ(ReadAll(Out("here.txt")), "inplace");
+  EXPECT_EQ(dir_.List("out").size(), 7u);
+  ExpectDone();
+}
+
 // The output folder is the one its path names when each file is written:
 // one moved away (and another made in its place) while a dialog is open
 // gets nothing more.

@@ -482,11 +482,25 @@ TEST(PendingReplacement, ASealedCopyIsNamedOnlyWhileItsNameIsFree) {
        false, nullptr},
       {"never named", nullptr, false, nullptr},
   };
+  // The new file has no name until then; where the system cannot make
+  // such a file, it waits under a temporary name.
+  for (const bool unnamed : {true, false})
   for (const auto& c : cases) {
     TempDir dir;
     const std::string source = dir.Write("in/a.txt", "source");
     dir.MakeFolder("out");
     const struct stat info = StatOf(source);
+    SystemCallsRestorer restore;
+    if (!unnamed) {
+      FileSystemCalls().create_at = [](int folder, const char* name, int flags,
+                                       mode_t mode) {
+        if ((flags & O_TMPFILE) == O_TMPFILE) {
+          errno = EOPNOTSUPP;
+          return -1;
+        }
+        return ::openat(folder, name, flags, mode);
+      };
+    }
     SealedFile sealed;
     {
       PendingReplacement copy(dir / "out/a.txt", 0644,
@@ -496,7 +510,7 @@ TEST(PendingReplacement, ASealedCopyIsNamedOnlyWhileItsNameIsFree) {
       copy.Write("new");
       copy.Commit();
     }
-    EXPECT_EQ(dir.List("out").size(), 1u) << c.what;  // the sealed file only
+    EXPECT_EQ(dir.List("out").size(), unnamed ? 0u : 1u) << c.what;
     testing::CountingJournal journal;
     RunLedger ledger;
     ledger.SetJournal(&journal);
