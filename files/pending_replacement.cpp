@@ -59,6 +59,16 @@ std::string RandomSuffix() {
 // The name under which the system shows an open file of this process.
 std::string FdLinkPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
 
+// Gives the open file without a name the name in folder; a taken name is
+// never replaced (EEXIST). Returns 0 or the error number.
+int LinkOpenFile(int fd, int folder, const std::string& name) {
+  if (FileSystemCalls().link_at(AT_FDCWD, FdLinkPath(fd).c_str(), folder,
+                                name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+    return errno;
+  }
+  return 0;
+}
+
 // Reads up to size bytes at offset; fewer only at the end of the file.
 // Returns the count, or -1 with errno set.
 ssize_t ReadFullAt(int fd, char* data, std::size_t size, off_t offset) {
@@ -314,7 +324,7 @@ void PendingReplacement::CreateTemporary() {
   // can open it in between and read what it is given later. Without, the
   // umask decides, as for any new file.
   const mode_t initial = mode_ ? 0600 : 0666;
-  if (seal_ != nullptr && CreateUnnamed(initial)) return;
+  if (!exists_ && CreateUnnamed(initial)) return;
   for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
     std::string candidate = TemporaryName(name_, RandomSuffix());
     fd_ = FileSystemCalls().create_at(
@@ -330,19 +340,22 @@ void PendingReplacement::CreateTemporary() {
 }
 
 bool PendingReplacement::CreateUnnamed(mode_t initial) {
-  // A file made ahead for a free name has no name at all until the run
-  // links it there (PublishSealed): its inode is made without the folder's
-  // lock, so that several can be made in one folder at once, and a process
-  // that dies leaves nothing behind. It is linked through /proc/self/fd;
-  // where that or such a file is missing, a named temporary serves.
+  // A new file for a free name has no name at all until it is linked there
+  // (LinkOpenFile): a process that dies before leaves nothing behind, a
+  // name taken meanwhile is never replaced, and its inode is made without
+  // the folder's lock, so that files made ahead on several threads are
+  // made at once. It is linked through /proc/self/fd; where that or such a
+  // file is missing, a named temporary serves.
   fd_ = FileSystemCalls().create_at(folder_->get(), ".",
                                     O_WRONLY | O_TMPFILE | O_NOCTTY | O_CLOEXEC,
                                     initial);
   if (fd_ < 0) return false;
+  unnamed_ = true;
   struct stat link {};
   if (lstat(FdLinkPath(fd_).c_str(), &link) != 0) {
     close(fd_);
     fd_ = -1;
+    unnamed_ = false;
     return false;
   }
   return true;
@@ -525,9 +538,10 @@ void PendingReplacement::Commit() {
   if (exists_ && !run_copy_ && calls.fsync(fd_) != 0) Fail(errno);
   struct stat written {};
   if (ledger != nullptr && fstat(fd_, &written) != 0) Fail(errno);
-  const int closing = fd_;
-  fd_ = -1;
-  if (calls.close(closing) != 0) Fail(errno);
+  if (!unnamed_) {
+    const int closing = std::exchange(fd_, -1);
+    if (calls.close(closing) != 0) Fail(errno);
+  }
   CheckNameUnchanged();
   if (journal != nullptr) {
     // Write-ahead: the journal keeps the old content and records the new
@@ -541,8 +555,20 @@ void PendingReplacement::Commit() {
       Fail(EPERM, file_texts::CannotKeepForUndo(kept.note));
     }
   }
-  if (calls.rename_at(folder_->get(), temporary_.c_str(), folder_->get(),
-                      name_.c_str()) != 0) {
+  if (unnamed_) {
+    if (const int error = LinkOpenFile(fd_, folder_->get(), name_)) {
+      if (error == EEXIST) Fail(EBUSY, file_texts::kAppearedMeanwhile);
+      Fail(error);
+    }
+    const int closing = std::exchange(fd_, -1);
+    if (calls.close(closing) != 0) {
+      // What was written may not all be there: the name goes again.
+      const int error = errno;
+      unlinkat(folder_->get(), name_.c_str(), 0);
+      Fail(error);
+    }
+  } else if (calls.rename_at(folder_->get(), temporary_.c_str(),
+                             folder_->get(), name_.c_str()) != 0) {
     Fail(errno);
   }
   temporary_.clear();
@@ -628,7 +654,7 @@ void PendingReplacement::Seal(SealedFile& sealed) {
   struct stat written {};
   if (fstat(fd_, &written) != 0) Fail(errno);
   // A file without a name stays open until it is linked.
-  UniqueFd unnamed(temporary_.empty() ? std::exchange(fd_, -1) : -1);
+  UniqueFd unnamed(unnamed_ ? std::exchange(fd_, -1) : -1);
   if (fd_ >= 0) {
     const int closing = std::exchange(fd_, -1);
     if (FileSystemCalls().close(closing) != 0) Fail(errno);
@@ -710,14 +736,12 @@ bool PublishSealed(SealedFile& sealed, RunLedger* ledger) {
   }
   if (unnamed) {
     // Linking never replaces a name: one taken since the look above fails.
-    if (FileSystemCalls().link_at(AT_FDCWD, FdLinkPath(sealed.file.get()).c_str(),
-                                  folder, sealed.name.c_str(),
-                                  AT_SYMLINK_FOLLOW) != 0) {
-      if (errno == EEXIST) {
+    if (const int error = LinkOpenFile(sealed.file.get(), folder, sealed.name)) {
+      if (error == EEXIST) {
         fail(FileError(kCannotWrite, sealed.path, file_texts::kAppearedMeanwhile,
                        EBUSY));
       }
-      fail(FileError::FromErrno(kCannotWrite, sealed.path, errno));
+      fail(FileError::FromErrno(kCannotWrite, sealed.path, error));
     }
     sealed.file.reset();
   } else if (FileSystemCalls().rename_at(folder, sealed.temporary.c_str(),

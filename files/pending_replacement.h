@@ -4,7 +4,9 @@
 // A replacement of one file's content in progress: the new content goes to
 // a new file beside the file being replaced and takes its place only on
 // Commit(). Until then, and whenever a step fails, the old file stays as it
-// was and the new file is removed. Used by the safe write and the safe copy.
+// was and the new file is removed. For a name that holds no file yet, the
+// new file has no name at all until Commit() links it there, where the
+// system allows (O_TMPFILE). Used by the safe write and the safe copy.
 #ifndef TARNWICK_FILES_PENDING_REPLACEMENT_H_
 #define TARNWICK_FILES_PENDING_REPLACEMENT_H_
 
@@ -200,8 +202,8 @@ class PendingReplacement {
   // Fails unless the name still holds what was found there at the start.
   void CheckNameUnchanged();
   void CreateTemporary();
-  // The new file of a copy made ahead, without a name; false when the
-  // system cannot make one here.
+  // The new file for a free name, without a name; false when the system
+  // cannot make one here.
   bool CreateUnnamed(mode_t initial);
   void KeepOwnerAndAttributes();
   void CopyMatchedPrefix();
@@ -231,6 +233,7 @@ class PendingReplacement {
   std::unique_ptr<char[]> compare_buffer_;  // what was read from it
   std::size_t compare_buffer_size_ = 0;
   int fd_ = -1;             // the new file
+  bool unnamed_ = false;    // it has no name yet (CreateUnnamed)
   struct stat old_info_ {};
   bool exists_ = false;
   bool run_copy_ = false;  // the old file is a copy the open run made

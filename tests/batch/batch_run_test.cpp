@@ -347,17 +347,23 @@ TEST_F(BatchRunTest, FindAndReplaceAsksEveryFileUnlessTheReuseBoxIsTicked) {
 // the text, leaves it as it was, or is not run at all; the input is only
 // read.
 TEST_F(BatchRunTest, IntoAnotherFolderEachOutputIsWrittenOnce) {
-  static int creates, renames, flushes;
+  static int creates, names, flushes;
   SystemCallsRestorer restore;
   FileSystemCalls().create_at = [](int folder, const char* name, int flags,
                                    mode_t mode) {
     ++creates;
     return ::openat(folder, name, flags, mode);
   };
+  // Named by a rename, or, without a name before, by a link.
   FileSystemCalls().rename_at = [](int from_folder, const char* from,
                                    int to_folder, const char* to) {
-    ++renames;
+    ++names;
     return ::renameat(from_folder, from, to_folder, to);
+  };
+  FileSystemCalls().link_at = [](int from_folder, const char* from,
+                                 int to_folder, const char* to, int flags) {
+    ++names;
+    return ::linkat(from_folder, from, to_folder, to, flags);
   };
   FileSystemCalls().fsync = [](int fd) { ++flushes; return ::fsync(fd); };
   const struct {
@@ -375,7 +381,7 @@ TEST_F(BatchRunTest, IntoAnotherFolderEachOutputIsWrittenOnce) {
     SCOPED_TRACE(std::string(c.chooser) + " on " + c.input);
     std::filesystem::remove_all(out_);
     dir_.MakeFolder("out");
-    creates = renames = flushes = 0;
+    creates = names = flushes = 0;
     host_.files.clear();
     AddFile("one.txt", c.input);
     AddFile("two.txt", c.input);
@@ -385,7 +391,7 @@ TEST_F(BatchRunTest, IntoAnotherFolderEachOutputIsWrittenOnce) {
     Run();
     EXPECT_TRUE(host_.reporter.reports().empty());
     EXPECT_EQ(creates, 2);
-    EXPECT_EQ(renames, 2);
+    EXPECT_EQ(names, 2);
     EXPECT_EQ(flushes, 0);
     for (const char* name : {"one.txt", "two.txt"}) {
       EXPECT_EQ(ReadAll(Out(name)), c.output);

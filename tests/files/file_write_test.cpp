@@ -376,9 +376,11 @@ TEST(RunLedger, EditsNeverCreateAndTheRunsOwnCopiesAreNotFlushed) {
 
 TEST(PendingReplacement, AFileChangedByOthersMeanwhileIsLeftAsTheyLeftIt) {
   // What someone else does to the name while the run writes its new file:
-  // done from inside the close that comes just before the rename.
+  // done from inside the close that comes just before the rename, or, for
+  // a new file without a name, from the call that makes it.
   static std::string target;
   static void (*meanwhile)(const std::string&);
+  static bool done;
   const struct {
     const char* what;
     bool copy;  // a copy onto a free name, else an edit of "old content"
@@ -430,9 +432,19 @@ TEST(PendingReplacement, AFileChangedByOthersMeanwhileIsLeftAsTheyLeftIt) {
     }
     meanwhile = c.meanwhile;
     SystemCallsRestorer restore;
+    done = false;
     FileSystemCalls().close = [](int fd) {
       const int result = ::close(fd);
-      meanwhile(target);
+      if (!std::exchange(done, true)) meanwhile(target);
+      return result;
+    };
+    FileSystemCalls().create_at = [](int folder, const char* name, int flags,
+                                     mode_t mode) {
+      const int result = ::openat(folder, name, flags, mode);
+      if ((flags & O_TMPFILE) == O_TMPFILE && result >= 0 &&
+          !std::exchange(done, true)) {
+        meanwhile(target);
+      }
       return result;
     };
     testing::CountingJournal journal;
