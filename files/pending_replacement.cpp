@@ -592,7 +592,8 @@ NameCheck CheckNameHolds(int folder, const std::string& name, bool existed,
   // the few calls between this look and the rename; closing it entirely
   // would take an atomic compare-and-rename, which no portable call offers
   // (renameat2 can only refuse an existing name, not check which file it
-  // holds).
+  // holds). A new file without a name is linked, and a link never
+  // replaces a name taken meanwhile.
   struct stat now {};
   const bool exists =
       fstatat(folder, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0;
