@@ -3,6 +3,7 @@
 
 #include "batch/batch_run.h"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -116,8 +117,8 @@ class BatchRun {
     const int count = trap_.Value(108, [&] { return host_.FileCount(); }, 0);
     const int jobs = dry_run_ ? 1 : host_.Jobs();
     if (jobs > 1 && count > 1 && host_.GivenOperation()) {
-      ahead_.emplace(jobs);
-      window_ = 4 * jobs;
+      window_ = EntriesAheadWithinOpenFiles(4 * jobs);
+      if (window_ > 0) ahead_.emplace(jobs);
     }
     for (int i = 1; i <= count; ++i) {
       try {
@@ -294,6 +295,21 @@ class BatchRun {
     if (outcome && !outcome->ok()) {
       trap_.Fail(122, DescribeCopyFailure(*outcome, source, output));
     }
+  }
+
+  // How far ahead of the entry in hand its jobs may work, wanted at most:
+  // each entry ahead holds up to three files open until its turn (its
+  // input while it is read, its new file and that file's folder), and all
+  // of them together hold at most a quarter of the files the process may
+  // open, so that the run's own files and journal always find room.
+  static int EntriesAheadWithinOpenFiles(int wanted) {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 ||
+        limit.rlim_cur == RLIM_INFINITY) {
+      return wanted;
+    }
+    return static_cast<int>(
+        std::min<rlim_t>(static_cast<rlim_t>(wanted), limit.rlim_cur / 12));
   }
 
   // Hands the tasks of the entries up to last to the jobs working ahead:

@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -428,6 +429,30 @@ TEST_F(BatchRunTest, WorkingAheadEachNewOutputIsLinkedInItsTurn) {
   for (int i = 0; i < 6; ++i) EXPECT_EQ(ReadAll(Out("f" + std::to_string(i) + ".txt")), "ab");
   EXPECT_EQ(ReadAll(Out("here.txt")), "inplace");
   EXPECT_EQ(dir_.List("out").size(), 7u);
+  ExpectDone();
+}
+
+// Results made ahead hold their files open until their turn: however many
+// jobs are asked for, the run's own files and journal still find room
+// among the files the process may open.
+TEST_F(BatchRunTest, WorkingAheadLeavesRoomForTheRunsOwnFiles) {
+  rlimit before{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &before), 0);
+  rlimit low = before;
+  low.rlim_cur = 64;
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+  // Every fifth output is older, and replaced by the run in its turn.
+  for (int i = 0; i < 200; ++i) {
+    const std::string name = "f" + std::to_string(i) + ".txt";
+    AddFile(name, "a\tb");
+    if (i % 5 == 0) dir_.Write("out/" + name, "older");
+  }
+  host_.given = Operation::kRemoveAllTabs;
+  host_.jobs = 16;
+  Run();
+  setrlimit(RLIMIT_NOFILE, &before);
+  EXPECT_TRUE(host_.reporter.reports().empty());
+  for (int i = 0; i < 200; ++i) EXPECT_EQ(ReadAll(Out("f" + std::to_string(i) + ".txt")), "ab");
   ExpectDone();
 }
 
