@@ -191,9 +191,12 @@ void PendingReplacement::Begin(std::optional<mode_t> mode) {
     target_ = ResolveLinks(path_);
     OpenFolderAndLook();
   }
-  if (seal_ != nullptr && (exists_ || !copy_of_ || ledger_ != nullptr ||
-                           preview_ != Preview::kOff)) {
-    // Only a new copy outside a run is sealed: nothing else can wait.
+  if (seal_ != nullptr && (exists_ || target_ != path_ || !copy_of_ ||
+                           ledger_ != nullptr || preview_ != Preview::kOff)) {
+    // Only a new copy outside a run is sealed: nothing else can wait. Nor
+    // one through a link: by the time it is named, the link may be gone
+    // and the name itself free (its folder and name are all that is
+    // checked then).
     throw FileError::FromErrno(kCannotWrite, path_, EEXIST);
   }
   RunLedger* const ledger = ledger_;

@@ -544,6 +544,31 @@ TEST(PendingReplacement, ASealedCopyIsNamedOnlyWhileItsNameIsFree) {
   }
 }
 
+TEST(PendingReplacement, NoCopyIsSealedThroughALink) {
+  // A link at the name, to a free name elsewhere, when the copy is made
+  // ahead: by the run's turn the link may be gone, and the copy then
+  // belongs at the name itself; the run makes it in its turn.
+  TempDir dir;
+  const std::string source = dir.Write("in/a.txt", "source");
+  dir.MakeFolder("out");
+  dir.MakeFolder("elsewhere");
+  ASSERT_EQ(::symlink("../elsewhere/a.txt", (dir / "out/a.txt").c_str()), 0);
+  const struct stat info = StatOf(source);
+  SealedFile sealed;
+  EXPECT_THROW(
+      {
+        PendingReplacement copy(dir / "out/a.txt", 0644,
+                                {source, IdOf(info), -1, 0},
+                                {.ledger = nullptr, .preview = Preview::kOff,
+                                 .seal = &sealed});
+        copy.Write("new");
+        copy.Commit();
+      },
+      FileError);
+  EXPECT_FALSE(sealed.holds_file());
+  EXPECT_EQ(dir.List("elsewhere"), Names{});
+}
+
 TEST(ReadFileBytes, ReadsEveryByte) {
   TempDir dir;
   std::string bytes;
