@@ -6,7 +6,6 @@
 #include <pthread.h>
 #include <signal.h>
 
-#include <system_error>
 #include <utility>
 
 #include "engine/text_operations.h"
@@ -50,8 +49,9 @@ void EditAhead::Submit(Task task) {
       pthread_sigmask(SIG_BLOCK, &all, &before);
       try {
         threads_.emplace_back([this] { Work(); });
-      } catch (const std::system_error&) {
-        // No more threads: those there are do the work.
+      } catch (...) {
+        // No more threads (or no memory for one): those there are do the
+        // work. The run's thread takes its signals back either way.
       }
       pthread_sigmask(SIG_SETMASK, &before, nullptr);
     }
