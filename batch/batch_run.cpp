@@ -119,6 +119,7 @@ class BatchRun {
     if (jobs > 1 && count > 1 && host_.GivenOperation()) {
       window_ = EntriesAheadWithinOpenFiles(4 * jobs);
       if (window_ > 0) ahead_.emplace(jobs);
+      jobs_ = jobs;
     }
     for (int i = 1; i <= count; ++i) {
       try {
@@ -402,7 +403,7 @@ class BatchRun {
     bool file_failed = false;
     const bool done = trap_.Run(line, [&] {
       try {
-        EditFile(operation, texts, files, context);
+        EditInTurn(operation, texts, files, context);
       } catch (const std::bad_alloc&) {
         throw std::runtime_error(file_texts::OutOfMemory(output));
       } catch (const FileError& error) {
@@ -411,6 +412,27 @@ class BatchRun {
       }
     });
     if (!done && !file_failed) CopyUnchanged(source, output);
+  }
+
+  // The entry's own edit. The files made ahead take room that one job
+  // would not have taken yet: when the disk or the quota is full, they are
+  // thrown away and the entry is edited again, so that it fails only where
+  // one job fails. (The jobs then start again from the next entry.)
+  void EditInTurn(Operation operation, const EditTexts& texts,
+                  const EditFiles& files, const EditContext& context) {
+    try {
+      EditFile(operation, texts, files, context);
+    } catch (const FileError& error) {
+      const int error_number = error.error_number();
+      if (!ahead_ || (error_number != ENOSPC && error_number != EDQUOT)) {
+        throw;
+      }
+      ahead_.reset();
+      ahead_.emplace(jobs_);
+      next_ahead_ = entry_number_ + 1;
+      tally_ = EditTally{};
+      EditFile(operation, texts, files, context);
+    }
   }
 
   // The chosen operation's key: given by the host, or found by the key
@@ -559,6 +581,7 @@ class BatchRun {
   RunLedger ledger_;  // open on this thread for as long as the run lasts
   // The jobs editing the next entries' files ahead, when the host allows.
   std::optional<EditAhead> ahead_;
+  int jobs_ = 1;
   int window_ = 0;      // how far ahead of the entry in hand
   int next_ahead_ = 1;  // the next entry to hand to them
   // The replacements waiting to be flushed together, when the host asks.

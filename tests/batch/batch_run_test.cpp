@@ -3,6 +3,7 @@
 
 #include "batch/batch_run.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -454,6 +455,74 @@ TEST_F(BatchRunTest, WorkingAheadLeavesRoomForTheRunsOwnFiles) {
   EXPECT_TRUE(host_.reporter.reports().empty());
   for (int i = 0; i < 200; ++i) EXPECT_EQ(ReadAll(Out("f" + std::to_string(i) + ".txt")), "ab");
   ExpectDone();
+}
+
+// The files made ahead take room on the disk that one job has not taken
+// yet: on a disk that is nearly full, an entry the run edits in its turn
+// (here over an older output of the same size) fails no more than with
+// one job.
+TEST_F(BatchRunTest, OnANearlyFullDiskFilesMadeAheadLeaveTheEntryInHandRoom) {
+  // The disk: the files in the output folder and the new files that have
+  // no name yet, 12500 bytes at most (one job needs 12000).
+  static std::string folder;
+  folder = out_;
+  static const auto unnamed = [] {
+    off_t bytes = 0;
+    struct stat info {};
+    for (int fd = 0; fd < 256; ++fd) {
+      if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+          info.st_nlink == 0) {
+        bytes += info.st_size;
+      }
+    }
+    return bytes;
+  };
+  SystemCallsRestorer restore;
+  FileSystemCalls().write = [](int fd, const void* data, size_t size) {
+    off_t used = unnamed();
+    struct stat info {};
+    if (DIR* listing = opendir(folder.c_str())) {
+      while (const dirent* entry = readdir(listing)) {
+        if (fstatat(dirfd(listing), entry->d_name, &info, 0) == 0 &&
+            S_ISREG(info.st_mode)) {
+          used += info.st_size;
+        }
+      }
+      closedir(listing);
+    }
+    if (used + static_cast<off_t>(size) > 12500) {
+      errno = ENOSPC;
+      return ssize_t{-1};
+    }
+    return ::write(fd, data, size);
+  };
+  for (int i = 0; i < 12; ++i) {
+    AddFile("f" + std::to_string(i) + ".txt", "a\tb" + std::string(998, 'x'));
+  }
+  host_.given = Operation::kRemoveAllTabs;
+  // f4's turn comes once the seven outputs after it are made ahead.
+  host_.on_events = [](ScriptedHost& host, int) {
+    if (host.jobs == 1 || !host.progress_texts.back().ends_with("f4.txt")) {
+      return;
+    }
+    for (int wait = 0; unnamed() < 7000 && wait < 500; ++wait) usleep(10000);
+  };
+  std::vector<std::string> reports[2], outputs[2];
+  for (const int k : {0, 1}) {
+    std::filesystem::remove_all(out_);
+    dir_.MakeFolder("out");
+    dir_.Write("out/f4.txt", std::string(1000, 'o'));
+    host_.reporter = {};
+    host_.jobs = k == 0 ? 1 : 4;
+    Run();
+    reports[k] = host_.reporter.reports();
+    for (const std::string& name : dir_.List("out")) {
+      outputs[k].push_back(name + ": " + ReadAll(Out(name)));
+    }
+  }
+  EXPECT_EQ(reports[0], std::vector<std::string>{});
+  EXPECT_EQ(reports[1], std::vector<std::string>{});
+  EXPECT_EQ(outputs[1], outputs[0]);
 }
 
 // The output folder is the one its path names when each file is written:
