@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "engine/text_operations.h"
+#include "files/file_error.h"
 
 namespace tarnwick {
 namespace {
@@ -55,9 +56,9 @@ void EditAhead::Submit(Task task) {
       }
       pthread_sigmask(SIG_SETMASK, &before, nullptr);
     }
-    // Without a single worker, nothing is taken on: the run edits every
-    // entry itself.
-    if (threads_.empty()) return;
+    // Without a single worker, or where no file can be made ahead, nothing
+    // is taken on: the run edits every entry itself.
+    if (threads_.empty() || unsupported_) return;
     const int entry = task.entry;
     slots_[entry].task = std::move(task);
     queue_.push_back(entry);
@@ -107,12 +108,25 @@ void EditAhead::Work() {
     if (stopping_) return;
     const int entry = queue_.front();
     queue_.pop_front();
+    // A slot in hand stays where it is until it is done (DropThrough and
+    // Take wait for it).
     Slot& slot = slots_.at(entry);
     slot.started = true;
-    const Task task = slot.task;
+    const Task& task = slot.task;
     lock.unlock();
     struct stat seen {};
-    std::optional<Result> result = Make(task, seen);
+    std::optional<Result> result;
+    try {
+      result = Make(task, seen);
+    } catch (const FileError& error) {
+      // The file system makes no file without a name: a file made ahead
+      // would wait under a name that a killed run leaves behind. Every
+      // entry is edited in its turn from now on.
+      if (error.error_number() == EOPNOTSUPP) unsupported_ = true;
+    } catch (...) {
+      // Anything else (memory): the run edits the entry itself, and meets
+      // and reports whatever it fails on.
+    }
     lock.lock();
     const auto found = slots_.find(entry);
     if (found == slots_.end()) {
@@ -136,14 +150,10 @@ std::optional<EditAhead::Result> EditAhead::Make(const Task& task,
     return std::nullopt;
   }
   Result result;
-  try {
-    EditFile(task.operation, {task.find, task.replace},
-             {task.source, task.output},
-             {task.count ? &result.tally : nullptr, /*dry_run=*/false,
-              /*ledger=*/nullptr, /*seal=*/&result.file});
-  } catch (...) {
-    return std::nullopt;  // the run meets the failure itself, and says so
-  }
+  EditFile(task.operation, {task.find, task.replace},
+           {task.source, task.output},
+           {task.count ? &result.tally : nullptr, /*dry_run=*/false,
+            /*ledger=*/nullptr, /*seal=*/&result.file});
   struct stat after {};
   if (!result.file.holds_file() || stat(task.source.c_str(), &after) != 0 ||
       !SameFile(before, after) || IdOf(before) != result.file.source_id) {

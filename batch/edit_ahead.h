@@ -82,6 +82,7 @@ class EditAhead {
   std::deque<int> queue_;         // entries whose tasks wait
   std::map<int, Slot> slots_;
   bool stopping_ = false;
+  bool unsupported_ = false;  // the output's file system cannot seal files
   std::vector<std::thread> threads_;
 };
 

@@ -327,7 +327,12 @@ void PendingReplacement::CreateTemporary() {
   // can open it in between and read what it is given later. Without, the
   // umask decides, as for any new file.
   const mode_t initial = mode_ ? 0600 : 0666;
-  if (!exists_ && CreateUnnamed(initial)) return;
+  if (!exists_) {
+    const int error = CreateUnnamed(initial);
+    if (error == 0) return;
+    // A file made ahead never waits under a name of its own.
+    if (seal_ != nullptr) FailNoTemporary(error);
+  }
   for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
     std::string candidate = TemporaryName(name_, RandomSuffix());
     fd_ = FileSystemCalls().create_at(
@@ -342,7 +347,7 @@ void PendingReplacement::CreateTemporary() {
   FailNoTemporary(errno);
 }
 
-bool PendingReplacement::CreateUnnamed(mode_t initial) {
+int PendingReplacement::CreateUnnamed(mode_t initial) {
   // A new file for a free name has no name at all until it is linked there
   // (LinkOpenFile): a process that dies before leaves nothing behind, a
   // name taken meanwhile is never replaced, and its inode is made without
@@ -352,16 +357,18 @@ bool PendingReplacement::CreateUnnamed(mode_t initial) {
   fd_ = FileSystemCalls().create_at(folder_->get(), ".",
                                     O_WRONLY | O_TMPFILE | O_NOCTTY | O_CLOEXEC,
                                     initial);
-  if (fd_ < 0) return false;
-  unnamed_ = true;
+  if (fd_ < 0) {
+    // EISDIR: a kernel that does not know such files.
+    return errno == EISDIR || errno == EINVAL ? EOPNOTSUPP : errno;
+  }
   struct stat link {};
   if (lstat(FdLinkPath(fd_).c_str(), &link) != 0) {
     close(fd_);
     fd_ = -1;
-    unnamed_ = false;
-    return false;
+    return EOPNOTSUPP;
   }
-  return true;
+  unnamed_ = true;
+  return 0;
 }
 
 void PendingReplacement::CheckFolderTakesFile() {
@@ -563,11 +570,19 @@ void PendingReplacement::Commit() {
       if (error == EEXIST) Fail(EBUSY, file_texts::kAppearedMeanwhile);
       Fail(error);
     }
+    struct stat linked {};
+    const bool known = fstat(fd_, &linked) == 0;
     const int closing = std::exchange(fd_, -1);
     if (calls.close(closing) != 0) {
-      // What was written may not all be there: the name goes again.
+      // What was written may not all be there: the name goes again, if it
+      // still names this file.
       const int error = errno;
-      unlinkat(folder_->get(), name_.c_str(), 0);
+      struct stat now {};
+      if (known &&
+          fstatat(folder_->get(), name_.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+          IdOf(now) == IdOf(linked)) {
+        unlinkat(folder_->get(), name_.c_str(), 0);
+      }
       Fail(error);
     }
   } else if (calls.rename_at(folder_->get(), temporary_.c_str(),

@@ -202,9 +202,9 @@ class PendingReplacement {
   // Fails unless the name still holds what was found there at the start.
   void CheckNameUnchanged();
   void CreateTemporary();
-  // The new file for a free name, without a name; false when the system
-  // cannot make one here.
-  bool CreateUnnamed(mode_t initial);
+  // The new file for a free name, without a name: 0, or why not
+  // (EOPNOTSUPP where the system makes no such file or cannot link it).
+  int CreateUnnamed(mode_t initial);
   void KeepOwnerAndAttributes();
   void CopyMatchedPrefix();
   // The part of bytes after the old content stopped matching; diverges

@@ -494,25 +494,12 @@ TEST(PendingReplacement, ASealedCopyIsNamedOnlyWhileItsNameIsFree) {
        false, nullptr},
       {"never named", nullptr, false, nullptr},
   };
-  // The new file has no name until then; where the system cannot make
-  // such a file, it waits under a temporary name.
-  for (const bool unnamed : {true, false})
+  // The new file has no name until then.
   for (const auto& c : cases) {
     TempDir dir;
     const std::string source = dir.Write("in/a.txt", "source");
     dir.MakeFolder("out");
     const struct stat info = StatOf(source);
-    SystemCallsRestorer restore;
-    if (!unnamed) {
-      FileSystemCalls().create_at = [](int folder, const char* name, int flags,
-                                       mode_t mode) {
-        if ((flags & O_TMPFILE) == O_TMPFILE) {
-          errno = EOPNOTSUPP;
-          return -1;
-        }
-        return ::openat(folder, name, flags, mode);
-      };
-    }
     SealedFile sealed;
     {
       PendingReplacement copy(dir / "out/a.txt", 0644,
@@ -522,7 +509,7 @@ TEST(PendingReplacement, ASealedCopyIsNamedOnlyWhileItsNameIsFree) {
       copy.Write("new");
       copy.Commit();
     }
-    EXPECT_EQ(dir.List("out").size(), unnamed ? 0u : 1u) << c.what;
+    EXPECT_EQ(dir.List("out"), Names{}) << c.what;
     testing::CountingJournal journal;
     RunLedger ledger;
     ledger.SetJournal(&journal);
@@ -542,6 +529,38 @@ TEST(PendingReplacement, ASealedCopyIsNamedOnlyWhileItsNameIsFree) {
       EXPECT_EQ(dir.List("moved"), Names{}) << c.what;  // no new file left
     }
   }
+}
+
+TEST(PendingReplacement, NoCopyIsSealedWhereFilesCannotBeMadeWithoutAName) {
+  // It would wait under a name a killed run leaves behind.
+  TempDir dir;
+  const std::string source = dir.Write("in/a.txt", "source");
+  dir.MakeFolder("out");
+  SystemCallsRestorer restore;
+  FileSystemCalls().create_at = [](int folder, const char* name, int flags,
+                                   mode_t mode) {
+    if ((flags & O_TMPFILE) == O_TMPFILE) {
+      errno = EOPNOTSUPP;
+      return -1;
+    }
+    return ::openat(folder, name, flags, mode);
+  };
+  SealedFile sealed;
+  try {
+    PendingReplacement copy(dir / "out/a.txt", 0644,
+                            {source, IdOf(StatOf(source)), -1, 0},
+                            {.ledger = nullptr, .preview = Preview::kOff,
+                             .seal = &sealed});
+    copy.Write("new");
+    copy.Commit();
+    ADD_FAILURE() << "sealed under a name";
+  } catch (const FileError& error) {
+    EXPECT_EQ(error.error_number(), EOPNOTSUPP);
+  }
+  EXPECT_EQ(dir.List("out"), Names{});
+  // Without sealing, a named temporary serves.
+  ReplaceFileContents(dir / "out/b.txt", "b", {.mode = std::nullopt, .ledger = nullptr});
+  EXPECT_EQ(dir.List("out"), Names{"b.txt"});
 }
 
 TEST(PendingReplacement, NoCopyIsSealedThroughALink) {
