@@ -69,6 +69,15 @@ class BatchHost {
   // own durable: in groups, flushed together (files/replacement_group.h),
   // or, by default, each on its own before its rename, one file at a time.
   virtual std::optional<GroupSettings> WriteGroups() { return std::nullopt; }
+  // How many entries' files the run may edit at once, ahead of the entry in
+  // hand, on threads of its own (batch/edit_ahead.h); 1, the default: one
+  // at a time. A run works ahead only when its host gives the operation
+  // (GivenOperation) and, for the operations that ask, the dialogs'
+  // answers beforehand (FixedAnswers), and never in a dry run.
+  virtual int Jobs() { return 1; }
+  // What every remove-what and find-and-replace dialog of the run answers,
+  // when the host knows it beforehand; nullptr (the default) when not.
+  virtual const DialogResults* FixedAnswers() { return nullptr; }
   // Who records what the run does (batch/run_record.h); nobody by default.
   virtual RunObserver* Observer() { return nullptr; }
 };

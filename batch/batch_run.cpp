@@ -3,6 +3,10 @@
 
 #include "batch/batch_run.h"
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 #include <new>
@@ -11,6 +15,7 @@
 #include <utility>
 
 #include "batch/batch_texts.h"
+#include "batch/edit_ahead.h"
 #include "batch/run_guard.h"
 #include "batch/run_record.h"
 #include "core/error_report.h"
@@ -71,6 +76,13 @@ constexpr char kFindReplaceCaption[] = "Find And Replace - File ";
 // operation never creates the file it was meant to edit ("the file has
 // gone"), and a copy the run made is replaced without a flush.
 //
+// When the host allows more than one job (BatchHost::Jobs) and gives the
+// operation and the dialogs' answers beforehand, the files of the next
+// entries whose outputs are new files are edited ahead on other threads
+// (batch/edit_ahead.h); the entry in hand takes its result at the
+// operation's step and names it there, in list order, or edits the file
+// itself when the result does not fit. Everything else is as above.
+//
 // When the host asks for groups (BatchHost::WriteGroups), the files the run
 // replaces that held content of their own wait in a group and are flushed
 // and renamed together (files/replacement_group.h): when the group is full
@@ -103,6 +115,12 @@ class BatchRun {
     if (!Validate()) return Summary(false);
 
     const int count = trap_.Value(108, [&] { return host_.FileCount(); }, 0);
+    const int jobs = dry_run_ ? 1 : host_.Jobs();
+    if (jobs > 1 && count > 1 && host_.GivenOperation()) {
+      window_ = EntriesAheadWithinOpenFiles(4 * jobs);
+      if (window_ > 0) ahead_.emplace(jobs);
+      jobs_ = jobs;
+    }
     for (int i = 1; i <= count; ++i) {
       try {
         ledger_.AddInput(host_.FileAt(i));
@@ -111,10 +129,14 @@ class BatchRun {
       }
     }
     for (int i = 1; i <= count && !(stopped_ = host_.StopRequested()); ++i) {
+      EditAheadUpTo(std::min(count, i + window_));
       ProcessRecordedEntry(i);
+      if (ahead_) ahead_->DropThrough(i);
       ++files_;
       trap_.Run(198, [] {});
     }
+    // The files being edited ahead are finished and thrown away.
+    ahead_.reset();
     // A request that came during the last file is answered too.
     if (!stopped_) stopped_ = host_.StopRequested();
     // The last group of writes is on disk before the journal ends.
@@ -276,6 +298,92 @@ class BatchRun {
     }
   }
 
+  // How far ahead of the entry in hand its jobs may work, wanted at most:
+  // each entry ahead holds up to three files open until its turn (its
+  // input while it is read, its new file and that file's folder), and all
+  // of them together hold at most a quarter of the files the process may
+  // open, so that the run's own files and journal always find room.
+  static int EntriesAheadWithinOpenFiles(int wanted) {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 ||
+        limit.rlim_cur == RLIM_INFINITY) {
+      return wanted;
+    }
+    return static_cast<int>(
+        std::min<rlim_t>(static_cast<rlim_t>(wanted), limit.rlim_cur / 12));
+  }
+
+  // Hands the tasks of the entries up to last to the jobs working ahead:
+  // those whose output name is free now (in place, or over an older file,
+  // the entry is edited in its turn only).
+  void EditAheadUpTo(int last) {
+    if (!ahead_) return;
+    for (; next_ahead_ <= last; ++next_ahead_) {
+      try {
+        std::optional<EditAhead::Task> task = TaskFor(next_ahead_);
+        if (task) ahead_->Submit(std::move(*task));
+      } catch (const std::exception&) {
+        // Not edited ahead (memory): the entry is edited in its turn.
+      }
+    }
+  }
+
+  std::optional<EditAhead::Task> TaskFor(int entry) {
+    EditAhead::Task task;
+    task.entry = entry;
+    task.operation = *host_.GivenOperation();
+    task.count = observer_ != nullptr;
+    const bool remove = task.operation == Operation::kRemoveText;
+    if (remove || task.operation == Operation::kFindAndReplace) {
+      const DialogResults* answers = host_.FixedAnswers();
+      if (answers == nullptr || answers->find_what.empty() ||
+          (!remove && answers->replace_with.empty())) {
+        return std::nullopt;
+      }
+      task.find = answers->find_what;
+      if (!remove) task.replace = answers->replace_with;
+    } else if (task.operation == Operation::kCopyUnchanged) {
+      return std::nullopt;  // the kernel copies it in its turn
+    }
+    try {
+      task.source = host_.FileAt(entry);
+      task.output = FixBackslashes(host_.OutputFolderText() + kSeparatorText +
+                                   GetFileNamePart(task.source));
+    } catch (...) {
+      return std::nullopt;  // the entry's own steps say why
+    }
+    struct stat info {};
+    if (lstat(task.output.c_str(), &info) == 0 || errno != ENOENT) {
+      return std::nullopt;
+    }
+    return task;
+  }
+
+  // The result an entry's job made ahead, named now. True when that was
+  // done (or failed, reported at line, nothing more written); false when
+  // there was none to name: the entry edits its file itself.
+  bool NameResultMadeAhead(int line, Operation operation,
+                           const EditTexts& texts, const std::string& source,
+                           const std::string& output) {
+    if (!ahead_ || in_place_ || dry_run_) return false;
+    EditAhead::Task task;
+    task.entry = entry_number_;
+    task.operation = operation;
+    task.find = texts.find;
+    task.replace = texts.replace;
+    task.source = source;
+    task.output = output;
+    task.count = observer_ != nullptr;
+    std::optional<EditAhead::Result> made = ahead_->Take(task);
+    if (!made) return false;
+    bool named = false;
+    const bool done = trap_.Run(line, [&] {
+      named = PublishSealed(made->file, &ledger_);
+    });
+    if (named) tally_ = made->tally;
+    return named || !done;
+  }
+
   // The operation's step: reads source and writes the result to output (in
   // place: rewrites it). Running out of memory is said in plain words
   // naming the file. When the operation itself fails (its texts do not
@@ -286,15 +394,16 @@ class BatchRun {
                const std::string& source, const std::string& output) {
     operated_ = true;
     Tag(line);
+    if (NameResultMadeAhead(line, operation, texts, source, output)) return;
     const EditFiles files =
         in_place_ ? EditFiles{output, std::nullopt} : EditFiles{source, output};
     // The operations count only while someone records.
     const EditContext context{observer_ != nullptr ? &tally_ : nullptr,
-                              dry_run_, &ledger_};
+                              dry_run_, &ledger_, /*seal=*/nullptr};
     bool file_failed = false;
     const bool done = trap_.Run(line, [&] {
       try {
-        EditFile(operation, texts, files, context);
+        EditInTurn(operation, texts, files, context);
       } catch (const std::bad_alloc&) {
         throw std::runtime_error(file_texts::OutOfMemory(output));
       } catch (const FileError& error) {
@@ -303,6 +412,27 @@ class BatchRun {
       }
     });
     if (!done && !file_failed) CopyUnchanged(source, output);
+  }
+
+  // The entry's own edit. The files made ahead take room that one job
+  // would not have taken yet: when the disk or the quota is full, they are
+  // thrown away and the entry is edited again, so that it fails only where
+  // one job fails. (The jobs then start again from the next entry.)
+  void EditInTurn(Operation operation, const EditTexts& texts,
+                  const EditFiles& files, const EditContext& context) {
+    try {
+      EditFile(operation, texts, files, context);
+    } catch (const FileError& error) {
+      const int error_number = error.error_number();
+      if (!ahead_ || (error_number != ENOSPC && error_number != EDQUOT)) {
+        throw;
+      }
+      ahead_.reset();
+      ahead_.emplace(jobs_);
+      next_ahead_ = entry_number_ + 1;
+      tally_ = EditTally{};
+      EditFile(operation, texts, files, context);
+    }
   }
 
   // The chosen operation's key: given by the host, or found by the key
@@ -449,6 +579,11 @@ class BatchRun {
   bool operated_ = false;
   static constexpr int kTagEntry = 1000;  // above every step line
   RunLedger ledger_;  // open on this thread for as long as the run lasts
+  // The jobs editing the next entries' files ahead, when the host allows.
+  std::optional<EditAhead> ahead_;
+  int jobs_ = 1;
+  int window_ = 0;      // how far ahead of the entry in hand
+  int next_ahead_ = 1;  // the next entry to hand to them
   // The replacements waiting to be flushed together, when the host asks.
   std::optional<ReplacementGroup> group_;
   int entry_number_ = 0;   // the entry in hand

@@ -79,7 +79,7 @@ Preview PreviewOperation(const std::string& source, Operation operation,
   // The result is written as a copy: a read-only file is previewed all the
   // same.
   EditFile(operation, {answers.find_what, answers.replace_with},
-           {source, copy}, {&tally, /*dry_run=*/false, /*ledger=*/nullptr});
+           {source, copy}, {&tally, /*dry_run=*/false, /*ledger=*/nullptr, /*seal=*/nullptr});
   preview.bytes_before = tally.bytes_before;
   preview.changes = tally.changes;
   preview.bytes_after = SizeOf(copy);

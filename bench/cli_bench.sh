@@ -12,6 +12,9 @@
 #    find and replace and remove-all-tabs, against cp -r, and cp -r
 #    followed by sd over the copies; the same two with --dry-run (nothing
 #    written), against the same cp -r.
+#    Then the same find and replace with --jobs 1 (one file after the
+#    other), --jobs 2 and, on a bigger machine, one job per core (the
+#    default), and the scaling from one job to more.
 # 2. The same files in place (output folder = their folder): against
 #    sed -i and sd. The files are restored before every timed run (not
 #    timed). tarnwick-batch flushes the replaced originals to disk, in
@@ -19,6 +22,9 @@
 #    lot costs.
 # 3. One 256 MiB file into an output folder: against cp, and cp + sd.
 # 4. The same file in place: against sed -i and sd.
+# 5. That file cut in eight, into an output folder: find and replace with
+#    three pairs, --jobs 1, 2 and one per core: the scaling where the work
+#    is the edit more than the file system.
 # Every figure is the median of REPEAT runs (default 3) of wall time, and of
 # the minor page faults of the processes a row ran (the kernel's count for
 # waited-for children); every output is compared byte for byte with the
@@ -117,6 +123,7 @@ awk -v mib="$big_mib" 'BEGIN {
 mkdir "$work/bigsrc"; mv "$work/big.txt" "$work/bigsrc/big.txt"
 sync
 
+cores=$(nproc)
 ours() { "$program" --operation find-and-replace --find-what Cat --replace-with dog "$@"; }
 tabs() { "$program" --operation remove-all-tabs "$@"; }
 
@@ -161,6 +168,29 @@ t_tabs_many_dry=$(seconds_of "${d[@]}"); f_tabs_many_dry=$(faults_of "${d[@]}")
 t_cp_many=$(seconds_of "${e[@]}"); f_cp_many=$(faults_of "${e[@]}")
 t_cpsd_many=$(seconds_of "${g[@]}"); f_cpsd_many=$(faults_of "${g[@]}")
 rm -rf "$work/out" "$work/tout" "$work/out2" "$work/dry"
+
+# --- 1b. many files into an output folder, one job and more ----------------
+jobs_list=(1 2)
+if [[ "$cores" -gt 2 ]]; then jobs_list+=("$cores"); fi
+ours_many_jobs() { rm -rf "$work/jout$1"; mkdir "$work/jout$1"; ours --output "$work/jout$1" --add-folder "$work/many" --extension txt --jobs "$1"; }
+# "JOBS seconds faults" per run; the median for one number of jobs.
+declare -a jr=() jc=()
+jobs_median() { printf '%s\n' "${jr[@]}" | awk -v j="$1" -v f="$2" '$1 == j {print $f}' | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+for ((i = 0; i < repeat; i++)); do
+  for jobs in "${jobs_list[@]}"; do
+    sync; jr+=("$jobs $(measure ours_many_jobs "$jobs")")
+  done
+  sync; jc+=("$(measure cp_many)")
+done
+rm -rf "$work/out2"
+cp -r --reflink=never "$work/many" "$work/out2"
+find "$work/out2" -type f -exec sd -s Cat dog {} +
+for jobs in "${jobs_list[@]}"; do
+  same_tree "$work/jout$jobs" "$work/out2"
+  rm -rf "$work/jout$jobs"
+done
+rm -rf "$work/out2"
+t_cp_jobs=$(seconds_of "${jc[@]}"); f_cp_jobs=$(faults_of "${jc[@]}")
 
 # --- 2. many files in place -------------------------------------------------
 restore_many() { rm -rf "$work/in" && cp -r --reflink=never "$work/many" "$work/in" && sync; }
@@ -213,6 +243,25 @@ t_ours_big_in=$(seconds_of "${a[@]}"); f_ours_big_in=$(faults_of "${a[@]}")
 t_sed_big=$(seconds_of "${b[@]}"); f_sed_big=$(faults_of "${b[@]}")
 t_sd_big=$(seconds_of "${c[@]}"); f_sd_big=$(faults_of "${c[@]}")
 
+# --- 5. eight files into an output folder, one job and more ----------------
+mkdir "$work/eight"
+split -n 8 -d --additional-suffix=.txt "$work/bigsrc/big.txt" "$work/eight/part"
+keep_jobs() { rm -rf "$work/kout$1"; mkdir "$work/kout$1"; "$program" --operation find-and-replace --find-what "$(printf 'Cat\nmat\n12345')" --replace-with "$(printf 'dog\nrug\n54321')" --output "$work/kout$1" --add-folder "$work/eight" --jobs "$1"; }
+cp_eight() { rm -rf "$work/kout"; cp -r --reflink=never "$work/eight" "$work/kout"; }
+declare -a kr=() kc=()
+for ((i = 0; i < repeat; i++)); do
+  for jobs in "${jobs_list[@]}"; do
+    sync; kr+=("$jobs $(measure keep_jobs "$jobs")")
+  done
+  sync; kc+=("$(measure cp_eight)")
+done
+for jobs in "${jobs_list[@]}"; do
+  same_tree "$work/kout$jobs" "$work/kout1"
+done
+rm -rf "$work/eight" "$work/kout"*
+t_cp_eight=$(seconds_of "${kc[@]}"); f_cp_eight=$(faults_of "${kc[@]}")
+eight_median() { printf '%s\n' "${kr[@]}" | awk -v j="$1" -v f="$2" '$1 == j {print $f}' | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+
 # --- the table ---------------------------------------------------------------
 x() { printf 'ours / %s %s' "$1" "$(ratio "$2" "$3")"; }
 echo
@@ -229,6 +278,13 @@ row "tarnwick-batch --dry-run" "$t_ours_many_dry" "$f_ours_many_dry" "$count" \
   "$(x "cp -r" "$t_ours_many_dry" "$t_cp_many")"
 row "tarnwick-batch remove-all-tabs --dry-run" "$t_tabs_many_dry" "$f_tabs_many_dry" "$count" \
   "$(x "cp -r" "$t_tabs_many_dry" "$t_cp_many")"
+header "$count files of 2 KiB into an empty output folder, by jobs ($cores cores):"
+row "cp -r" "$t_cp_jobs" "$f_cp_jobs" "$count"
+for jobs in "${jobs_list[@]}"; do
+  t=$(jobs_median "$jobs" 2)
+  row "tarnwick-batch --jobs $jobs" "$t" "$(jobs_median "$jobs" 3)" "$count" \
+    "$(x "cp -r" "$t" "$t_cp_jobs"), 1 job / this $(ratio "$(jobs_median 1 2)" "$t")"
+done
 header "$count files of 2 KiB in place:"
 row "tarnwick-batch (flushes in groups)" "$t_ours_many_in" "$f_ours_many_in" "$count"
 row "sed -i" "$t_sed_many" "$f_sed_many" "$count" "$(x this "$t_ours_many_in" "$t_sed_many")"
@@ -242,7 +298,15 @@ header "one file of $big_mib MiB in place:"
 row "tarnwick-batch (flushes the original)" "$t_ours_big_in" "$f_ours_big_in" 1
 row "sed -i" "$t_sed_big" "$f_sed_big" 1 "$(x this "$t_ours_big_in" "$t_sed_big")"
 row "sd" "$t_sd_big" "$f_sd_big" 1 "$(x this "$t_ours_big_in" "$t_sd_big")"
+header "8 files of $((big_mib / 8)) MiB into an output folder, three pairs (Cat mat 12345), by jobs:"
+row "cp -r" "$t_cp_eight" "$f_cp_eight" 8
+for jobs in "${jobs_list[@]}"; do
+  t=$(eight_median "$jobs" 2)
+  row "tarnwick-batch --jobs $jobs" "$t" "$(eight_median "$jobs" 3)" 8 \
+    "$(x "cp -r" "$t" "$t_cp_eight"), 1 job / this $(ratio "$(eight_median 1 2)" "$t")"
+done
 echo
 echo "targets: many files into a folder <= 1.2 x cp -r; dry runs <= 0.3 x cp -r and"
 echo "         <= 5 faults per file; big file into a folder <= 1.6 x cp;"
-echo "         big file in place <= sd and sed -i; many files in place <= 1.3 x sed -i + sync, <= 2 x sed -i"
+echo "         big file in place <= sd and sed -i; many files in place <= 1.3 x sed -i + sync, <= 2 x sed -i;"
+echo "         many files into a folder with --jobs 2 <= 0.8 x cp -r"

@@ -90,7 +90,7 @@ int RunOperation(const std::string& name, const std::string& path,
     EditTally tally;
     const bool counting = tally_flag != nullptr && std::string(tally_flag) == "1";
     EditFile(op.id, {kFind, kReplace}, {path, std::nullopt},
-             {counting ? &tally : nullptr, /*dry_run=*/false, nullptr});
+             {counting ? &tally : nullptr, /*dry_run=*/false, nullptr, nullptr});
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {

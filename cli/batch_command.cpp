@@ -3,11 +3,14 @@
 
 #include "cli/batch_command.h"
 
+#include <sched.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli/argument_text.h"
@@ -100,6 +103,15 @@ JournaledRunOptions JournalOptions(const Options& options) {
   return journal;
 }
 
+// The processor cores this process may run on.
+int ProcessorCount() {
+  cpu_set_t set;
+  if (sched_getaffinity(0, sizeof set, &set) == 0) {
+    return std::max(1, CPU_COUNT(&set));
+  }
+  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
 // How the replacements of files that held content of their own are made
 // durable: $TARNWICK_GROUP_FLUSH "each" flushes every file of a group in a
 // row, "off" each file on its own before its rename (as the window does);
@@ -182,6 +194,7 @@ int RunBatchCommand(const Options& options) {
   CliHost host(files, options.output_folder, options.operation,
                std::move(answers), reporter, progress);
   host.SetWriteGroups(GroupFlushFromEnvironment());
+  host.SetJobs(options.jobs.value_or(ProcessorCount()));
   const JournaledRunOptions journal = JournalOptions(options);
   CliRecorder recorder(options.dry_run, nullptr, progress);
   DialogResults results;

@@ -48,6 +48,11 @@ class CliHost : public BatchHost {
   std::string OutputFolderText() override;
   std::string ChooserText() override;
   std::optional<Operation> GivenOperation() override;
+  // The dialogs are answered from the arguments: the same answers for
+  // every file, known before the run.
+  const DialogResults* FixedAnswers() override { return &answers_; }
+  int Jobs() override { return jobs_; }
+  void SetJobs(int jobs) { jobs_ = jobs; }
 
   void SetProgressValue(double value) override;
   void SetProgressText(const std::string& text) override;
@@ -84,6 +89,7 @@ class CliHost : public BatchHost {
   int position_ = 0;        // the entry whose turn it is
   double share_ = 0;        // the last progress value
   std::optional<GroupSettings> groups_ = GroupSettings{};
+  int jobs_ = 1;
 };
 
 }  // namespace tarnwick::cli

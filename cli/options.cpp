@@ -167,6 +167,27 @@ class Parser {
       ++run_options_;
       return true;
     }
+    if (name == "--jobs") {
+      if (!Once(name, options.jobs.has_value()) ||
+          !Value(name, argument, value)) {
+        return false;
+      }
+      int jobs = 0;
+      for (const char c : value) {
+        if (c < '0' || c > '9' || jobs > 9999) {
+          jobs = 0;
+          break;
+        }
+        jobs = jobs * 10 + (c - '0');
+      }
+      if (jobs < 1 || jobs > 1024) {
+        return Fail("--jobs needs a number of files from 1 to 1024, not " +
+                    Quoted(value));
+      }
+      options.jobs = jobs;
+      ++run_options_;
+      return true;
+    }
     if (name == "--undo") {
       if (!Once(name, undo_)) return false;
       undo_ = true;
@@ -266,7 +287,7 @@ class Parser {
   bool extension_given_ = false;
   bool undo_ = false;
   bool list_runs_ = false;
-  int run_options_ = 0;  // --dry-run, --report, --require-undo
+  int run_options_ = 0;  // --dry-run, --report, --require-undo, --jobs
 };
 
 }  // namespace

@@ -40,6 +40,7 @@ struct Options {
   std::optional<std::string> report;  // --report PATH ("-": standard output)
   bool require_undo = false;          // --require-undo
   std::string undo_run;               // --undo RUN; empty: the last run
+  std::optional<int> jobs;            // --jobs N; none: one per core
 };
 
 enum class Command { kRun, kUndo, kListRuns, kHelp, kVersion, kUsageError };

@@ -17,6 +17,7 @@
 namespace tarnwick {
 
 class RunLedger;
+struct SealedFile;
 
 // The ten operations, and the copy of a file as it is.
 enum class Operation {
@@ -67,6 +68,11 @@ struct EditContext {
   // gone"), replaces the run's own copies without a flush, records what it
   // writes and tells the run's journal first.
   RunLedger* ledger = nullptr;
+  // When given, for a copy into a free name and no run: the result is
+  // written in full but not given its name; it is handed over here, for
+  // the run to name later (files/pending_replacement.h). Lets the work of
+  // an entry be done ahead on another thread.
+  SealedFile* seal = nullptr;
 };
 
 }  // namespace tarnwick

@@ -99,11 +99,13 @@ PendingReplacement StartResult(const EditFiles& files,
         *files.copy_to, CopyMode(source),
         {files.source, IdOf(source), source_fd,
          static_cast<std::uint64_t>(source.st_size)},
-        {context.ledger, context.dry_run ? Preview::kUnchecked : Preview::kOff});
+        {context.ledger, context.dry_run ? Preview::kUnchecked : Preview::kOff,
+         context.seal});
   }
   return PendingReplacement(
       files.source, std::nullopt,
-      {context.ledger, context.dry_run ? Preview::kChecked : Preview::kOff});
+      {context.ledger, context.dry_run ? Preview::kChecked : Preview::kOff,
+       context.seal});
 }
 
 // 8-bit text of more than one piece, for edit: the bytes are read straight

@@ -250,7 +250,8 @@ CopyOutcome CopyOrPreview(const std::string& source,
       }
     }
     PendingReplacement replacement(to, CopyMode(source_info),
-                                   {from, IdOf(source_info)}, {ledger, preview});
+                                   {from, IdOf(source_info)},
+                                   {ledger, preview, /*seal=*/nullptr});
     if (input.get() >= 0) replacement.CopyFrom(input.get(), from);
     replacement.Commit();
     return copied;

@@ -56,6 +56,19 @@ std::string RandomSuffix() {
   return text;
 }
 
+// The name under which the system shows an open file of this process.
+std::string FdLinkPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+
+// Gives the open file without a name the name in folder; a taken name is
+// never replaced (EEXIST). Returns 0 or the error number.
+int LinkOpenFile(int fd, int folder, const std::string& name) {
+  if (FileSystemCalls().link_at(AT_FDCWD, FdLinkPath(fd).c_str(), folder,
+                                name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+    return errno;
+  }
+  return 0;
+}
+
 // Reads up to size bytes at offset; fewer only at the end of the file.
 // Returns the count, or -1 with errno set.
 ssize_t ReadFullAt(int fd, char* data, std::size_t size, off_t offset) {
@@ -153,7 +166,7 @@ PendingReplacement::PendingReplacement(const std::string& path,
                                        std::optional<mode_t> mode,
                                        const ReplaceScope& scope)
     : path_(path), old_(-1), ledger_(scope.ledger),
-      preview_(scope.preview) {
+      preview_(scope.preview), seal_(scope.seal) {
   Begin(mode);
 }
 
@@ -161,7 +174,7 @@ PendingReplacement::PendingReplacement(const std::string& path, mode_t mode,
                                        CopySource source,
                                        const ReplaceScope& scope)
     : path_(path), copy_of_(std::move(source)), old_(-1),
-      ledger_(scope.ledger), preview_(scope.preview) {
+      ledger_(scope.ledger), preview_(scope.preview), seal_(scope.seal) {
   Begin(mode);
 }
 
@@ -177,6 +190,14 @@ void PendingReplacement::Begin(std::optional<mode_t> mode) {
   if (exists_ && S_ISLNK(old_info_.st_mode)) {
     target_ = ResolveLinks(path_);
     OpenFolderAndLook();
+  }
+  if (seal_ != nullptr && (exists_ || target_ != path_ || !copy_of_ ||
+                           ledger_ != nullptr || preview_ != Preview::kOff)) {
+    // Only a new copy outside a run is sealed: nothing else can wait. Nor
+    // one through a link: by the time it is named, the link may be gone
+    // and the name itself free (its folder and name are all that is
+    // checked then).
+    throw FileError::FromErrno(kCannotWrite, path_, EEXIST);
   }
   RunLedger* const ledger = ledger_;
   if (!exists_ && ledger != nullptr && !copy_of_) {
@@ -219,6 +240,7 @@ void PendingReplacement::OpenFolderAndLook() {
   const std::string folder =
       slash == std::string::npos ? std::string("./") : target_.substr(0, slash + 1);
   name_ = slash == std::string::npos ? target_ : target_.substr(slash + 1);
+  folder_path_ = folder;
 
   // Everything below works relative to the folder, so that only the name,
   // not the whole path, must fit the system's limits.
@@ -305,6 +327,12 @@ void PendingReplacement::CreateTemporary() {
   // can open it in between and read what it is given later. Without, the
   // umask decides, as for any new file.
   const mode_t initial = mode_ ? 0600 : 0666;
+  if (!exists_) {
+    const int error = CreateUnnamed(initial);
+    if (error == 0) return;
+    // A file made ahead never waits under a name of its own.
+    if (seal_ != nullptr) FailNoTemporary(error);
+  }
   for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
     std::string candidate = TemporaryName(name_, RandomSuffix());
     fd_ = FileSystemCalls().create_at(
@@ -317,6 +345,30 @@ void PendingReplacement::CreateTemporary() {
     if (errno != EEXIST) break;
   }
   FailNoTemporary(errno);
+}
+
+int PendingReplacement::CreateUnnamed(mode_t initial) {
+  // A new file for a free name has no name at all until it is linked there
+  // (LinkOpenFile): a process that dies before leaves nothing behind, a
+  // name taken meanwhile is never replaced, and its inode is made without
+  // the folder's lock, so that files made ahead on several threads are
+  // made at once. It is linked through /proc/self/fd; where that or such a
+  // file is missing, a named temporary serves.
+  fd_ = FileSystemCalls().create_at(folder_->get(), ".",
+                                    O_WRONLY | O_TMPFILE | O_NOCTTY | O_CLOEXEC,
+                                    initial);
+  if (fd_ < 0) {
+    // EISDIR: a kernel that does not know such files.
+    return errno == EISDIR || errno == EINVAL ? EOPNOTSUPP : errno;
+  }
+  struct stat link {};
+  if (lstat(FdLinkPath(fd_).c_str(), &link) != 0) {
+    close(fd_);
+    fd_ = -1;
+    return EOPNOTSUPP;
+  }
+  unnamed_ = true;
+  return 0;
 }
 
 void PendingReplacement::CheckFolderTakesFile() {
@@ -482,6 +534,7 @@ void PendingReplacement::Commit() {
     Diverge();
   }
   old_.reset();
+  if (seal_ != nullptr) return Seal(*seal_);
   SystemCalls& calls = FileSystemCalls();
   RunLedger* const ledger = ledger_;
   ReplacementJournal* const journal =
@@ -495,9 +548,10 @@ void PendingReplacement::Commit() {
   if (exists_ && !run_copy_ && calls.fsync(fd_) != 0) Fail(errno);
   struct stat written {};
   if (ledger != nullptr && fstat(fd_, &written) != 0) Fail(errno);
-  const int closing = fd_;
-  fd_ = -1;
-  if (calls.close(closing) != 0) Fail(errno);
+  if (!unnamed_) {
+    const int closing = std::exchange(fd_, -1);
+    if (calls.close(closing) != 0) Fail(errno);
+  }
   CheckNameUnchanged();
   if (journal != nullptr) {
     // Write-ahead: the journal keeps the old content and records the new
@@ -511,8 +565,28 @@ void PendingReplacement::Commit() {
       Fail(EPERM, file_texts::CannotKeepForUndo(kept.note));
     }
   }
-  if (calls.rename_at(folder_->get(), temporary_.c_str(), folder_->get(),
-                      name_.c_str()) != 0) {
+  if (unnamed_) {
+    if (const int error = LinkOpenFile(fd_, folder_->get(), name_)) {
+      if (error == EEXIST) Fail(EBUSY, file_texts::kAppearedMeanwhile);
+      Fail(error);
+    }
+    struct stat linked {};
+    const bool known = fstat(fd_, &linked) == 0;
+    const int closing = std::exchange(fd_, -1);
+    if (calls.close(closing) != 0) {
+      // What was written may not all be there: the name goes again, if it
+      // still names this file.
+      const int error = errno;
+      struct stat now {};
+      if (known &&
+          fstatat(folder_->get(), name_.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+          IdOf(now) == IdOf(linked)) {
+        unlinkat(folder_->get(), name_.c_str(), 0);
+      }
+      Fail(error);
+    }
+  } else if (calls.rename_at(folder_->get(), temporary_.c_str(),
+                             folder_->get(), name_.c_str()) != 0) {
     Fail(errno);
   }
   temporary_.clear();
@@ -536,7 +610,8 @@ NameCheck CheckNameHolds(int folder, const std::string& name, bool existed,
   // the few calls between this look and the rename; closing it entirely
   // would take an atomic compare-and-rename, which no portable call offers
   // (renameat2 can only refuse an existing name, not check which file it
-  // holds).
+  // holds). A new file without a name is linked, and a link never
+  // replaces a name taken meanwhile.
   struct stat now {};
   const bool exists =
       fstatat(folder, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0;
@@ -592,6 +667,113 @@ void PendingReplacement::Prepare(ReplacementGroup& group,
                                          copy_of_->path, copy_of_->id};
   }
   group.Add(std::move(prepared));
+}
+
+void PendingReplacement::Seal(SealedFile& sealed) {
+  struct stat written {};
+  if (fstat(fd_, &written) != 0) Fail(errno);
+  // A file without a name stays open until it is linked.
+  UniqueFd unnamed(unnamed_ ? std::exchange(fd_, -1) : -1);
+  if (fd_ >= 0) {
+    const int closing = std::exchange(fd_, -1);
+    if (FileSystemCalls().close(closing) != 0) Fail(errno);
+  }
+  sealed = SealedFile();
+  sealed.file = std::move(unnamed);
+  sealed.path = path_;
+  sealed.target = target_;
+  sealed.folder_path = folder_path_;
+  sealed.name = name_;
+  sealed.folder = folder_;
+  sealed.temporary = std::exchange(temporary_, std::string());
+  sealed.written = written;
+  sealed.source = copy_of_->path;
+  sealed.source_id = copy_of_->id;
+}
+
+SealedFile::SealedFile(SealedFile&& other) noexcept { *this = std::move(other); }
+
+SealedFile& SealedFile::operator=(SealedFile&& other) noexcept {
+  if (this == &other) return *this;
+  RemoveNewFile();
+  path = std::move(other.path);
+  target = std::move(other.target);
+  folder_path = std::move(other.folder_path);
+  name = std::move(other.name);
+  temporary = std::exchange(other.temporary, std::string());
+  file = std::move(other.file);
+  folder = std::move(other.folder);
+  written = other.written;
+  source = std::move(other.source);
+  source_id = other.source_id;
+  return *this;
+}
+
+SealedFile::~SealedFile() { RemoveNewFile(); }
+
+void SealedFile::RemoveNewFile() noexcept {
+  if (!temporary.empty() && folder != nullptr) {
+    unlinkat(folder->get(), temporary.c_str(), 0);
+  }
+  temporary.clear();
+}
+
+bool PublishSealed(SealedFile& sealed, RunLedger* ledger) {
+  const auto discard = [&] {
+    sealed = SealedFile();
+    return false;
+  };
+  if (!sealed.holds_file() || sealed.folder == nullptr) return discard();
+  const bool unnamed = sealed.temporary.empty();
+  const int folder = sealed.folder->get();
+  if (ledger != nullptr) {
+    // The run writes where its folder path names now.
+    const std::shared_ptr<const UniqueFd> now = ledger->Folder(sealed.folder_path);
+    struct stat then_info {};
+    struct stat now_info {};
+    if (now->get() < 0 || fstat(now->get(), &now_info) != 0 ||
+        fstat(folder, &then_info) != 0 || IdOf(now_info) != IdOf(then_info)) {
+      return discard();
+    }
+  }
+  if (CheckNameHolds(folder, sealed.name, false, {}).error_number != 0) {
+    return discard();
+  }
+  const auto fail = [&](FileError error) {
+    sealed = SealedFile();
+    throw error;
+  };
+  ReplacementJournal* const journal =
+      ledger != nullptr ? ledger->journal() : nullptr;
+  if (journal != nullptr) {
+    const KeepResult kept =
+        journal->BeforeCreate(sealed.target, IdentityOf(sealed.written));
+    if (kept.outcome == KeepResult::Outcome::kRefused) {
+      fail(FileError(kCannotWrite, sealed.path,
+                     file_texts::CannotKeepForUndo(kept.note), EPERM));
+    }
+  }
+  if (unnamed) {
+    // Linking never replaces a name: one taken since the look above fails.
+    if (const int error = LinkOpenFile(sealed.file.get(), folder, sealed.name)) {
+      if (error == EEXIST) {
+        fail(FileError(kCannotWrite, sealed.path, file_texts::kAppearedMeanwhile,
+                       EBUSY));
+      }
+      fail(FileError::FromErrno(kCannotWrite, sealed.path, error));
+    }
+    sealed.file.reset();
+  } else if (FileSystemCalls().rename_at(folder, sealed.temporary.c_str(),
+                                         folder, sealed.name.c_str()) != 0) {
+    fail(FileError::FromErrno(kCannotWrite, sealed.path, errno));
+  }
+  sealed.temporary.clear();
+  if (ledger != nullptr) {
+    ledger->Record(IdOf(sealed.written),
+                   {RunLedger::Origin::kCopied, sealed.path, sealed.source,
+                    sealed.source_id});
+  }
+  return true;
 }
 
 void PendingReplacement::FinishPreview() {

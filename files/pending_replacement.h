@@ -4,7 +4,9 @@
 // A replacement of one file's content in progress: the new content goes to
 // a new file beside the file being replaced and takes its place only on
 // Commit(). Until then, and whenever a step fails, the old file stays as it
-// was and the new file is removed. Used by the safe write and the safe copy.
+// was and the new file is removed. For a name that holds no file yet, the
+// new file has no name at all until Commit() links it there, where the
+// system allows (O_TMPFILE). Used by the safe write and the safe copy.
 #ifndef TARNWICK_FILES_PENDING_REPLACEMENT_H_
 #define TARNWICK_FILES_PENDING_REPLACEMENT_H_
 
@@ -25,6 +27,7 @@ namespace tarnwick {
 
 class ReplacementGroup;
 class ReplacementJournal;
+struct SealedFile;
 
 // The file a path finally names once symbolic links are followed (the path
 // itself when it is no link). A dangling link gives the missing file it
@@ -62,7 +65,48 @@ struct ReplaceScope {
   // group, when it has one (files/run_ledger.h).
   RunLedger* ledger = nullptr;
   Preview preview = Preview::kOff;
+  // When given (a copy into a free name, outside a run): Commit() closes
+  // the new file and hands it over here instead of naming it; the run
+  // names it later (PublishSealed).
+  SealedFile* seal = nullptr;
 };
+
+// A copy's new file, written in full but not yet given its name:
+// what a replacement that seals leaves instead of renaming, so that the
+// work of writing it can be done ahead, on another thread, while the run
+// goes on. Destroyed unpublished, the new file is removed.
+struct SealedFile {
+  SealedFile() = default;
+  SealedFile(SealedFile&& other) noexcept;
+  SealedFile& operator=(SealedFile&& other) noexcept;
+  ~SealedFile();
+  // Whether it holds a new file still to be named.
+  bool holds_file() const { return file.get() >= 0 || !temporary.empty(); }
+
+  std::string path;         // as the caller named it, for messages
+  std::string target;       // the name it gets, links followed
+  std::string folder_path;  // target's folder, as the run names it
+  std::string name;         // its name there
+  // The new file: open and without a name, or, where the system has no
+  // such files, closed under a temporary name in the folder.
+  UniqueFd file{-1};
+  std::string temporary;
+  std::shared_ptr<const UniqueFd> folder;
+  struct stat written {};
+  std::string source;  // the input it was made from
+  FileId source_id;
+
+ private:
+  void RemoveNewFile() noexcept;
+};
+
+// Gives a sealed file its name, as PendingReplacement::Commit would have:
+// the run's journal is told first, the ledger records it. False, with the
+// new file removed and nothing told, when the name is no longer free or
+// the run's folder path no longer names the folder it was written in: the
+// caller makes the file again. Throws FileError (new file removed) when
+// the journal refuses it or the rename fails.
+bool PublishSealed(SealedFile& sealed, RunLedger* ledger);
 
 // Whether the name in folder still holds the file seen there at the start
 // (old; nothing when existed is false): the same file, with the same size
@@ -146,6 +190,8 @@ class PendingReplacement {
   void Prepare(ReplacementGroup& group, ReplacementJournal* journal);
   // Commit() of a preview: the comparison's verdict, and the plan.
   void FinishPreview();
+  // Commit() that seals: the new file closed and handed over.
+  void Seal(SealedFile& sealed);
   // Refuses, as CreateTemporary would, a folder that takes no new file.
   void CheckFolderTakesFile();
   // Opens the folder of target_ and looks at its name there (not
@@ -156,6 +202,9 @@ class PendingReplacement {
   // Fails unless the name still holds what was found there at the start.
   void CheckNameUnchanged();
   void CreateTemporary();
+  // The new file for a free name, without a name: 0, or why not
+  // (EOPNOTSUPP where the system makes no such file or cannot link it).
+  int CreateUnnamed(mode_t initial);
   void KeepOwnerAndAttributes();
   void CopyMatchedPrefix();
   // The part of bytes after the old content stopped matching; diverges
@@ -184,6 +233,7 @@ class PendingReplacement {
   std::unique_ptr<char[]> compare_buffer_;  // what was read from it
   std::size_t compare_buffer_size_ = 0;
   int fd_ = -1;             // the new file
+  bool unnamed_ = false;    // it has no name yet (CreateUnnamed)
   struct stat old_info_ {};
   bool exists_ = false;
   bool run_copy_ = false;  // the old file is a copy the open run made
@@ -192,6 +242,8 @@ class PendingReplacement {
   std::optional<mode_t> mode_;
   RunLedger* ledger_ = nullptr;
   Preview preview_ = Preview::kOff;
+  SealedFile* seal_ = nullptr;
+  std::string folder_path_;  // target_'s folder, as opened
   std::uint64_t matched_ = 0;  // bytes known equal to the old content
 };
 

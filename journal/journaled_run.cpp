@@ -18,6 +18,11 @@ class ObservedHost : public BatchHost {
   std::string FileAt(int position) override { return host_.FileAt(position); }
   std::string OutputFolderText() override { return host_.OutputFolderText(); }
   std::string ChooserText() override { return host_.ChooserText(); }
+  std::optional<Operation> GivenOperation() override {
+    return host_.GivenOperation();
+  }
+  const DialogResults* FixedAnswers() override { return host_.FixedAnswers(); }
+  int Jobs() override { return host_.Jobs(); }
   void SetProgressValue(double value) override { host_.SetProgressValue(value); }
   void SetProgressText(const std::string& text) override {
     host_.SetProgressText(text);

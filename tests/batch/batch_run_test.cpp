@@ -3,8 +3,10 @@
 
 #include "batch/batch_run.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -347,17 +349,23 @@ TEST_F(BatchRunTest, FindAndReplaceAsksEveryFileUnlessTheReuseBoxIsTicked) {
 // the text, leaves it as it was, or is not run at all; the input is only
 // read.
 TEST_F(BatchRunTest, IntoAnotherFolderEachOutputIsWrittenOnce) {
-  static int creates, renames, flushes;
+  static int creates, names, flushes;
   SystemCallsRestorer restore;
   FileSystemCalls().create_at = [](int folder, const char* name, int flags,
                                    mode_t mode) {
     ++creates;
     return ::openat(folder, name, flags, mode);
   };
+  // Named by a rename, or, without a name before, by a link.
   FileSystemCalls().rename_at = [](int from_folder, const char* from,
                                    int to_folder, const char* to) {
-    ++renames;
+    ++names;
     return ::renameat(from_folder, from, to_folder, to);
+  };
+  FileSystemCalls().link_at = [](int from_folder, const char* from,
+                                 int to_folder, const char* to, int flags) {
+    ++names;
+    return ::linkat(from_folder, from, to_folder, to, flags);
   };
   FileSystemCalls().fsync = [](int fd) { ++flushes; return ::fsync(fd); };
   const struct {
@@ -375,7 +383,7 @@ TEST_F(BatchRunTest, IntoAnotherFolderEachOutputIsWrittenOnce) {
     SCOPED_TRACE(std::string(c.chooser) + " on " + c.input);
     std::filesystem::remove_all(out_);
     dir_.MakeFolder("out");
-    creates = renames = flushes = 0;
+    creates = names = flushes = 0;
     host_.files.clear();
     AddFile("one.txt", c.input);
     AddFile("two.txt", c.input);
@@ -385,13 +393,136 @@ TEST_F(BatchRunTest, IntoAnotherFolderEachOutputIsWrittenOnce) {
     Run();
     EXPECT_TRUE(host_.reporter.reports().empty());
     EXPECT_EQ(creates, 2);
-    EXPECT_EQ(renames, 2);
+    EXPECT_EQ(names, 2);
     EXPECT_EQ(flushes, 0);
     for (const char* name : {"one.txt", "two.txt"}) {
       EXPECT_EQ(ReadAll(Out(name)), c.output);
       EXPECT_EQ(ReadAll(in_ + "/" + name), c.input);
     }
   }
+}
+
+// With jobs working ahead, a new output is made without a name and linked
+// in its turn: no temporary name, no rename; an entry in place is edited in
+// its turn.
+TEST_F(BatchRunTest, WorkingAheadEachNewOutputIsLinkedInItsTurn) {
+  static int links, renames;
+  SystemCallsRestorer restore;
+  FileSystemCalls().link_at = [](int from_folder, const char* from,
+                                 int to_folder, const char* to, int flags) {
+    ++links;
+    return ::linkat(from_folder, from, to_folder, to, flags);
+  };
+  FileSystemCalls().rename_at = [](int from_folder, const char* from,
+                                   int to_folder, const char* to) {
+    ++renames;
+    return ::renameat(from_folder, from, to_folder, to);
+  };
+  links = renames = 0;
+  for (int i = 0; i < 6; ++i) AddFile("f" + std::to_string(i) + ".txt", "a\tb");
+  host_.files.push_back(dir_.Write("out/here.txt", "in\tplace"));
+  host_.given = Operation::kRemoveAllTabs;
+  host_.jobs = 2;
+  Run();
+  EXPECT_TRUE(host_.reporter.reports().empty());
+  EXPECT_EQ(links, 6);
+  EXPECT_EQ(renames, 1);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(ReadAll(Out("f" + std::to_string(i) + ".txt")), "ab");
+  EXPECT_EQ(ReadAll(Out("here.txt")), "inplace");
+  EXPECT_EQ(dir_.List("out").size(), 7u);
+  ExpectDone();
+}
+
+// Results made ahead hold their files open until their turn: however many
+// jobs are asked for, the run's own files and journal still find room
+// among the files the process may open.
+TEST_F(BatchRunTest, WorkingAheadLeavesRoomForTheRunsOwnFiles) {
+  rlimit before{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &before), 0);
+  rlimit low = before;
+  low.rlim_cur = 64;
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+  // Every fifth output is older, and replaced by the run in its turn.
+  for (int i = 0; i < 200; ++i) {
+    const std::string name = "f" + std::to_string(i) + ".txt";
+    AddFile(name, "a\tb");
+    if (i % 5 == 0) dir_.Write("out/" + name, "older");
+  }
+  host_.given = Operation::kRemoveAllTabs;
+  host_.jobs = 16;
+  Run();
+  setrlimit(RLIMIT_NOFILE, &before);
+  EXPECT_TRUE(host_.reporter.reports().empty());
+  for (int i = 0; i < 200; ++i) EXPECT_EQ(ReadAll(Out("f" + std::to_string(i) + ".txt")), "ab");
+  ExpectDone();
+}
+
+// The files made ahead take room on the disk that one job has not taken
+// yet: on a disk that is nearly full, an entry the run edits in its turn
+// (here over an older output of the same size) fails no more than with
+// one job.
+TEST_F(BatchRunTest, OnANearlyFullDiskFilesMadeAheadLeaveTheEntryInHandRoom) {
+  // The disk: the files in the output folder and the new files that have
+  // no name yet, 12500 bytes at most (one job needs 12000).
+  static std::string folder;
+  folder = out_;
+  static const auto unnamed = [] {
+    off_t bytes = 0;
+    struct stat info {};
+    for (int fd = 0; fd < 256; ++fd) {
+      if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+          info.st_nlink == 0) {
+        bytes += info.st_size;
+      }
+    }
+    return bytes;
+  };
+  SystemCallsRestorer restore;
+  FileSystemCalls().write = [](int fd, const void* data, size_t size) {
+    off_t used = unnamed();
+    struct stat info {};
+    if (DIR* listing = opendir(folder.c_str())) {
+      while (const dirent* entry = readdir(listing)) {
+        if (fstatat(dirfd(listing), entry->d_name, &info, 0) == 0 &&
+            S_ISREG(info.st_mode)) {
+          used += info.st_size;
+        }
+      }
+      closedir(listing);
+    }
+    if (used + static_cast<off_t>(size) > 12500) {
+      errno = ENOSPC;
+      return ssize_t{-1};
+    }
+    return ::write(fd, data, size);
+  };
+  for (int i = 0; i < 12; ++i) {
+    AddFile("f" + std::to_string(i) + ".txt", "a\tb" + std::string(998, 'x'));
+  }
+  host_.given = Operation::kRemoveAllTabs;
+  // f4's turn comes once the seven outputs after it are made ahead.
+  host_.on_events = [](ScriptedHost& host, int) {
+    if (host.jobs == 1 || !host.progress_texts.back().ends_with("f4.txt")) {
+      return;
+    }
+    for (int wait = 0; unnamed() < 7000 && wait < 500; ++wait) usleep(10000);
+  };
+  std::vector<std::string> reports[2], outputs[2];
+  for (const int k : {0, 1}) {
+    std::filesystem::remove_all(out_);
+    dir_.MakeFolder("out");
+    dir_.Write("out/f4.txt", std::string(1000, 'o'));
+    host_.reporter = {};
+    host_.jobs = k == 0 ? 1 : 4;
+    Run();
+    reports[k] = host_.reporter.reports();
+    for (const std::string& name : dir_.List("out")) {
+      outputs[k].push_back(name + ": " + ReadAll(Out(name)));
+    }
+  }
+  EXPECT_EQ(reports[0], std::vector<std::string>{});
+  EXPECT_EQ(reports[1], std::vector<std::string>{});
+  EXPECT_EQ(outputs[1], outputs[0]);
 }
 
 // The output folder is the one its path names when each file is written:

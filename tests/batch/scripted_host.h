@@ -10,6 +10,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,8 @@ class ScriptedHost : public BatchHost {
   void ShowFindReplaceDialog(const std::string& caption,
                              DialogResults& results) override;
   void ShowMessage(const std::string& text) override;
+  std::optional<Operation> GivenOperation() override { return given; }
+  int Jobs() override { return jobs; }
   ErrorReporter& Reporter() override { return reporter; }
   SettingsStore& Settings() override { return settings; }
 
@@ -60,6 +63,8 @@ class ScriptedHost : public BatchHost {
   std::vector<std::string> files;
   std::string output_folder;
   std::string chooser;
+  std::optional<Operation> given;  // the operation, without a chooser
+  int jobs = 1;
   std::deque<DialogAnswer> remove_answers;
   std::deque<DialogAnswer> replace_answers;
   // Called at every turn of the event loop with the turn's number (1-based).

@@ -105,6 +105,21 @@ TEST(ParseArgumentsTest, OptionsAreExactNames) {
   }
 }
 
+TEST(ParseArgumentsTest, JobsIsACountOfFiles) {
+  const auto jobs = [](const char* value) {
+    return Parse({"--operation", "copy", "--output", "o", "--jobs", value, "a"});
+  };
+  EXPECT_EQ(jobs("4").options.jobs, 4);
+  EXPECT_EQ(jobs("1").options.jobs, 1);
+  for (const char* value : {"0", "", "-1", "2x", "1025", "99999999999"}) {
+    const ParseResult result = jobs(value);
+    EXPECT_EQ(result.command, Command::kUsageError) << value;
+    EXPECT_NE(result.error.find("--jobs"), std::string::npos) << result.error;
+  }
+  EXPECT_EQ(Parse({"--operation", "copy", "--output", "o", "a"}).options.jobs,
+            std::nullopt);
+}
+
 TEST(HelpTextTest, NamesEveryOperationAndChooserEntry) {
   const std::string help = HelpText();
   for (int position = 0; position < 12; ++position) {

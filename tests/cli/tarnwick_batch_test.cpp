@@ -729,6 +729,61 @@ TEST(SurroundingsTest, LostStandardOutputIsAFailure) {
   EXPECT_EQ(ReadAll(input), "ab");
 }
 
+// Several jobs edit files ahead; what the user sees is what one job gives:
+// outputs, messages, report, exit status and what undo puts back.
+TEST(JobsTest, ManyJobsGiveWhatOneJobGives) {
+  TempDir dir;
+  ProgramResult runs[2];
+  std::vector<std::string> outputs[2];
+  ProgramResult undos[2];
+  const char* jobs[2] = {"1", "3"};
+  for (int k = 0; k < 2; ++k) {
+    const std::string root = dir.MakeFolder(jobs[k]);
+    const auto write = [&](const std::string& path, const std::string& bytes) {
+      dir.Write(std::string(jobs[k]) + "/" + path, bytes);
+    };
+    Args args = {"--operation", "find-and-replace", "--find-what", "foo\nx",
+                 "--replace-with", "bar\ny", "--output", "out", "--report",
+                 "-", "--jobs", jobs[k]};
+    for (int i = 0; i < 24; ++i) {
+      const std::string name = "in/f" + std::to_string(i) + ".txt";
+      write(name, "foo " + std::to_string(i) + (i % 3 ? " x" : ""));
+      args.push_back(name);
+    }
+    write("in2/f3.txt", "second f3 foo");  // the same output name as in/f3
+    write("in/old.txt", "foo over an older output");
+    write("out/old.txt", "older");
+    write("out/here.txt", "foo in place");
+    write("in/u16.txt", std::string("\xff\xfe" "f\0o\0o\0", 8));
+    write("in/same.txt", "nothing to change");
+    args.insert(args.end(), {"in/missing.txt", "in2/f3.txt", "in/old.txt",
+                             "out/here.txt", "in/u16.txt", "in/same.txt"});
+    RunSettingsForChild settings;
+    settings.folder = root;
+    settings.environment = {"XDG_STATE_HOME=" + root + "/state"};
+    runs[k] = RunProgram(args, settings);
+    for (const std::string& name : dir.List(std::string(jobs[k]) + "/out")) {
+      outputs[k].push_back(name + ": " + ReadAll(root + "/out/" + name));
+    }
+    undos[k] = RunProgram({"--undo"}, settings);
+    for (std::size_t at; (at = undos[k].out.find(root)) != std::string::npos;) {
+      undos[k].out.replace(at, root.size(), "ROOT");
+    }
+    EXPECT_EQ(dir.List(std::string(jobs[k]) + "/out"),
+              (std::vector<std::string>{"here.txt", "old.txt"}));
+    EXPECT_EQ(ReadAll(root + "/out/old.txt"), "older");
+    EXPECT_EQ(ReadAll(root + "/out/here.txt"), "foo in place");
+  }
+  EXPECT_EQ(runs[0].status, 1) << runs[0].err;  // the missing input
+  EXPECT_EQ(runs[1].status, runs[0].status);
+  EXPECT_EQ(runs[1].out, runs[0].out);
+  EXPECT_EQ(runs[1].err, runs[0].err);
+  EXPECT_EQ(outputs[1], outputs[0]);
+  EXPECT_EQ(outputs[0].size(), 28u);
+  EXPECT_EQ(undos[1].out, undos[0].out);
+  EXPECT_EQ(undos[1].status, undos[0].status);
+}
+
 TEST(SurroundingsTest, ProgressLineOnATerminal) {
   TempDir dir;
   const std::string a = dir.Write("in/a.txt", "a\t");

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -304,7 +305,8 @@ TEST(PendingReplacement, RewritesAFileWhosePathIsNearTheLimit) {
 std::string ReplacementError(const std::string& path, std::string_view bytes,
                              Preview preview, RunLedger* ledger = nullptr) {
   try {
-    PendingReplacement replacement(path, std::nullopt, {ledger, preview});
+    PendingReplacement replacement(path, std::nullopt,
+                                   {ledger, preview, /*seal=*/nullptr});
     replacement.Write(bytes);
     replacement.Commit();
     return replacement.unchanged() ? "unchanged" : "changed";
@@ -374,9 +376,11 @@ TEST(RunLedger, EditsNeverCreateAndTheRunsOwnCopiesAreNotFlushed) {
 
 TEST(PendingReplacement, AFileChangedByOthersMeanwhileIsLeftAsTheyLeftIt) {
   // What someone else does to the name while the run writes its new file:
-  // done from inside the close that comes just before the rename.
+  // done from inside the close that comes just before the rename, or, for
+  // a new file without a name, from the call that makes it.
   static std::string target;
   static void (*meanwhile)(const std::string&);
+  static bool done;
   const struct {
     const char* what;
     bool copy;  // a copy onto a free name, else an edit of "old content"
@@ -428,9 +432,19 @@ TEST(PendingReplacement, AFileChangedByOthersMeanwhileIsLeftAsTheyLeftIt) {
     }
     meanwhile = c.meanwhile;
     SystemCallsRestorer restore;
+    done = false;
     FileSystemCalls().close = [](int fd) {
       const int result = ::close(fd);
-      meanwhile(target);
+      if (!std::exchange(done, true)) meanwhile(target);
+      return result;
+    };
+    FileSystemCalls().create_at = [](int folder, const char* name, int flags,
+                                     mode_t mode) {
+      const int result = ::openat(folder, name, flags, mode);
+      if ((flags & O_TMPFILE) == O_TMPFILE && result >= 0 &&
+          !std::exchange(done, true)) {
+        meanwhile(target);
+      }
       return result;
     };
     testing::CountingJournal journal;
@@ -457,6 +471,121 @@ TEST(PendingReplacement, AFileChangedByOthersMeanwhileIsLeftAsTheyLeftIt) {
       EXPECT_EQ(dir.List("out"), Names{}) << c.what;
     }
   }
+}
+
+TEST(PendingReplacement, ASealedCopyIsNamedOnlyWhileItsNameIsFree) {
+  // Made ahead outside the run, named by the run later: what may have
+  // happened to the name and the folder meanwhile.
+  const struct {
+    const char* what;
+    void (*meanwhile)(const TempDir& dir);
+    bool named;
+    const char* left;  // at out/a.txt, nullptr for nothing
+  } cases[] = {
+      {"nothing", [](const TempDir&) {}, true, "new"},
+      {"name taken",
+       [](const TempDir& dir) { dir.Write("out/a.txt", "USER"); }, false,
+       "USER"},
+      {"folder moved away",
+       [](const TempDir& dir) {
+         ::rename((dir / "out").c_str(), (dir / "moved").c_str());
+         dir.MakeFolder("out");
+       },
+       false, nullptr},
+      {"never named", nullptr, false, nullptr},
+  };
+  // The new file has no name until then.
+  for (const auto& c : cases) {
+    TempDir dir;
+    const std::string source = dir.Write("in/a.txt", "source");
+    dir.MakeFolder("out");
+    const struct stat info = StatOf(source);
+    SealedFile sealed;
+    {
+      PendingReplacement copy(dir / "out/a.txt", 0644,
+                              {source, IdOf(info), -1, 0},
+                              {.ledger = nullptr, .preview = Preview::kOff,
+                               .seal = &sealed});
+      copy.Write("new");
+      copy.Commit();
+    }
+    EXPECT_EQ(dir.List("out"), Names{}) << c.what;
+    testing::CountingJournal journal;
+    RunLedger ledger;
+    ledger.SetJournal(&journal);
+    if (c.meanwhile == nullptr) {
+      sealed = SealedFile();
+    } else {
+      c.meanwhile(dir);
+      EXPECT_EQ(PublishSealed(sealed, &ledger), c.named) << c.what;
+    }
+    EXPECT_EQ(journal.told, c.named ? 1 : 0) << c.what;
+    EXPECT_EQ(ledger.written().size(), c.named ? 1u : 0u) << c.what;
+    EXPECT_EQ(dir.List("out"), c.left ? Names{"a.txt"} : Names{}) << c.what;
+    if (c.left != nullptr) {
+      EXPECT_EQ(ReadAll(dir / "out/a.txt"), c.left) << c.what;
+    }
+    if (std::filesystem::exists(dir / "moved")) {
+      EXPECT_EQ(dir.List("moved"), Names{}) << c.what;  // no new file left
+    }
+  }
+}
+
+TEST(PendingReplacement, NoCopyIsSealedWhereFilesCannotBeMadeWithoutAName) {
+  // It would wait under a name a killed run leaves behind.
+  TempDir dir;
+  const std::string source = dir.Write("in/a.txt", "source");
+  dir.MakeFolder("out");
+  SystemCallsRestorer restore;
+  FileSystemCalls().create_at = [](int folder, const char* name, int flags,
+                                   mode_t mode) {
+    if ((flags & O_TMPFILE) == O_TMPFILE) {
+      errno = EOPNOTSUPP;
+      return -1;
+    }
+    return ::openat(folder, name, flags, mode);
+  };
+  SealedFile sealed;
+  try {
+    PendingReplacement copy(dir / "out/a.txt", 0644,
+                            {source, IdOf(StatOf(source)), -1, 0},
+                            {.ledger = nullptr, .preview = Preview::kOff,
+                             .seal = &sealed});
+    copy.Write("new");
+    copy.Commit();
+    ADD_FAILURE() << "sealed under a name";
+  } catch (const FileError& error) {
+    EXPECT_EQ(error.error_number(), EOPNOTSUPP);
+  }
+  EXPECT_EQ(dir.List("out"), Names{});
+  // Without sealing, a named temporary serves.
+  ReplaceFileContents(dir / "out/b.txt", "b", {.mode = std::nullopt, .ledger = nullptr});
+  EXPECT_EQ(dir.List("out"), Names{"b.txt"});
+}
+
+TEST(PendingReplacement, NoCopyIsSealedThroughALink) {
+  // A link at the name, to a free name elsewhere, when the copy is made
+  // ahead: by the run's turn the link may be gone, and the copy then
+  // belongs at the name itself; the run makes it in its turn.
+  TempDir dir;
+  const std::string source = dir.Write("in/a.txt", "source");
+  dir.MakeFolder("out");
+  dir.MakeFolder("elsewhere");
+  ASSERT_EQ(::symlink("../elsewhere/a.txt", (dir / "out/a.txt").c_str()), 0);
+  const struct stat info = StatOf(source);
+  SealedFile sealed;
+  EXPECT_THROW(
+      {
+        PendingReplacement copy(dir / "out/a.txt", 0644,
+                                {source, IdOf(info), -1, 0},
+                                {.ledger = nullptr, .preview = Preview::kOff,
+                                 .seal = &sealed});
+        copy.Write("new");
+        copy.Commit();
+      },
+      FileError);
+  EXPECT_FALSE(sealed.holds_file());
+  EXPECT_EQ(dir.List("elsewhere"), Names{});
 }
 
 TEST(ReadFileBytes, ReadsEveryByte) {
