@@ -73,19 +73,26 @@ HWY_INLINE uint64_t MaskBits(D d, M mask) {
 
 #if HWY_TARGET != HWY_SCALAR && HWY_TARGET != HWY_AVX3_DL
 // For each byte of mask bits, the indices of the lanes to keep among eight,
-// in order. In static storage: Highway's own byte compression (native only
-// with AVX-512 VBMI2) copies such a table to the stack for every vector.
+// in order: for the low eight lanes of a 16-byte block in the low half of
+// an entry, for the high eight in the high half (the other half zero, so
+// that the two entries of a block combine by OR, without a shuffle). In
+// static storage: Highway's own byte compression (native only with AVX-512
+// VBMI2) copies such a table to the stack for every vector.
 struct CompressIndices {
-  uint8_t lanes[256][8];
+  uint8_t low[256][16];
+  uint8_t high[256][16];
 };
 constexpr CompressIndices MakeCompressIndices() {
   CompressIndices table{};
   for (int bits = 0; bits < 256; ++bits) {
     int kept = 0;
     for (int lane = 0; lane < 8; ++lane) {
-      if (bits & (1 << lane)) table.lanes[bits][kept++] = static_cast<uint8_t>(lane);
+      if (bits & (1 << lane)) {
+        table.low[bits][kept] = static_cast<uint8_t>(lane);
+        table.high[bits][8 + kept++] = static_cast<uint8_t>(8 + lane);
+      }
     }
-    for (int lane = kept; lane < 8; ++lane) table.lanes[bits][lane] = 0;
+    for (int lane = kept; lane < 8; ++lane) table.high[bits][8 + lane] = 8;
   }
   return table;
 }
@@ -105,19 +112,35 @@ HWY_INLINE size_t StoreKept(D d, V v, uint64_t keep, uint8_t* out) {
   for (int k = 0; k < 8; ++k) bytes[k] = static_cast<uint8_t>(keep >> (8 * k));
   return hn::CompressBitsStore(v, bytes, d, out);
 #else
-  // Eight lanes at a time, each group shuffled by its byte of the mask.
+  // Sixteen lanes at a time, each block shuffled once: its two bytes of
+  // the mask pick the lanes kept of each half, and each half is stored
+  // where the one before ended. The offsets from out are counted apart
+  // from out itself: the caller's count of bytes kept, on which the next
+  // vector's out depends, then grows by one addition per vector, not by
+  // one per half.
   const size_t n = hn::Lanes(d);
   HWY_ALIGN uint8_t lanes[hn::MaxLanes(d)];
   hn::Store(v, d, lanes);
-  const hn::CappedTag<uint8_t, 8> d8;
-  uint8_t* pos = out;
-  for (size_t group = 0; group < n; group += 8) {
-    const unsigned bits = static_cast<unsigned>(keep >> group) & 0xFF;
-    const auto indices = hn::LoadU(d8, kCompressIndices.lanes[bits]);
-    hn::StoreU(hn::TableLookupBytes(hn::LoadU(d8, lanes + group), indices), d8, pos);
-    pos += hwy::PopCount(bits);
+  const hn::Full128<uint8_t> d16;
+  const hn::Full64<uint8_t> d8;
+  size_t at = 0;
+  for (size_t block = 0; block < n; block += 16) {
+    const unsigned low = static_cast<unsigned>(keep >> block) & 0xFF;
+    const unsigned high = static_cast<unsigned>(keep >> (block + 8)) & 0xFF;
+    const auto indices = hn::Or(hn::Load(d16, kCompressIndices.low[low]),
+                                hn::Load(d16, kCompressIndices.high[high]));
+    const auto kept = hn::TableLookupBytes(hn::Load(d16, lanes + block), indices);
+    hn::StoreU(hn::LowerHalf(d8, kept), d8, out + at);
+    at += hwy::PopCount(low);
+#if HWY_ARCH_X86
+    // The high half straight from the register (no shuffle first).
+    _mm_storeh_pi(reinterpret_cast<__m64*>(out + at), _mm_castsi128_ps(kept.raw));
+#else
+    hn::StoreU(hn::UpperHalf(d8, kept), d8, out + at);
+#endif
+    at += hwy::PopCount(high);
   }
-  return static_cast<size_t>(pos - out);
+  return at;
 #endif
 }
 
@@ -199,6 +222,13 @@ Compacted RemoveEmptyLineBlocks(char* data, size_t size, LineEnds& line_ends) {
     lf2 = (lf >> (n - 2)) & 1;
     lf1 = (lf >> (n - 1)) & 1;
     cr1 = (cr >> (n - 1)) & 1;
+    // Empty lines are few and far between in most text: most vectors keep
+    // every byte, and the processor foresees that they do.
+    if (drop == 0) {
+      hn::StoreU(v, d, bytes + done.kept);
+      done.kept += n;
+      continue;
+    }
     done.kept += StoreKept(d, v, ~drop & lanes, bytes + done.kept);
   }
   line_ends = {lf1 != 0, lf2 != 0, cr1 != 0};
@@ -261,6 +291,106 @@ HWY_INLINE bool RestAgrees(const uint8_t* bytes, size_t at, const char* find, si
   return true;
 }
 
+// What FindAnyOf knows of its finds: find k's first byte, last byte,
+// length and text, and its first eight bytes as a word with the mask of
+// those that belong to it (the unused finds repeat find 0).
+struct FindTable {
+  uint8_t first[4], last[4];
+  size_t length[4];
+  const char* text[4];
+  uint64_t head[4], head_mask[4];
+  // When no two finds begin with the same byte: the find that begins with
+  // byte b (any where none does).
+  bool distinct_first = true;
+  uint8_t by_first[256];
+};
+
+template <size_t K>
+HWY_INLINE void MakeFindTable(const std::string_view* finds, FindTable& table) {
+  std::memset(table.by_first, 0, sizeof table.by_first);
+  bool seen[256] = {};
+  for (size_t k = 0; k < 4; ++k) {
+    const std::string_view find = finds[k < K ? k : 0];
+    const auto first = static_cast<uint8_t>(find.front());
+    table.first[k] = first;
+    table.last[k] = static_cast<uint8_t>(find.back());
+    table.length[k] = find.size();
+    table.text[k] = find.data();
+    const size_t head = HWY_MIN(find.size(), size_t{8});
+    uint8_t bytes[8] = {};
+    std::memcpy(bytes, find.data(), head);
+    std::memcpy(&table.head[k], bytes, 8);
+    table.head_mask[k] = head == 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * head)) - 1;
+    if (k >= K) continue;
+    if (seen[first]) table.distinct_first = false;
+    seen[first] = true;
+    table.by_first[first] = static_cast<uint8_t>(k);
+  }
+}
+
+// Tries the listed candidates in order, the finds in their order at each;
+// false when the positions are full (found.resume then set).
+template <size_t K>
+HWY_INLINE bool TryInOrder(const uint8_t* bytes, const FindTable& table,
+                           const size_t* candidates, size_t listed,
+                           size_t& allowed, FoundAny& found, size_t* positions,
+                           unsigned char* which, size_t capacity) {
+  for (size_t c = 0; c < listed; ++c) {
+    const size_t at = candidates[c];
+    if (at < allowed) continue;
+    for (size_t k = 0; k < K; ++k) {
+      if (bytes[at] != table.first[k] ||
+          bytes[at + table.length[k] - 1] != table.last[k] ||
+          !RestAgrees(bytes, at, table.text[k], table.length[k])) {
+        continue;
+      }
+      positions[found.count] = at;
+      which[found.count++] = static_cast<unsigned char>(k);
+      allowed = at + table.length[k];
+      if (found.count == capacity) {
+        found.resume = allowed;
+        return false;
+      }
+      break;
+    }
+  }
+  return true;
+}
+
+// The same when the finds begin with different bytes: the byte at a
+// candidate names the one find to try, and its first eight bytes are
+// compared as one word (the eight bytes from each candidate are there), so
+// that no branch depends on which find it is or whether it matches.
+HWY_INLINE bool TryByFirstByte(const uint8_t* bytes, const FindTable& table,
+                               const size_t* candidates, size_t listed,
+                               size_t& allowed, FoundAny& found,
+                               size_t* positions, unsigned char* which,
+                               size_t capacity) {
+  size_t count = found.count;
+  for (size_t c = 0; c < listed; ++c) {
+    const size_t at = candidates[c];
+    const size_t k = table.by_first[bytes[at]];
+    uint64_t word;
+    std::memcpy(&word, bytes + at, 8);
+    bool match = at >= allowed && ((word ^ table.head[k]) & table.head_mask[k]) == 0;
+    if (table.length[k] > 8) {
+      match = match && bytes[at + table.length[k] - 1] == table.last[k] &&
+              std::memcmp(bytes + at + 8, table.text[k] + 8, table.length[k] - 8) == 0;
+    }
+    positions[count] = at;
+    which[count] = static_cast<unsigned char>(k);
+    allowed = match ? at + table.length[k] : allowed;
+    count += match;
+    if (count == capacity) {
+      found.count = count;
+      found.resume = allowed;
+      return false;
+    }
+  }
+  found.count = count;
+  return true;
+}
+
 // FindAll for K finds at once: a start is a candidate when it agrees with
 // the first and the last byte of any of them; the finds are tried in their
 // order at each candidate.
@@ -272,34 +402,27 @@ HWY_INLINE FoundAny FindAnyOf(const char* data, size_t size, size_t from,
   const D8 d;
   const size_t n = hn::Lanes(d);
   const auto* bytes = reinterpret_cast<const uint8_t*>(data);
-  // Find k's first byte, last byte, length and text (the unused ones
-  // repeat find 0).
-  uint8_t first[4], last[4];
-  size_t length[4];
-  const char* text[4];
-  size_t reach = 0;  // the last byte a candidate test reads, past the start
-  for (size_t k = 0; k < 4; ++k) {
-    const std::string_view find = finds[k < K ? k : 0];
-    first[k] = static_cast<uint8_t>(find.front());
-    last[k] = static_cast<uint8_t>(find.back());
-    length[k] = find.size();
-    text[k] = find.data();
-    reach = HWY_MAX(reach, length[k] - 1);
-  }
-  const auto first0 = hn::Set(d, first[0]), last0 = hn::Set(d, last[0]);
-  const auto first1 = hn::Set(d, first[1]), last1 = hn::Set(d, last[1]);
-  const auto first2 = hn::Set(d, first[2]), last2 = hn::Set(d, last[2]);
-  const auto first3 = hn::Set(d, first[3]), last3 = hn::Set(d, last[3]);
+  FindTable table;
+  MakeFindTable<K>(finds, table);
+  // The last byte a candidate test reads, past the start.
+  size_t reach = table.distinct_first ? 7 : 0;
+  for (size_t k = 0; k < K; ++k) reach = HWY_MAX(reach, table.length[k] - 1);
+  const size_t* length = table.length;
+  const auto first0 = hn::Set(d, table.first[0]), last0 = hn::Set(d, table.last[0]);
+  const auto first1 = hn::Set(d, table.first[1]), last1 = hn::Set(d, table.last[1]);
+  const auto first2 = hn::Set(d, table.first[2]), last2 = hn::Set(d, table.last[2]);
+  const auto first3 = hn::Set(d, table.first[3]), last3 = hn::Set(d, table.last[3]);
   FoundAny found;
   size_t allowed = from;  // the earliest start that does not overlap
   size_t i = from;
   // The candidates of up to kSteps steps of 64 bytes (one to four vectors)
-  // are listed first, eight a step whatever their number (most steps hold
-  // fewer), then tried: neither has a branch whose outcome depends on the
-  // text, but for the rare step of more than eight and the matches.
+  // are listed first, kListed a step whatever their number (most steps
+  // hold fewer), then tried: neither has a branch whose outcome depends on
+  // the text, but for the rare step of more than kListed and the matches.
   constexpr size_t kSteps = 16;
+  constexpr size_t kListed = 4;
   const size_t step = n * (64 / n);
-  size_t candidates[kSteps * 64 + 8];
+  size_t candidates[kSteps * 64 + kListed];
   while (i + reach + step <= size) {
     size_t listed = 0;
     for (size_t s = 0; s < kSteps && i + reach + step <= size; ++s, i += step) {
@@ -325,34 +448,23 @@ HWY_INLINE FoundAny FindAnyOf(const char* data, size_t size, size_t from,
       const size_t count = hwy::PopCount(bits);
       // The top bit keeps the count of zeros defined once bits runs out.
       constexpr uint64_t kTop = uint64_t{1} << 63;
-      for (size_t k = 0; k < 8; ++k) {
+      for (size_t k = 0; k < kListed; ++k) {
         candidates[listed + k] = i + hwy::Num0BitsBelowLS1Bit_Nonzero64(bits | kTop);
         bits &= bits - 1;
       }
-      for (size_t k = 8; k < count; ++k) {
+      for (size_t k = kListed; k < count; ++k) {
         candidates[listed + k] = i + hwy::Num0BitsBelowLS1Bit_Nonzero64(bits);
         bits &= bits - 1;
       }
       listed += count;
     }
-    for (size_t c = 0; c < listed; ++c) {
-      const size_t at = candidates[c];
-      if (at < allowed) continue;
-      for (size_t k = 0; k < K; ++k) {
-        if (bytes[at] != first[k] || bytes[at + length[k] - 1] != last[k] ||
-            !RestAgrees(bytes, at, text[k], length[k])) {
-          continue;
-        }
-        positions[found.count] = at;
-        which[found.count++] = static_cast<unsigned char>(k);
-        allowed = at + length[k];
-        if (found.count == capacity) {
-          found.resume = allowed;
-          return found;
-        }
-        break;
-      }
-    }
+    const bool room =
+        table.distinct_first
+            ? TryByFirstByte(bytes, table, candidates, listed, allowed, found,
+                             positions, which, capacity)
+            : TryInOrder<K>(bytes, table, candidates, listed, allowed, found,
+                            positions, which, capacity);
+    if (!room) return found;
   }
   found.resume = HWY_MAX(i, allowed);
   return found;

@@ -202,16 +202,20 @@ TEST(VectorKernelsTest, SearchAgreesWithThePortableLoops) {
         for (std::size_t first = 0; first + count <= std::size(needles); first += 2) {
           std::string_view finds[kMaxFinds];
           for (std::size_t k = 0; k < count; ++k) finds[k] = needles[first + k];
-          const auto search = [&] {
-            std::vector<std::size_t> positions(500);
-            std::vector<unsigned char> which(500);
-            positions.resize(FindAnyBytes(input, 1, finds, count, positions.data(),
-                                          which.data(), 500));
-            which.resize(positions.size());
-            return std::make_pair(positions, which);
-          };
-          ASSERT_EQ(search(), Portable(search))
-              << target << ", size " << input.size() << ", finds " << count;
+          // Positions that fill up after one, three matches, or never.
+          for (const std::size_t capacity : {std::size_t{1}, std::size_t{3}, std::size_t{500}}) {
+            const auto search = [&] {
+              std::vector<std::size_t> positions(capacity);
+              std::vector<unsigned char> which(capacity);
+              positions.resize(FindAnyBytes(input, 1, finds, count, positions.data(),
+                                            which.data(), capacity));
+              which.resize(positions.size());
+              return std::make_pair(positions, which);
+            };
+            ASSERT_EQ(search(), Portable(search)) << target << ", size " << input.size()
+                                                  << ", finds " << count
+                                                  << ", capacity " << capacity;
+          }
         }
       }
     }
