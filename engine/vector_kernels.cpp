@@ -490,33 +490,49 @@ HWY_INLINE hn::Vec<D16> LoadUnits(D16 d16, const unsigned char* in, bool big_end
   return big_endian ? hn::Or(hn::ShiftRight<8>(block), hn::ShiftLeft<8>(block)) : block;
 }
 
+// Converts half a vector of units, none a surrogate, to UTF-8 at out and
+// returns how many bytes it wrote: each unit becomes a 32-bit word of its
+// one to three UTF-8 bytes, and the bytes that belong to none are
+// compressed away.
+template <class DH>
+HWY_INLINE size_t StoreUtf8Words(DH, hn::Vec<DH> units, unsigned char* out) {
+  const hn::Repartition<uint32_t, hn::Twice<DH>> d32;
+  const hn::Repartition<uint8_t, decltype(d32)> d8;
+  const auto u = hn::PromoteTo(d32, units);
+  const auto two = hn::Gt(u, hn::Set(d32, 0x7F));
+  const auto three = hn::Gt(u, hn::Set(d32, 0x7FF));
+  const auto low6 = hn::Or(hn::And(u, hn::Set(d32, 0x3F)), hn::Set(d32, 0x80));
+  const auto mid6 =
+      hn::Or(hn::And(hn::ShiftRight<6>(u), hn::Set(d32, 0x3F)), hn::Set(d32, 0x80));
+  const auto lead = hn::IfThenElse(
+      three, hn::Or(hn::ShiftRight<12>(u), hn::Set(d32, 0xE0)),
+      hn::IfThenElse(two, hn::Or(hn::ShiftRight<6>(u), hn::Set(d32, 0xC0)), u));
+  const auto second = hn::IfThenElse(three, mid6, low6);
+  const auto words =
+      hn::Or(lead, hn::Or(hn::ShiftLeft<8>(second), hn::ShiftLeft<16>(low6)));
+  const auto kept = hn::Or(
+      hn::Set(d32, 0xFF),
+      hn::Or(hn::IfThenElseZero(two, hn::Set(d32, 0xFF00)),
+             hn::IfThenElseZero(three, hn::Set(d32, 0xFF0000))));
+  return StoreKept(d8, hn::BitCast(d8, words),
+                   MaskBits(d8, hn::MaskFromVec(hn::BitCast(d8, kept))), out);
+}
+
 // Converts one vector of units to UTF-8 at out; false (nothing written)
 // when it holds a surrogate. Units below U+0800 become the 16-bit word of
 // their one or two UTF-8 bytes, the high byte of each ASCII unit
-// compressed away; a vector with a unit of three bytes goes a unit at a
-// time, here rather than by the caller (text with signs like the euro's
-// has one every few hundred units).
+// compressed away; a vector with a unit of three bytes goes as two halves
+// of 32-bit words, here rather than by the caller (text with signs like
+// the euro's has one every few hundred units).
 template <class D16>
 HWY_INLINE bool TranscodeUnits(D16 d16, hn::Vec<D16> block, unsigned char*& out) {
   const hn::Repartition<uint8_t, D16> d8;
   if (!hn::AllFalse(d16, hn::Gt(block, hn::Set(d16, 0x7FF)))) {
     const auto high_bits = hn::And(block, hn::Set(d16, 0xF800));
     if (!hn::AllFalse(d16, hn::Eq(high_bits, hn::Set(d16, 0xD800)))) return false;
-    HWY_ALIGN uint16_t lanes[hn::MaxLanes(d16)];
-    hn::Store(block, d16, lanes);
-    for (size_t j = 0; j < hn::Lanes(d16); ++j) {
-      const unsigned u = lanes[j];
-      if (u < 0x80) {
-        *out++ = static_cast<unsigned char>(u);
-      } else if (u < 0x800) {
-        *out++ = static_cast<unsigned char>(0xC0 | (u >> 6));
-        *out++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
-      } else {
-        *out++ = static_cast<unsigned char>(0xE0 | (u >> 12));
-        *out++ = static_cast<unsigned char>(0x80 | ((u >> 6) & 0x3F));
-        *out++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
-      }
-    }
+    const hn::Half<D16> half;
+    out += StoreUtf8Words(half, hn::LowerHalf(half, block), out);
+    out += StoreUtf8Words(half, hn::UpperHalf(half, block), out);
     return true;
   }
   const auto wide = hn::Gt(block, hn::Set(d16, 0x7F));
@@ -536,7 +552,10 @@ HWY_INLINE bool TranscodeUnits(D16 d16, hn::Vec<D16> block, unsigned char*& out)
 // foreseen by the processor neither in text with a letter like "é" every
 // few dozen units nor in text without: a test of four is.)
 size_t TranscodeUtf16Blocks(const unsigned char* in, size_t units,
-                            bool big_endian, unsigned char*& out) {
+                            bool big_endian, unsigned char*& out_end) {
+  // The output position in a local: written back through the reference
+  // only when done, not reloaded after every store of bytes.
+  unsigned char* out = out_end;
   const D16 d16;
   const hn::RebindToSigned<D16> di16;
   const hn::Rebind<uint8_t, D16> narrow;
@@ -556,14 +575,19 @@ size_t TranscodeUtf16Blocks(const unsigned char* in, size_t units,
       out += 4 * n;
       continue;
     }
-    if (!TranscodeUnits(d16, b0, out)) return k;
-    if (!TranscodeUnits(d16, b1, out)) return k + n;
-    if (!TranscodeUnits(d16, b2, out)) return k + 2 * n;
-    if (!TranscodeUnits(d16, b3, out)) return k + 3 * n;
+    size_t stop = 0;
+    if (!TranscodeUnits(d16, b0, out)) stop = k;
+    else if (!TranscodeUnits(d16, b1, out)) stop = k + n;
+    else if (!TranscodeUnits(d16, b2, out)) stop = k + 2 * n;
+    else if (!TranscodeUnits(d16, b3, out)) stop = k + 3 * n;
+    else continue;
+    out_end = out;
+    return stop;
   }
   for (; k + n <= units; k += n) {
     if (!TranscodeUnits(d16, LoadUnits(d16, in + 2 * k, big_endian), out)) break;
   }
+  out_end = out;
   return k;
 }
 

@@ -65,7 +65,9 @@ FoundAny FindAny(const char* data, std::size_t size, std::size_t from,
 
 // Converts UTF-16 units (bytes in the given order) to UTF-8 while whole
 // vectors of them hold no surrogate; returns how many units it converted
-// and moves out past their bytes. out must have room for 3 bytes per unit.
+// and moves out past their bytes. out must have room for 3 bytes per unit
+// and kTranscodeSlack more (bytes past the result may be written).
+inline constexpr std::size_t kTranscodeSlack = 64;  // a vector of the widest target
 std::size_t TranscodeUtf16Blocks(const unsigned char* in, std::size_t units,
                                  bool big_endian, unsigned char*& out);
 

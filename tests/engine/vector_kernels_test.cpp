@@ -238,13 +238,14 @@ TEST(VectorKernelsTest, CodecAgreesWithThePortableLoops) {
   std::iota(sizes.begin(), sizes.end(), 0);
   sizes.insert(sizes.end(), {511, 512, 513, 1000});
   for (const std::size_t size : sizes) {
-    for (int round = 0; round < 6; ++round) {
+    for (int round = 0; round < 7; ++round) {
       std::u16string text;
-      // Mostly ASCII or mostly two-byte units, so that whole vectors of
-      // them occur, and now and then a wider unit.
+      // Mostly ASCII, mostly two-byte or (last) mostly three-byte units, so
+      // that whole vectors of them occur, and now and then a wider unit.
       const std::size_t widest = round < 2 ? 1 : round < 4 ? 6 : std::size(units);
+      const std::u16string& most = units[round == 6 ? 7 : round % 2 == 0 ? 0 : 4];
       while (text.size() < size) {
-        text += random() % 8 == 0 ? units[random() % widest] : units[round % 2 == 0 ? 0 : 4];
+        text += random() % 8 == 0 ? units[random() % widest] : most;
       }
       text.resize(size);  // may cut a pair: a lone high surrogate at the end
       if (round == 5 && size > 0) text[random() % size] = lone[random() % 2][0];
