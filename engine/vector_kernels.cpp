@@ -97,6 +97,27 @@ constexpr CompressIndices MakeCompressIndices() {
   return table;
 }
 alignas(64) constexpr CompressIndices kCompressIndices = MakeCompressIndices();
+
+// For each mask of eight 16-bit words holding the UTF-8 of units below
+// U+0800 (bit j set: unit j is ASCII, its high byte not part of it), the
+// indices of the bytes that belong to the UTF-8, in order, and their count.
+struct PackIndices {
+  uint8_t bytes[256][16];
+  uint8_t count[256];
+};
+constexpr PackIndices MakePackIndices() {
+  PackIndices table{};
+  for (int ascii = 0; ascii < 256; ++ascii) {
+    int kept = 0;
+    for (int unit = 0; unit < 8; ++unit) {
+      table.bytes[ascii][kept++] = static_cast<uint8_t>(2 * unit);
+      if (!(ascii & (1 << unit))) table.bytes[ascii][kept++] = static_cast<uint8_t>(2 * unit + 1);
+    }
+    table.count[ascii] = static_cast<uint8_t>(kept);
+  }
+  return table;
+}
+alignas(64) constexpr PackIndices kPackIndices = MakePackIndices();
 #endif
 
 // Stores the lanes of v whose bit is set in keep, in order, at out (which
@@ -498,9 +519,12 @@ template <class DH>
 HWY_INLINE size_t StoreUtf8Words(DH, hn::Vec<DH> units, unsigned char* out) {
   const hn::Repartition<uint32_t, hn::Twice<DH>> d32;
   const hn::Repartition<uint8_t, decltype(d32)> d8;
+  const hn::RebindToSigned<decltype(d32)> di32;
   const auto u = hn::PromoteTo(d32, units);
-  const auto two = hn::Gt(u, hn::Set(d32, 0x7F));
-  const auto three = hn::Gt(u, hn::Set(d32, 0x7FF));
+  // Units fit in 16 bits: compared as signed 32-bit lanes (one instruction
+  // where unsigned lanes would take three on some targets).
+  const auto two = hn::RebindMask(d32, hn::Gt(hn::BitCast(di32, u), hn::Set(di32, 0x7F)));
+  const auto three = hn::RebindMask(d32, hn::Gt(hn::BitCast(di32, u), hn::Set(di32, 0x7FF)));
   const auto low6 = hn::Or(hn::And(u, hn::Set(d32, 0x3F)), hn::Set(d32, 0x80));
   const auto mid6 =
       hn::Or(hn::And(hn::ShiftRight<6>(u), hn::Set(d32, 0x3F)), hn::Set(d32, 0x80));
@@ -527,22 +551,45 @@ HWY_INLINE size_t StoreUtf8Words(DH, hn::Vec<DH> units, unsigned char* out) {
 template <class D16>
 HWY_INLINE bool TranscodeUnits(D16 d16, hn::Vec<D16> block, unsigned char*& out) {
   const hn::Repartition<uint8_t, D16> d8;
-  if (!hn::AllFalse(d16, hn::Gt(block, hn::Set(d16, 0x7FF)))) {
-    const auto high_bits = hn::And(block, hn::Set(d16, 0xF800));
-    if (!hn::AllFalse(d16, hn::Eq(high_bits, hn::Set(d16, 0xD800)))) return false;
+  const auto zero = hn::Zero(d16);
+  // Bit tests rather than comparisons of unsigned lanes, which some
+  // targets lack: a unit of three bytes or a surrogate has one of its top
+  // five bits set; an ASCII one none of its top nine.
+  const auto top5 = hn::And(block, hn::Set(d16, 0xF800));
+  if (!hn::AllTrue(d16, hn::Eq(top5, zero))) {
+    if (!hn::AllFalse(d16, hn::Eq(top5, hn::Set(d16, 0xD800)))) return false;
     const hn::Half<D16> half;
     out += StoreUtf8Words(half, hn::LowerHalf(half, block), out);
     out += StoreUtf8Words(half, hn::UpperHalf(half, block), out);
     return true;
   }
-  const auto wide = hn::Gt(block, hn::Set(d16, 0x7F));
+  const auto ascii = hn::Eq(hn::And(block, hn::Set(d16, 0xFF80)), zero);
   const auto lead = hn::Or(hn::ShiftRight<6>(block), hn::Set(d16, 0xC0));
   const auto trail = hn::Or(hn::And(block, hn::Set(d16, 0x3F)), hn::Set(d16, 0x80));
-  const auto words = hn::IfThenElse(wide, hn::Or(lead, hn::ShiftLeft<8>(trail)), block);
+  const auto words = hn::IfThenElse(ascii, block, hn::Or(lead, hn::ShiftLeft<8>(trail)));
+#if HWY_TARGET == HWY_AVX3_DL
   // The low byte always stays, the high one only for a two-byte unit.
-  const auto keep = hn::IfThenElse(wide, hn::Set(d16, 0xFFFF), hn::Set(d16, 0x00FF));
+  const auto keep = hn::IfThenElse(ascii, hn::Set(d16, 0x00FF), hn::Set(d16, 0xFFFF));
   out += StoreKept(d8, hn::BitCast(d8, words),
                    MaskBits(d8, hn::MaskFromVec(hn::BitCast(d8, keep))), out);
+#else
+  // Eight units (a 16-byte block) at a time, one shuffle each: the block's
+  // byte of the ASCII mask picks the bytes that stay. Each store writes the
+  // whole block, up to eight bytes past what stays.
+  const uint64_t ascii_bits = MaskBits(d16, ascii);
+  HWY_ALIGN uint8_t lanes[hn::MaxLanes(d8)];
+  hn::Store(hn::BitCast(d8, words), d8, lanes);
+  const hn::Full128<uint8_t> d16b;
+  size_t at = 0;
+  for (size_t block = 0; block < hn::Lanes(d8); block += 16) {
+    const unsigned mask = static_cast<unsigned>(ascii_bits >> (block / 2)) & 0xFF;
+    hn::StoreU(hn::TableLookupBytes(hn::Load(d16b, lanes + block),
+                                    hn::Load(d16b, kPackIndices.bytes[mask])),
+               d16b, out + at);
+    at += kPackIndices.count[mask];
+  }
+  out += at;
+#endif
   return true;
 }
 
@@ -560,14 +607,15 @@ size_t TranscodeUtf16Blocks(const unsigned char* in, size_t units,
   const hn::RebindToSigned<D16> di16;
   const hn::Rebind<uint8_t, D16> narrow;
   const size_t n = hn::Lanes(d16);
-  const auto ascii_limit = hn::Set(d16, 0x7F);
+  const auto non_ascii = hn::Set(d16, 0xFF80);
   size_t k = 0;
   for (; k + 4 * n <= units; k += 4 * n) {
     const auto b0 = LoadUnits(d16, in + 2 * k, big_endian);
     const auto b1 = LoadUnits(d16, in + 2 * (k + n), big_endian);
     const auto b2 = LoadUnits(d16, in + 2 * (k + 2 * n), big_endian);
     const auto b3 = LoadUnits(d16, in + 2 * (k + 3 * n), big_endian);
-    if (hn::AllFalse(d16, hn::Gt(hn::Or(hn::Or(b0, b1), hn::Or(b2, b3)), ascii_limit))) {
+    if (hn::AllTrue(d16, hn::Eq(hn::And(hn::Or(hn::Or(b0, b1), hn::Or(b2, b3)), non_ascii),
+                                hn::Zero(d16)))) {
       hn::StoreU(hn::DemoteTo(narrow, hn::BitCast(di16, b0)), narrow, out);
       hn::StoreU(hn::DemoteTo(narrow, hn::BitCast(di16, b1)), narrow, out + n);
       hn::StoreU(hn::DemoteTo(narrow, hn::BitCast(di16, b2)), narrow, out + 2 * n);
@@ -575,14 +623,16 @@ size_t TranscodeUtf16Blocks(const unsigned char* in, size_t units,
       out += 4 * n;
       continue;
     }
-    size_t stop = 0;
-    if (!TranscodeUnits(d16, b0, out)) stop = k;
-    else if (!TranscodeUnits(d16, b1, out)) stop = k + n;
-    else if (!TranscodeUnits(d16, b2, out)) stop = k + 2 * n;
-    else if (!TranscodeUnits(d16, b3, out)) stop = k + 3 * n;
-    else continue;
-    out_end = out;
-    return stop;
+    // One vector at a time, loaded again: four held across the conversion
+    // would crowd the registers.
+    size_t j = 0;
+    for (; j < 4 * n; j += n) {
+      if (!TranscodeUnits(d16, LoadUnits(d16, in + 2 * (k + j), big_endian), out)) break;
+    }
+    if (j < 4 * n) {
+      out_end = out;
+      return k + j;
+    }
   }
   for (; k + n <= units; k += n) {
     if (!TranscodeUnits(d16, LoadUnits(d16, in + 2 * k, big_endian), out)) break;
