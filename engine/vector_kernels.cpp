@@ -81,6 +81,7 @@ HWY_INLINE uint64_t MaskBits(D d, M mask) {
 struct CompressIndices {
   uint8_t low[256][16];
   uint8_t high[256][16];
+  uint8_t count[256];  // of lanes kept (no population count before SSE4)
 };
 constexpr CompressIndices MakeCompressIndices() {
   CompressIndices table{};
@@ -93,6 +94,7 @@ constexpr CompressIndices MakeCompressIndices() {
       }
     }
     for (int lane = kept; lane < 8; ++lane) table.high[bits][8 + lane] = 8;
+    table.count[bits] = static_cast<uint8_t>(kept);
   }
   return table;
 }
@@ -152,14 +154,14 @@ HWY_INLINE size_t StoreKept(D d, V v, uint64_t keep, uint8_t* out) {
                                 hn::Load(d16, kCompressIndices.high[high]));
     const auto kept = hn::TableLookupBytes(hn::Load(d16, lanes + block), indices);
     hn::StoreU(hn::LowerHalf(d8, kept), d8, out + at);
-    at += hwy::PopCount(low);
+    at += kCompressIndices.count[low];
 #if HWY_ARCH_X86
     // The high half straight from the register (no shuffle first).
     _mm_storeh_pi(reinterpret_cast<__m64*>(out + at), _mm_castsi128_ps(kept.raw));
 #else
     hn::StoreU(hn::UpperHalf(d8, kept), d8, out + at);
 #endif
-    at += hwy::PopCount(high);
+    at += kCompressIndices.count[high];
   }
   return at;
 #endif
