@@ -8,6 +8,8 @@
 #include <cstring>
 
 #include "engine/byte_search.h"
+#include "engine/vector_kernels.h"
+#include "engine/vector_loops.h"
 
 namespace tarnwick {
 namespace {
@@ -182,6 +184,20 @@ void ReplaceChain::FeedAtOnce(std::string_view data, bool last) {
   std::size_t hits[kBatch];
   unsigned char which[kBatch];
   std::size_t read = 0;
+  if (UseVectorLoops()) {
+    // The vector loop replaces while the data and the output's room last,
+    // the output sent on whenever it fills; the loop below finishes.
+    static_assert(kSlack == vector::kReplaceSlack);
+    for (;;) {
+      const vector::ReplacedAny done = vector::ReplaceAny(
+          data.data(), data.size(), read, finds, count, replacement,
+          replacement_size, out_.data(), out_filled_, out_.size(), matches);
+      read = done.read;
+      out_filled_ = done.written;
+      if (!done.out_full || out_filled_ == 0) break;
+      Flush();
+    }
+  }
   for (;;) {
     const std::size_t found =
         FindAnyBytes(data, read, finds, count, hits, which, kBatch);

@@ -40,6 +40,11 @@ FoundAny FindAny(const char*, size_t, size_t from, const std::string_view*,
                  size_t, size_t*, unsigned char*, size_t) {
   return {0, from};
 }
+ReplacedAny ReplaceAny(const char*, size_t, size_t read, const std::string_view*,
+                       size_t, const char* const*, const size_t*, char*,
+                       size_t written, size_t, uint64_t*) {
+  return {read, written, false};
+}
 
 // The portable search.
 size_t FindAll(const char* data, size_t size, size_t from,
@@ -414,6 +419,74 @@ HWY_INLINE bool TryByFirstByte(const uint8_t* bytes, const FindTable& table,
   return true;
 }
 
+// The candidates of up to kSteps steps of 64 bytes (one to four vectors)
+// are listed first, kListed a step whatever their number (most steps hold
+// fewer), then tried: neither has a branch whose outcome depends on the
+// text, but for the rare step of more than kListed and the matches.
+constexpr size_t kSteps = 16;
+constexpr size_t kListed = 4;
+constexpr size_t kStep = 64;
+
+// Lists at candidates the starts that agree with the first and the last
+// byte of any of the K finds, in the steps from i on while
+// i + reach + kStep <= size (at most kSteps of them); moves i past them and
+// returns how many it listed.
+template <size_t K>
+HWY_INLINE size_t ListCandidates(const uint8_t* bytes, size_t size, size_t reach,
+                                 const FindTable& table, size_t& i,
+                                 size_t* candidates) {
+  const D8 d;
+  const size_t n = hn::Lanes(d);
+  const size_t* length = table.length;
+  const auto first0 = hn::Set(d, table.first[0]), last0 = hn::Set(d, table.last[0]);
+  const auto first1 = hn::Set(d, table.first[1]), last1 = hn::Set(d, table.last[1]);
+  const auto first2 = hn::Set(d, table.first[2]), last2 = hn::Set(d, table.last[2]);
+  const auto first3 = hn::Set(d, table.first[3]), last3 = hn::Set(d, table.last[3]);
+  size_t listed = 0;
+  for (size_t s = 0; s < kSteps && i + reach + kStep <= size; ++s, i += kStep) {
+    uint64_t bits = 0;
+    for (size_t j = 0; j < kStep; j += n) {
+      const uint8_t* at = bytes + i + j;
+      const auto block = hn::LoadU(d, at);
+      auto any = hn::And(hn::Eq(block, first0), hn::Eq(hn::LoadU(d, at + length[0] - 1), last0));
+      if constexpr (K > 1) {
+        any = hn::Or(any, hn::And(hn::Eq(block, first1),
+                                  hn::Eq(hn::LoadU(d, at + length[1] - 1), last1)));
+      }
+      if constexpr (K > 2) {
+        any = hn::Or(any, hn::And(hn::Eq(block, first2),
+                                  hn::Eq(hn::LoadU(d, at + length[2] - 1), last2)));
+      }
+      if constexpr (K > 3) {
+        any = hn::Or(any, hn::And(hn::Eq(block, first3),
+                                  hn::Eq(hn::LoadU(d, at + length[3] - 1), last3)));
+      }
+      bits |= MaskBits(d, any) << j;
+    }
+    const size_t count = hwy::PopCount(bits);
+    // The top bit keeps the count of zeros defined once bits runs out.
+    constexpr uint64_t kTop = uint64_t{1} << 63;
+    for (size_t k = 0; k < kListed; ++k) {
+      candidates[listed + k] = i + hwy::Num0BitsBelowLS1Bit_Nonzero64(bits | kTop);
+      bits &= bits - 1;
+    }
+    for (size_t k = kListed; k < count; ++k) {
+      candidates[listed + k] = i + hwy::Num0BitsBelowLS1Bit_Nonzero64(bits);
+      bits &= bits - 1;
+    }
+    listed += count;
+  }
+  return listed;
+}
+
+// The last byte past a start that the candidate tests read.
+template <size_t K>
+HWY_INLINE size_t Reach(const FindTable& table) {
+  size_t reach = table.distinct_first ? 7 : 0;  // TryByFirstByte's word
+  for (size_t k = 0; k < K; ++k) reach = HWY_MAX(reach, table.length[k] - 1);
+  return reach;
+}
+
 // FindAll for K finds at once: a start is a candidate when it agrees with
 // the first and the last byte of any of them; the finds are tried in their
 // order at each candidate.
@@ -422,65 +495,16 @@ HWY_INLINE FoundAny FindAnyOf(const char* data, size_t size, size_t from,
                               const std::string_view* finds, size_t* positions,
                               unsigned char* which, size_t capacity) {
   static_assert(K >= 1 && K <= 4);
-  const D8 d;
-  const size_t n = hn::Lanes(d);
   const auto* bytes = reinterpret_cast<const uint8_t*>(data);
   FindTable table;
   MakeFindTable<K>(finds, table);
-  // The last byte a candidate test reads, past the start.
-  size_t reach = table.distinct_first ? 7 : 0;
-  for (size_t k = 0; k < K; ++k) reach = HWY_MAX(reach, table.length[k] - 1);
-  const size_t* length = table.length;
-  const auto first0 = hn::Set(d, table.first[0]), last0 = hn::Set(d, table.last[0]);
-  const auto first1 = hn::Set(d, table.first[1]), last1 = hn::Set(d, table.last[1]);
-  const auto first2 = hn::Set(d, table.first[2]), last2 = hn::Set(d, table.last[2]);
-  const auto first3 = hn::Set(d, table.first[3]), last3 = hn::Set(d, table.last[3]);
+  const size_t reach = Reach<K>(table);
   FoundAny found;
   size_t allowed = from;  // the earliest start that does not overlap
   size_t i = from;
-  // The candidates of up to kSteps steps of 64 bytes (one to four vectors)
-  // are listed first, kListed a step whatever their number (most steps
-  // hold fewer), then tried: neither has a branch whose outcome depends on
-  // the text, but for the rare step of more than kListed and the matches.
-  constexpr size_t kSteps = 16;
-  constexpr size_t kListed = 4;
-  const size_t step = n * (64 / n);
   size_t candidates[kSteps * 64 + kListed];
-  while (i + reach + step <= size) {
-    size_t listed = 0;
-    for (size_t s = 0; s < kSteps && i + reach + step <= size; ++s, i += step) {
-      uint64_t bits = 0;
-      for (size_t j = 0; j < step; j += n) {
-        const uint8_t* at = bytes + i + j;
-        const auto block = hn::LoadU(d, at);
-        auto any = hn::And(hn::Eq(block, first0), hn::Eq(hn::LoadU(d, at + length[0] - 1), last0));
-        if constexpr (K > 1) {
-          any = hn::Or(any, hn::And(hn::Eq(block, first1),
-                                    hn::Eq(hn::LoadU(d, at + length[1] - 1), last1)));
-        }
-        if constexpr (K > 2) {
-          any = hn::Or(any, hn::And(hn::Eq(block, first2),
-                                    hn::Eq(hn::LoadU(d, at + length[2] - 1), last2)));
-        }
-        if constexpr (K > 3) {
-          any = hn::Or(any, hn::And(hn::Eq(block, first3),
-                                    hn::Eq(hn::LoadU(d, at + length[3] - 1), last3)));
-        }
-        bits |= MaskBits(d, any) << j;
-      }
-      const size_t count = hwy::PopCount(bits);
-      // The top bit keeps the count of zeros defined once bits runs out.
-      constexpr uint64_t kTop = uint64_t{1} << 63;
-      for (size_t k = 0; k < kListed; ++k) {
-        candidates[listed + k] = i + hwy::Num0BitsBelowLS1Bit_Nonzero64(bits | kTop);
-        bits &= bits - 1;
-      }
-      for (size_t k = kListed; k < count; ++k) {
-        candidates[listed + k] = i + hwy::Num0BitsBelowLS1Bit_Nonzero64(bits);
-        bits &= bits - 1;
-      }
-      listed += count;
-    }
+  while (i + reach + kStep <= size) {
+    const size_t listed = ListCandidates<K>(bytes, size, reach, table, i, candidates);
     const bool room =
         table.distinct_first
             ? TryByFirstByte(bytes, table, candidates, listed, allowed, found,
@@ -502,6 +526,91 @@ FoundAny FindAny(const char* data, size_t size, size_t from,
     case 3: return FindAnyOf<3>(data, size, from, finds, positions, which, capacity);
     case 4: return FindAnyOf<4>(data, size, from, finds, positions, which, capacity);
     default: return {0, from};
+  }
+}
+
+// Copies count bytes in blocks of kReplaceSlack, reading and writing up to
+// kReplaceSlack bytes past count.
+HWY_INLINE void CopyBlocks(uint8_t* to, const uint8_t* from, size_t count) {
+  const D8 d;
+  const size_t n = hn::Lanes(d);
+  size_t done = 0;
+  do {
+    for (size_t j = 0; j < kReplaceSlack; j += n) {
+      hn::StoreU(hn::LoadU(d, from + done + j), d, to + done + j);
+    }
+    done += kReplaceSlack;
+  } while (done < count);
+}
+
+// FindAnyOf with TryByFirstByte's test, each match replaced as soon as it
+// is found: the stretch before it and its replacement are copied to out.
+template <size_t K>
+HWY_INLINE ReplacedAny ReplaceAnyOf(const char* data, size_t size, size_t read,
+                                    const std::string_view* finds,
+                                    const char* const* replacements,
+                                    const size_t* replacement_sizes, char* out,
+                                    size_t written, size_t out_size,
+                                    uint64_t* matches) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(data);
+  auto* to = reinterpret_cast<uint8_t*>(out);
+  FindTable table;
+  MakeFindTable<K>(finds, table);
+  if (!table.distinct_first) return {read, written, false};
+  // Every candidate has a block of slack after it.
+  const size_t reach = HWY_MAX(Reach<K>(table), kReplaceSlack - 1);
+  // The state in locals, none of which the stores through `to` could
+  // reach: the compiler keeps them in registers.
+  bool out_full = false;
+  uint64_t count0 = 0, count1 = 0, count2 = 0, count3 = 0;
+  size_t i = read;
+  size_t candidates[kSteps * 64 + kListed];
+  while (i + reach + kStep <= size && !out_full) {
+    const size_t listed = ListCandidates<K>(bytes, size, reach, table, i, candidates);
+    for (size_t c = 0; c < listed; ++c) {
+      const size_t at = candidates[c];
+      const size_t k = table.by_first[bytes[at]];
+      uint64_t word;
+      std::memcpy(&word, bytes + at, 8);
+      bool match = at >= read && ((word ^ table.head[k]) & table.head_mask[k]) == 0;
+      if (table.length[k] > 8) {
+        match = match && bytes[at + table.length[k] - 1] == table.last[k] &&
+                std::memcmp(bytes + at + 8, table.text[k] + 8, table.length[k] - 8) == 0;
+      }
+      if (!match) continue;
+      const size_t gap = at - read;
+      const size_t size_k = replacement_sizes[k];
+      if (written + gap + size_k + kReplaceSlack > out_size) {
+        out_full = true;
+        break;
+      }
+      CopyBlocks(to + written, bytes + read, gap);
+      written += gap;
+      CopyBlocks(to + written, reinterpret_cast<const uint8_t*>(replacements[k]), size_k);
+      written += size_k;
+      read = at + table.length[k];
+      count0 += k == 0;
+      count1 += k == 1;
+      count2 += k == 2;
+      count3 += k == 3;
+    }
+  }
+  const uint64_t counts[4] = {count0, count1, count2, count3};
+  for (size_t k = 0; k < K; ++k) matches[k] += counts[k];
+  return {read, written, out_full};
+}
+
+ReplacedAny ReplaceAny(const char* data, size_t size, size_t read,
+                       const std::string_view* finds, size_t count,
+                       const char* const* replacements,
+                       const size_t* replacement_sizes, char* out,
+                       size_t written, size_t out_size, uint64_t* matches) {
+  switch (count) {
+    case 1: return ReplaceAnyOf<1>(data, size, read, finds, replacements, replacement_sizes, out, written, out_size, matches);
+    case 2: return ReplaceAnyOf<2>(data, size, read, finds, replacements, replacement_sizes, out, written, out_size, matches);
+    case 3: return ReplaceAnyOf<3>(data, size, read, finds, replacements, replacement_sizes, out, written, out_size, matches);
+    case 4: return ReplaceAnyOf<4>(data, size, read, finds, replacements, replacement_sizes, out, written, out_size, matches);
+    default: return {read, written, false};
   }
 }
 
@@ -691,6 +800,7 @@ HWY_EXPORT(SqueezeSpaceBlocks);
 HWY_EXPORT(RemoveEmptyLineBlocks);
 HWY_EXPORT(FindAll);
 HWY_EXPORT(FindAny);
+HWY_EXPORT(ReplaceAny);
 HWY_EXPORT(TranscodeUtf16Blocks);
 HWY_EXPORT(WidenAscii);
 HWY_EXPORT(AsciiPrefix);
@@ -722,6 +832,17 @@ FoundAny FindAny(const char* data, std::size_t size, std::size_t from,
                  std::size_t capacity) {
   return HWY_DYNAMIC_DISPATCH(FindAny)(data, size, from, finds, count, positions,
                                        which, capacity);
+}
+
+ReplacedAny ReplaceAny(const char* data, std::size_t size, std::size_t read,
+                       const std::string_view* finds, std::size_t count,
+                       const char* const* replacements,
+                       const std::size_t* replacement_sizes, char* out,
+                       std::size_t written, std::size_t out_size,
+                       std::uint64_t* matches) {
+  return HWY_DYNAMIC_DISPATCH(ReplaceAny)(data, size, read, finds, count,
+                                          replacements, replacement_sizes, out,
+                                          written, out_size, matches);
 }
 
 std::size_t TranscodeUtf16Blocks(const unsigned char* in, std::size_t units,

@@ -22,6 +22,7 @@
 
 #include "engine/byte_compaction.h"
 #include "engine/byte_search.h"
+#include "engine/streaming_replace.h"
 #include "engine/text_codec.h"
 #include "engine/vector_loops.h"
 
@@ -216,6 +217,45 @@ TEST(VectorKernelsTest, SearchAgreesWithThePortableLoops) {
                                                   << ", finds " << count
                                                   << ", capacity " << capacity;
           }
+        }
+      }
+    }
+  });
+}
+
+TEST(VectorKernelsTest, ReplacementInOneScanAgreesWithThePortableLoops) {
+  std::vector<std::string> inputs = ByteInputs();
+  std::mt19937 random(22);
+  for (const char* alphabet : {"ab\r\n", "x\xC3\xA9 ", "xxxxxxxxxxxxxxx\r\nab"}) {
+    std::string text(5000, ' ');
+    for (char& c : text) c = alphabet[random() % std::strlen(alphabet)];
+    inputs.push_back(text);
+  }
+  // Pairs that run as one scan (no find shares a byte with another find or
+  // an earlier replacement): one to four finds, short and long ones,
+  // growing, shrinking and (last) removing.
+  using Pairs = std::vector<ReplaceChain::Pair>;
+  const Pairs pair_sets[] = {
+      {{"\r\n", "\n"}},
+      {{"ab", "xyz"}, {"\xC3\xA9", "e"}},
+      {{"\r\n", "<BR>"}, {"ab", "AB"}, {"\xC3\xA9", "e"}, {"xxxxxxxxxxxx", "y"}},
+      {{"\xC3\xA9", std::string(100, 'E')}, {"x", ""}},
+  };
+  OnEveryTarget([&](const std::string& target) {
+    for (const std::string& input : inputs) {
+      for (const Pairs& pairs : pair_sets) {
+        // The output buffer of the default size, and one of 100 bytes that
+        // fills at almost every match.
+        for (const std::size_t room : {std::size_t{0}, std::size_t{100}}) {
+          const auto replace = [&] {
+            std::string out;
+            ReplaceChain chain(pairs, [&](std::string_view bytes) { out += bytes; }, room);
+            chain.Feed(input, /*last=*/true);
+            return std::make_pair(out, chain.Matches());
+          };
+          ASSERT_EQ(replace(), Portable(replace))
+              << target << ", size " << input.size() << ", pairs " << pairs.size()
+              << ", room " << room;
         }
       }
     }
