@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <sys/stat.h>
@@ -78,10 +79,11 @@ std::size_t FileSize(const std::string& path) {
   return static_cast<std::size_t>(info.st_size);
 }
 
-// Child side: runs one operation and reports its peak memory (VmHWM, KiB)
-// and the instruction set its vector loops used.
+// Child side: runs one operation, from path into output when given (as a
+// run into an output folder does), else on path in place, and reports its
+// peak memory (VmHWM, KiB) and the instruction set its vector loops used.
 int RunOperation(const std::string& name, const std::string& path,
-                 const std::string& report) {
+                 const std::string& report, const std::string& output) {
   for (const Operation& op : Operations()) {
     if (name != op.name) continue;
     // TARNWICK_BENCH_TALLY=1: the operation counts its changes, as in a
@@ -89,7 +91,8 @@ int RunOperation(const std::string& name, const std::string& path,
     const char* tally_flag = std::getenv("TARNWICK_BENCH_TALLY");
     EditTally tally;
     const bool counting = tally_flag != nullptr && std::string(tally_flag) == "1";
-    EditFile(op.id, {kFind, kReplace}, {path, std::nullopt},
+    EditFile(op.id, {kFind, kReplace},
+             {path, output.empty() ? std::nullopt : std::optional(output)},
              {counting ? &tally : nullptr, /*dry_run=*/false, nullptr, nullptr});
     std::ifstream status("/proc/self/status");
     std::string line;
@@ -112,6 +115,7 @@ struct Settings {
   std::size_t utf8_mib = 256;
   std::size_t utf16_mib = 64;
   std::vector<std::string> targets;  // instruction sets to measure ours on
+  bool in_place = true;              // also time the edit of a copy in place
 };
 
 void Remove(const std::string& path) { unlink(path.c_str()); }
@@ -144,7 +148,8 @@ void MeasureIn(const Settings& settings, const std::string& folder,
                bool utf16) {
   const std::string self = SelfPath();
   const std::string input = folder + "/input.txt";
-  const std::string copy = folder + "/ours.txt";
+  const std::string output = folder + "/ours.txt";
+  const std::string copy = folder + "/ours-in-place.txt";
   const std::string theirs = folder + "/classic.txt";
   const std::string report = folder + "/peak.txt";
   RunTimed({{"cp", "--reflink=never", original, input}, "", ""}, input);
@@ -152,18 +157,19 @@ void MeasureIn(const Settings& settings, const std::string& folder,
 
   std::vector<double> cp_times;
   for (int r = 0; r < settings.repetitions; ++r) {
-    Remove(copy);
+    Remove(output);
     FlushEverything();
     cp_times.push_back(
-        RunTimed({{"cp", "--reflink=never", input, copy}, "", ""}, copy));
+        RunTimed({{"cp", "--reflink=never", input, output}, "", ""}, output));
   }
   const double cp = Median(cp_times);
   std::printf("\n%s, %.0f MiB, %s: cp --reflink=never + fsync %.3f s "
               "(%.2f GB/s), median of %d\n",
               utf16 ? "UTF-16LE" : "UTF-8", size / (1 << 20), where.c_str(), cp,
               size / cp / 1e9, settings.repetitions);
-  std::printf("%-24s %-8s %8s %6s %6s %8s %6s %5s %-8s\n", "operation", "target",
-              "ours (s)", "x cp", "GB/s", "tool (s)", "x tool", "mem", "output");
+  std::printf("%-24s %-8s %8s %6s %6s %5s %5s %9s %6s %8s %6s %5s %-8s\n",
+              "operation", "target", "ours (s)", "x cp", "GB/s", "user", "sys",
+              "in place", "x cp", "tool (s)", "x tool", "mem", "output");
 
   for (const Operation& op : Operations()) {
     const std::string classic = ClassicCommand(op, utf16);
@@ -176,27 +182,44 @@ void MeasureIn(const Settings& settings, const std::string& folder,
     const double other = Median(tool);
     for (const std::string& target : settings.targets) {
       SetForChildren("TARNWICK_VECTOR_TARGET", target);
-      std::vector<double> ours;
+      std::vector<double> ours, user, system, in_place;
       long peak_kib = 0;
       std::string used;
       for (int r = 0; r < settings.repetitions; ++r) {
+        // From the input into a new file, flushed as cp's copy is (a new
+        // file outside a run is not flushed by the write itself).
+        Remove(output);
+        FlushEverything();
+        ProcessorTime times;
+        ours.push_back(RunTimed({{self, "--run", op.name, input, report, output}, "", ""},
+                                output, &times));
+        user.push_back(times.user);
+        system.push_back(times.system);
+        std::ifstream(report) >> peak_kib >> used;
+        if (!settings.in_place) continue;
+        // A fresh copy edited in place: the safe write flushes its result
+        // before it renames it over the copy, whose pages are then freed.
         Remove(copy);
         RunTimed({{"cp", "--reflink=never", input, copy}, "", ""}, "");
         FlushEverything();
-        // The operation flushes its own output (the safe write does).
-        ours.push_back(RunTimed({{self, "--run", op.name, copy, report}, "", ""}, ""));
-        std::ifstream(report) >> peak_kib >> used;
+        in_place.push_back(RunTimed({{self, "--run", op.name, copy, report}, "", ""}, ""));
       }
       SetForChildren("TARNWICK_VECTOR_TARGET", "");
       const double mine = Median(ours);
-      std::printf("%-24s %-8s %8.3f %6.2f %6.2f %8.3f %6.2f %4.2fx %-8s\n",
+      const double edited = settings.in_place ? Median(in_place) : 0;
+      std::printf("%-24s %-8s %8.3f %6.2f %6.2f %5.3f %5.3f %9.3f %6.2f %8.3f %6.2f %4.2fx %-8s\n",
                   op.name, used.c_str(), mine, mine / cp, size / mine / 1e9,
-                  other, mine / other, static_cast<double>(peak_kib) * 1024 / size,
-                  SameBytes(copy, theirs) ? "match" : "MISMATCH");
+                  Median(user), Median(system), edited, edited / cp, other,
+                  mine / other, static_cast<double>(peak_kib) * 1024 / size,
+                  SameBytes(output, theirs) &&
+                          (!settings.in_place || SameBytes(copy, theirs))
+                      ? "match"
+                      : "MISMATCH");
       std::fflush(stdout);
     }
   }
   Remove(input);
+  Remove(output);
   Remove(copy);
   Remove(theirs);
   Remove(report);
@@ -234,8 +257,8 @@ std::vector<std::string> ChosenTargets(const std::string& list) {
 }
 
 int Main(int argc, char** argv) {
-  if (argc == 5 && std::string(argv[1]) == "--run") {
-    return RunOperation(argv[2], argv[3], argv[4]);
+  if ((argc == 5 || argc == 6) && std::string(argv[1]) == "--run") {
+    return RunOperation(argv[2], argv[3], argv[4], argc == 6 ? argv[5] : "");
   }
   // For profiling one operation by hand: writes the corpus only.
   if (argc == 5 && std::string(argv[1]) == "--write-corpus") {
@@ -259,6 +282,7 @@ int Main(int argc, char** argv) {
     else if (flag == "--mib") settings.utf8_mib = std::strtoul(argv[i + 1], nullptr, 10);
     else if (flag == "--utf16-mib") settings.utf16_mib = std::strtoul(argv[i + 1], nullptr, 10);
     else if (flag == "--targets") targets = argv[i + 1];
+    else if (flag == "--in-place") settings.in_place = std::string(argv[i + 1]) != "off";
     else throw std::runtime_error("unknown option " + flag);
   }
   if (settings.repetitions < 1) settings.repetitions = 1;
@@ -288,12 +312,15 @@ int Main(int argc, char** argv) {
   rmdir(settings.folder.c_str());
   if (!settings.memory_folder.empty()) rmdir(settings.memory_folder.c_str());
   std::printf(
-      "\nours: the operation on a fresh copy, in its own process, safe write "
-      "with fsync included\n(a memory file system has nothing to flush). "
-      "target: the instruction set our vector loops ran on.\nx cp, x tool: "
-      "our time divided by theirs. GB/s: input bytes / our time. mem: our "
-      "peak\nresident memory (VmHWM) / input size. output: our file compared "
-      "byte for byte with the classic tool's.\n");
+      "\nours: the operation from the input into a new file, in its own "
+      "process, the new file\nflushed (fsync) before the clock stops, as cp's "
+      "copy is (a memory file system has\nnothing to flush); user, sys: its "
+      "processor time (s). in place: the operation on a\nfresh copy, rewriting "
+      "it by the safe write (fsync, rename, the old pages freed).\ntarget: the "
+      "instruction set our vector loops ran on. x cp, x tool: our time divided "
+      "by\ntheirs. GB/s: input bytes / our time. mem: our peak resident memory "
+      "(VmHWM) /\ninput size. output: our files compared byte for byte with the "
+      "classic tool's.\n");
   return 0;
 }
 

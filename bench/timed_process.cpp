@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -45,7 +46,8 @@ void Flush(const std::string& path) {
 
 }  // namespace
 
-double RunTimed(const Command& command, const std::string& flush_path) {
+double RunTimed(const Command& command, const std::string& flush_path,
+                ProcessorTime* used) {
   std::vector<std::string> argv = command.argv;
   std::vector<std::string> env = CLocaleEnvironment();
   std::vector<char*> argv_pointers = Pointers(argv);
@@ -70,8 +72,15 @@ double RunTimed(const Command& command, const std::string& flush_path) {
                              std::strerror(spawned));
   }
   int status = 0;
-  while (waitpid(child, &status, 0) < 0) {
+  struct rusage usage {};
+  while (wait4(child, &status, 0, &usage) < 0) {
     if (errno != EINTR) throw std::runtime_error("waitpid failed");
+  }
+  if (used != nullptr) {
+    const auto seconds = [](const timeval& t) {
+      return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
+    };
+    *used = {seconds(usage.ru_utime), seconds(usage.ru_stime)};
   }
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     throw std::runtime_error(argv[0] + " failed");

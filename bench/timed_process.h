@@ -16,10 +16,19 @@ struct Command {
   std::string stdout_path;        // empty: inherited
 };
 
+// The processor time a command took, in seconds.
+struct ProcessorTime {
+  double user = 0;
+  double system = 0;
+};
+
 // Runs the command in the C locale and waits for it. Then flushes the file
 // flush_path to disk (when not empty) before the clock stops. Returns the
-// wall time in seconds. Throws std::runtime_error when the command fails.
-double RunTimed(const Command& command, const std::string& flush_path);
+// wall time in seconds, and the command's processor time in *used when
+// given (the flush not included). Throws std::runtime_error when the command
+// fails.
+double RunTimed(const Command& command, const std::string& flush_path,
+                ProcessorTime* used = nullptr);
 
 // Writes every dirty page of the system to disk, so that one measurement
 // does not pay for the writes of the one before.

@@ -8,6 +8,8 @@
 #include <cstring>
 
 #include "engine/byte_search.h"
+#include "engine/vector_kernels.h"
+#include "engine/vector_loops.h"
 
 namespace tarnwick {
 namespace {
@@ -160,40 +162,72 @@ bool ReplaceChain::PassesMayRunAsOne(const std::vector<Pass>& passes) {
 }
 
 void ReplaceChain::FeedAtOnce(std::string_view data, bool last) {
+  // What the scan needs of each pass, in locals: the compiler keeps them
+  // (and the output's fill) in registers, where the bytes written through
+  // char pointers would otherwise make it reload each member per match.
+  const std::size_t count = passes_.size();
   std::string_view finds[kMaxFinds];
+  const char* replacement[kMaxFinds] = {};
+  std::size_t replacement_size[kMaxFinds] = {};
+  std::size_t find_size[kMaxFinds] = {};
   std::size_t longest = 0;
   bool find_has_line_feed = false;
-  for (std::size_t k = 0; k < passes_.size(); ++k) {
+  for (std::size_t k = 0; k < count; ++k) {
     finds[k] = passes_[k].find;
+    replacement[k] = passes_[k].padded_replacement.data();
+    replacement_size[k] = passes_[k].replacement.size();
+    find_size[k] = finds[k].size();
     longest = std::max(longest, finds[k].size());
     find_has_line_feed = find_has_line_feed || passes_[k].find_has_line_feed;
   }
+  std::uint64_t matches[kMaxFinds] = {};
   std::size_t hits[kBatch];
   unsigned char which[kBatch];
   std::size_t read = 0;
+  if (UseVectorLoops()) {
+    // The vector loop replaces while the data and the output's room last,
+    // the output sent on whenever it fills; the loop below finishes.
+    static_assert(kSlack == vector::kReplaceSlack);
+    for (;;) {
+      const vector::ReplacedAny done = vector::ReplaceAny(
+          data.data(), data.size(), read, finds, count, replacement,
+          replacement_size, out_.data(), out_filled_, out_.size(), matches);
+      read = done.read;
+      out_filled_ = done.written;
+      if (!done.out_full || out_filled_ == 0) break;
+      Flush();
+    }
+  }
   for (;;) {
     const std::size_t found =
-        FindAnyBytes(data, read, finds, passes_.size(), hits, which, kBatch);
+        FindAnyBytes(data, read, finds, count, hits, which, kBatch);
+    char* const out = out_.data();
+    std::size_t filled = out_filled_;
+    const std::size_t out_size = out_.size();
     for (std::size_t h = 0; h < found; ++h) {
-      Pass& pass = passes_[which[h]];
+      const std::size_t k = which[h];
       const std::size_t gap = hits[h] - read;
-      const std::size_t size = pass.replacement.size();
+      const std::size_t size = replacement_size[k];
       if (hits[h] + kSlack <= data.size() &&
-          out_filled_ + gap + size + kSlack <= out_.size()) {
+          filled + gap + size + kSlack <= out_size) {
         // Most matches: no turns, the copies run on into the slack.
-        CopyWithSlack(out_.data() + out_filled_, data.data() + read, gap);
-        out_filled_ += gap;
-        CopyWithSlack(out_.data() + out_filled_, pass.padded_replacement.data(), size);
-        out_filled_ += size;
+        CopyWithSlack(out + filled, data.data() + read, gap);
+        filled += gap;
+        CopyWithSlack(out + filled, replacement[k], size);
+        filled += size;
       } else {
+        out_filled_ = filled;
         Emit(data.data() + read, gap);
-        Emit(pass.replacement.data(), size);
+        Emit(passes_[k].replacement.data(), size);
+        filled = out_filled_;
       }
-      read = hits[h] + pass.find.size();
-      ++pass.matches;
+      read = hits[h] + find_size[k];
+      for (std::size_t j = 0; j < kMaxFinds; ++j) matches[j] += j == k;
     }
+    out_filled_ = filled;
     if (found < kBatch) break;
   }
+  for (std::size_t k = 0; k < count; ++k) passes_[k].matches += matches[k];
   // As a pass holds back (Step): what might begin a match of the longest
   // find that reaches into the next piece.
   const std::size_t rest = data.size() - read;

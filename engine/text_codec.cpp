@@ -198,7 +198,8 @@ bool TranscodeUtf16ToUtf8(std::string_view bytes, bool big_endian,
   auto unit = [&](std::size_t k) {
     return static_cast<char16_t>((in[2 * k] << first) | (in[2 * k + 1] << second));
   };
-  utf8.resize(units * 3);  // no unit takes more than three bytes
+  // No unit takes more than three bytes.
+  utf8.resize(units * 3 + vector::kTranscodeSlack);
   const bool vector_loops = VectorCodec();
   auto* out = reinterpret_cast<unsigned char*>(utf8.data());
   std::size_t k = 0;

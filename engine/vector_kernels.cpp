@@ -40,6 +40,11 @@ FoundAny FindAny(const char*, size_t, size_t from, const std::string_view*,
                  size_t, size_t*, unsigned char*, size_t) {
   return {0, from};
 }
+ReplacedAny ReplaceAny(const char*, size_t, size_t read, const std::string_view*,
+                       size_t, const char* const*, const size_t*, char*,
+                       size_t written, size_t, uint64_t*) {
+  return {read, written, false};
+}
 
 // The portable search.
 size_t FindAll(const char* data, size_t size, size_t from,
@@ -73,23 +78,53 @@ HWY_INLINE uint64_t MaskBits(D d, M mask) {
 
 #if HWY_TARGET != HWY_SCALAR && HWY_TARGET != HWY_AVX3_DL
 // For each byte of mask bits, the indices of the lanes to keep among eight,
-// in order. In static storage: Highway's own byte compression (native only
-// with AVX-512 VBMI2) copies such a table to the stack for every vector.
+// in order: for the low eight lanes of a 16-byte block in the low half of
+// an entry, for the high eight in the high half (the other half zero, so
+// that the two entries of a block combine by OR, without a shuffle). In
+// static storage: Highway's own byte compression (native only with AVX-512
+// VBMI2) copies such a table to the stack for every vector.
 struct CompressIndices {
-  uint8_t lanes[256][8];
+  uint8_t low[256][16];
+  uint8_t high[256][16];
+  uint8_t count[256];  // of lanes kept (no population count before SSE4)
 };
 constexpr CompressIndices MakeCompressIndices() {
   CompressIndices table{};
   for (int bits = 0; bits < 256; ++bits) {
     int kept = 0;
     for (int lane = 0; lane < 8; ++lane) {
-      if (bits & (1 << lane)) table.lanes[bits][kept++] = static_cast<uint8_t>(lane);
+      if (bits & (1 << lane)) {
+        table.low[bits][kept] = static_cast<uint8_t>(lane);
+        table.high[bits][8 + kept++] = static_cast<uint8_t>(8 + lane);
+      }
     }
-    for (int lane = kept; lane < 8; ++lane) table.lanes[bits][lane] = 0;
+    for (int lane = kept; lane < 8; ++lane) table.high[bits][8 + lane] = 8;
+    table.count[bits] = static_cast<uint8_t>(kept);
   }
   return table;
 }
 alignas(64) constexpr CompressIndices kCompressIndices = MakeCompressIndices();
+
+// For each mask of eight 16-bit words holding the UTF-8 of units below
+// U+0800 (bit j set: unit j is ASCII, its high byte not part of it), the
+// indices of the bytes that belong to the UTF-8, in order, and their count.
+struct PackIndices {
+  uint8_t bytes[256][16];
+  uint8_t count[256];
+};
+constexpr PackIndices MakePackIndices() {
+  PackIndices table{};
+  for (int ascii = 0; ascii < 256; ++ascii) {
+    int kept = 0;
+    for (int unit = 0; unit < 8; ++unit) {
+      table.bytes[ascii][kept++] = static_cast<uint8_t>(2 * unit);
+      if (!(ascii & (1 << unit))) table.bytes[ascii][kept++] = static_cast<uint8_t>(2 * unit + 1);
+    }
+    table.count[ascii] = static_cast<uint8_t>(kept);
+  }
+  return table;
+}
+alignas(64) constexpr PackIndices kPackIndices = MakePackIndices();
 #endif
 
 // Stores the lanes of v whose bit is set in keep, in order, at out (which
@@ -105,19 +140,35 @@ HWY_INLINE size_t StoreKept(D d, V v, uint64_t keep, uint8_t* out) {
   for (int k = 0; k < 8; ++k) bytes[k] = static_cast<uint8_t>(keep >> (8 * k));
   return hn::CompressBitsStore(v, bytes, d, out);
 #else
-  // Eight lanes at a time, each group shuffled by its byte of the mask.
+  // Sixteen lanes at a time, each block shuffled once: its two bytes of
+  // the mask pick the lanes kept of each half, and each half is stored
+  // where the one before ended. The offsets from out are counted apart
+  // from out itself: the caller's count of bytes kept, on which the next
+  // vector's out depends, then grows by one addition per vector, not by
+  // one per half.
   const size_t n = hn::Lanes(d);
   HWY_ALIGN uint8_t lanes[hn::MaxLanes(d)];
   hn::Store(v, d, lanes);
-  const hn::CappedTag<uint8_t, 8> d8;
-  uint8_t* pos = out;
-  for (size_t group = 0; group < n; group += 8) {
-    const unsigned bits = static_cast<unsigned>(keep >> group) & 0xFF;
-    const auto indices = hn::LoadU(d8, kCompressIndices.lanes[bits]);
-    hn::StoreU(hn::TableLookupBytes(hn::LoadU(d8, lanes + group), indices), d8, pos);
-    pos += hwy::PopCount(bits);
+  const hn::Full128<uint8_t> d16;
+  const hn::Full64<uint8_t> d8;
+  size_t at = 0;
+  for (size_t block = 0; block < n; block += 16) {
+    const unsigned low = static_cast<unsigned>(keep >> block) & 0xFF;
+    const unsigned high = static_cast<unsigned>(keep >> (block + 8)) & 0xFF;
+    const auto indices = hn::Or(hn::Load(d16, kCompressIndices.low[low]),
+                                hn::Load(d16, kCompressIndices.high[high]));
+    const auto kept = hn::TableLookupBytes(hn::Load(d16, lanes + block), indices);
+    hn::StoreU(hn::LowerHalf(d8, kept), d8, out + at);
+    at += kCompressIndices.count[low];
+#if HWY_ARCH_X86
+    // The high half straight from the register (no shuffle first).
+    _mm_storeh_pi(reinterpret_cast<__m64*>(out + at), _mm_castsi128_ps(kept.raw));
+#else
+    hn::StoreU(hn::UpperHalf(d8, kept), d8, out + at);
+#endif
+    at += kCompressIndices.count[high];
   }
-  return static_cast<size_t>(pos - out);
+  return at;
 #endif
 }
 
@@ -199,6 +250,13 @@ Compacted RemoveEmptyLineBlocks(char* data, size_t size, LineEnds& line_ends) {
     lf2 = (lf >> (n - 2)) & 1;
     lf1 = (lf >> (n - 1)) & 1;
     cr1 = (cr >> (n - 1)) & 1;
+    // Empty lines are few and far between in most text: most vectors keep
+    // every byte, and the processor foresees that they do.
+    if (drop == 0) {
+      hn::StoreU(v, d, bytes + done.kept);
+      done.kept += n;
+      continue;
+    }
     done.kept += StoreKept(d, v, ~drop & lanes, bytes + done.kept);
   }
   line_ends = {lf1 != 0, lf2 != 0, cr1 != 0};
@@ -261,6 +319,174 @@ HWY_INLINE bool RestAgrees(const uint8_t* bytes, size_t at, const char* find, si
   return true;
 }
 
+// What FindAnyOf knows of its finds: find k's first byte, last byte,
+// length and text, and its first eight bytes as a word with the mask of
+// those that belong to it (the unused finds repeat find 0).
+struct FindTable {
+  uint8_t first[4], last[4];
+  size_t length[4];
+  const char* text[4];
+  uint64_t head[4], head_mask[4];
+  // When no two finds begin with the same byte: the find that begins with
+  // byte b (any where none does).
+  bool distinct_first = true;
+  uint8_t by_first[256];
+};
+
+template <size_t K>
+HWY_INLINE void MakeFindTable(const std::string_view* finds, FindTable& table) {
+  std::memset(table.by_first, 0, sizeof table.by_first);
+  bool seen[256] = {};
+  for (size_t k = 0; k < 4; ++k) {
+    const std::string_view find = finds[k < K ? k : 0];
+    const auto first = static_cast<uint8_t>(find.front());
+    table.first[k] = first;
+    table.last[k] = static_cast<uint8_t>(find.back());
+    table.length[k] = find.size();
+    table.text[k] = find.data();
+    const size_t head = HWY_MIN(find.size(), size_t{8});
+    uint8_t bytes[8] = {};
+    std::memcpy(bytes, find.data(), head);
+    std::memcpy(&table.head[k], bytes, 8);
+    table.head_mask[k] = head == 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * head)) - 1;
+    if (k >= K) continue;
+    if (seen[first]) table.distinct_first = false;
+    seen[first] = true;
+    table.by_first[first] = static_cast<uint8_t>(k);
+  }
+}
+
+// Tries the listed candidates in order, the finds in their order at each;
+// false when the positions are full (found.resume then set).
+template <size_t K>
+HWY_INLINE bool TryInOrder(const uint8_t* bytes, const FindTable& table,
+                           const size_t* candidates, size_t listed,
+                           size_t& allowed, FoundAny& found, size_t* positions,
+                           unsigned char* which, size_t capacity) {
+  for (size_t c = 0; c < listed; ++c) {
+    const size_t at = candidates[c];
+    if (at < allowed) continue;
+    for (size_t k = 0; k < K; ++k) {
+      if (bytes[at] != table.first[k] ||
+          bytes[at + table.length[k] - 1] != table.last[k] ||
+          !RestAgrees(bytes, at, table.text[k], table.length[k])) {
+        continue;
+      }
+      positions[found.count] = at;
+      which[found.count++] = static_cast<unsigned char>(k);
+      allowed = at + table.length[k];
+      if (found.count == capacity) {
+        found.resume = allowed;
+        return false;
+      }
+      break;
+    }
+  }
+  return true;
+}
+
+// The same when the finds begin with different bytes: the byte at a
+// candidate names the one find to try, and its first eight bytes are
+// compared as one word (the eight bytes from each candidate are there), so
+// that no branch depends on which find it is or whether it matches.
+HWY_INLINE bool TryByFirstByte(const uint8_t* bytes, const FindTable& table,
+                               const size_t* candidates, size_t listed,
+                               size_t& allowed, FoundAny& found,
+                               size_t* positions, unsigned char* which,
+                               size_t capacity) {
+  size_t count = found.count;
+  for (size_t c = 0; c < listed; ++c) {
+    const size_t at = candidates[c];
+    const size_t k = table.by_first[bytes[at]];
+    uint64_t word;
+    std::memcpy(&word, bytes + at, 8);
+    bool match = at >= allowed && ((word ^ table.head[k]) & table.head_mask[k]) == 0;
+    if (table.length[k] > 8) {
+      match = match && bytes[at + table.length[k] - 1] == table.last[k] &&
+              std::memcmp(bytes + at + 8, table.text[k] + 8, table.length[k] - 8) == 0;
+    }
+    positions[count] = at;
+    which[count] = static_cast<unsigned char>(k);
+    allowed = match ? at + table.length[k] : allowed;
+    count += match;
+    if (count == capacity) {
+      found.count = count;
+      found.resume = allowed;
+      return false;
+    }
+  }
+  found.count = count;
+  return true;
+}
+
+// The candidates of up to kSteps steps of 64 bytes (one to four vectors)
+// are listed first, kListed a step whatever their number (most steps hold
+// fewer), then tried: neither has a branch whose outcome depends on the
+// text, but for the rare step of more than kListed and the matches.
+constexpr size_t kSteps = 16;
+constexpr size_t kListed = 4;
+constexpr size_t kStep = 64;
+
+// Lists at candidates the starts that agree with the first and the last
+// byte of any of the K finds, in the steps from i on while
+// i + reach + kStep <= size (at most kSteps of them); moves i past them and
+// returns how many it listed.
+template <size_t K>
+HWY_INLINE size_t ListCandidates(const uint8_t* bytes, size_t size, size_t reach,
+                                 const FindTable& table, size_t& i,
+                                 size_t* candidates) {
+  const D8 d;
+  const size_t n = hn::Lanes(d);
+  const size_t* length = table.length;
+  const auto first0 = hn::Set(d, table.first[0]), last0 = hn::Set(d, table.last[0]);
+  const auto first1 = hn::Set(d, table.first[1]), last1 = hn::Set(d, table.last[1]);
+  const auto first2 = hn::Set(d, table.first[2]), last2 = hn::Set(d, table.last[2]);
+  const auto first3 = hn::Set(d, table.first[3]), last3 = hn::Set(d, table.last[3]);
+  size_t listed = 0;
+  for (size_t s = 0; s < kSteps && i + reach + kStep <= size; ++s, i += kStep) {
+    uint64_t bits = 0;
+    for (size_t j = 0; j < kStep; j += n) {
+      const uint8_t* at = bytes + i + j;
+      const auto block = hn::LoadU(d, at);
+      auto any = hn::And(hn::Eq(block, first0), hn::Eq(hn::LoadU(d, at + length[0] - 1), last0));
+      if constexpr (K > 1) {
+        any = hn::Or(any, hn::And(hn::Eq(block, first1),
+                                  hn::Eq(hn::LoadU(d, at + length[1] - 1), last1)));
+      }
+      if constexpr (K > 2) {
+        any = hn::Or(any, hn::And(hn::Eq(block, first2),
+                                  hn::Eq(hn::LoadU(d, at + length[2] - 1), last2)));
+      }
+      if constexpr (K > 3) {
+        any = hn::Or(any, hn::And(hn::Eq(block, first3),
+                                  hn::Eq(hn::LoadU(d, at + length[3] - 1), last3)));
+      }
+      bits |= MaskBits(d, any) << j;
+    }
+    const size_t count = hwy::PopCount(bits);
+    // The top bit keeps the count of zeros defined once bits runs out.
+    constexpr uint64_t kTop = uint64_t{1} << 63;
+    for (size_t k = 0; k < kListed; ++k) {
+      candidates[listed + k] = i + hwy::Num0BitsBelowLS1Bit_Nonzero64(bits | kTop);
+      bits &= bits - 1;
+    }
+    for (size_t k = kListed; k < count; ++k) {
+      candidates[listed + k] = i + hwy::Num0BitsBelowLS1Bit_Nonzero64(bits);
+      bits &= bits - 1;
+    }
+    listed += count;
+  }
+  return listed;
+}
+
+// The last byte past a start that the candidate tests read.
+template <size_t K>
+HWY_INLINE size_t Reach(const FindTable& table) {
+  size_t reach = table.distinct_first ? 7 : 0;  // TryByFirstByte's word
+  for (size_t k = 0; k < K; ++k) reach = HWY_MAX(reach, table.length[k] - 1);
+  return reach;
+}
+
 // FindAll for K finds at once: a start is a candidate when it agrees with
 // the first and the last byte of any of them; the finds are tried in their
 // order at each candidate.
@@ -269,90 +495,23 @@ HWY_INLINE FoundAny FindAnyOf(const char* data, size_t size, size_t from,
                               const std::string_view* finds, size_t* positions,
                               unsigned char* which, size_t capacity) {
   static_assert(K >= 1 && K <= 4);
-  const D8 d;
-  const size_t n = hn::Lanes(d);
   const auto* bytes = reinterpret_cast<const uint8_t*>(data);
-  // Find k's first byte, last byte, length and text (the unused ones
-  // repeat find 0).
-  uint8_t first[4], last[4];
-  size_t length[4];
-  const char* text[4];
-  size_t reach = 0;  // the last byte a candidate test reads, past the start
-  for (size_t k = 0; k < 4; ++k) {
-    const std::string_view find = finds[k < K ? k : 0];
-    first[k] = static_cast<uint8_t>(find.front());
-    last[k] = static_cast<uint8_t>(find.back());
-    length[k] = find.size();
-    text[k] = find.data();
-    reach = HWY_MAX(reach, length[k] - 1);
-  }
-  const auto first0 = hn::Set(d, first[0]), last0 = hn::Set(d, last[0]);
-  const auto first1 = hn::Set(d, first[1]), last1 = hn::Set(d, last[1]);
-  const auto first2 = hn::Set(d, first[2]), last2 = hn::Set(d, last[2]);
-  const auto first3 = hn::Set(d, first[3]), last3 = hn::Set(d, last[3]);
+  FindTable table;
+  MakeFindTable<K>(finds, table);
+  const size_t reach = Reach<K>(table);
   FoundAny found;
   size_t allowed = from;  // the earliest start that does not overlap
   size_t i = from;
-  // The candidates of up to kSteps steps of 64 bytes (one to four vectors)
-  // are listed first, eight a step whatever their number (most steps hold
-  // fewer), then tried: neither has a branch whose outcome depends on the
-  // text, but for the rare step of more than eight and the matches.
-  constexpr size_t kSteps = 16;
-  const size_t step = n * (64 / n);
-  size_t candidates[kSteps * 64 + 8];
-  while (i + reach + step <= size) {
-    size_t listed = 0;
-    for (size_t s = 0; s < kSteps && i + reach + step <= size; ++s, i += step) {
-      uint64_t bits = 0;
-      for (size_t j = 0; j < step; j += n) {
-        const uint8_t* at = bytes + i + j;
-        const auto block = hn::LoadU(d, at);
-        auto any = hn::And(hn::Eq(block, first0), hn::Eq(hn::LoadU(d, at + length[0] - 1), last0));
-        if constexpr (K > 1) {
-          any = hn::Or(any, hn::And(hn::Eq(block, first1),
-                                    hn::Eq(hn::LoadU(d, at + length[1] - 1), last1)));
-        }
-        if constexpr (K > 2) {
-          any = hn::Or(any, hn::And(hn::Eq(block, first2),
-                                    hn::Eq(hn::LoadU(d, at + length[2] - 1), last2)));
-        }
-        if constexpr (K > 3) {
-          any = hn::Or(any, hn::And(hn::Eq(block, first3),
-                                    hn::Eq(hn::LoadU(d, at + length[3] - 1), last3)));
-        }
-        bits |= MaskBits(d, any) << j;
-      }
-      const size_t count = hwy::PopCount(bits);
-      // The top bit keeps the count of zeros defined once bits runs out.
-      constexpr uint64_t kTop = uint64_t{1} << 63;
-      for (size_t k = 0; k < 8; ++k) {
-        candidates[listed + k] = i + hwy::Num0BitsBelowLS1Bit_Nonzero64(bits | kTop);
-        bits &= bits - 1;
-      }
-      for (size_t k = 8; k < count; ++k) {
-        candidates[listed + k] = i + hwy::Num0BitsBelowLS1Bit_Nonzero64(bits);
-        bits &= bits - 1;
-      }
-      listed += count;
-    }
-    for (size_t c = 0; c < listed; ++c) {
-      const size_t at = candidates[c];
-      if (at < allowed) continue;
-      for (size_t k = 0; k < K; ++k) {
-        if (bytes[at] != first[k] || bytes[at + length[k] - 1] != last[k] ||
-            !RestAgrees(bytes, at, text[k], length[k])) {
-          continue;
-        }
-        positions[found.count] = at;
-        which[found.count++] = static_cast<unsigned char>(k);
-        allowed = at + length[k];
-        if (found.count == capacity) {
-          found.resume = allowed;
-          return found;
-        }
-        break;
-      }
-    }
+  size_t candidates[kSteps * 64 + kListed];
+  while (i + reach + kStep <= size) {
+    const size_t listed = ListCandidates<K>(bytes, size, reach, table, i, candidates);
+    const bool room =
+        table.distinct_first
+            ? TryByFirstByte(bytes, table, candidates, listed, allowed, found,
+                             positions, which, capacity)
+            : TryInOrder<K>(bytes, table, candidates, listed, allowed, found,
+                            positions, which, capacity);
+    if (!room) return found;
   }
   found.resume = HWY_MAX(i, allowed);
   return found;
@@ -370,6 +529,91 @@ FoundAny FindAny(const char* data, size_t size, size_t from,
   }
 }
 
+// Copies count bytes in blocks of kReplaceSlack, reading and writing up to
+// kReplaceSlack bytes past count.
+HWY_INLINE void CopyBlocks(uint8_t* to, const uint8_t* from, size_t count) {
+  const D8 d;
+  const size_t n = hn::Lanes(d);
+  size_t done = 0;
+  do {
+    for (size_t j = 0; j < kReplaceSlack; j += n) {
+      hn::StoreU(hn::LoadU(d, from + done + j), d, to + done + j);
+    }
+    done += kReplaceSlack;
+  } while (done < count);
+}
+
+// FindAnyOf with TryByFirstByte's test, each match replaced as soon as it
+// is found: the stretch before it and its replacement are copied to out.
+template <size_t K>
+HWY_INLINE ReplacedAny ReplaceAnyOf(const char* data, size_t size, size_t read,
+                                    const std::string_view* finds,
+                                    const char* const* replacements,
+                                    const size_t* replacement_sizes, char* out,
+                                    size_t written, size_t out_size,
+                                    uint64_t* matches) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(data);
+  auto* to = reinterpret_cast<uint8_t*>(out);
+  FindTable table;
+  MakeFindTable<K>(finds, table);
+  if (!table.distinct_first) return {read, written, false};
+  // Every candidate has a block of slack after it.
+  const size_t reach = HWY_MAX(Reach<K>(table), kReplaceSlack - 1);
+  // The state in locals, none of which the stores through `to` could
+  // reach: the compiler keeps them in registers.
+  bool out_full = false;
+  uint64_t count0 = 0, count1 = 0, count2 = 0, count3 = 0;
+  size_t i = read;
+  size_t candidates[kSteps * 64 + kListed];
+  while (i + reach + kStep <= size && !out_full) {
+    const size_t listed = ListCandidates<K>(bytes, size, reach, table, i, candidates);
+    for (size_t c = 0; c < listed; ++c) {
+      const size_t at = candidates[c];
+      const size_t k = table.by_first[bytes[at]];
+      uint64_t word;
+      std::memcpy(&word, bytes + at, 8);
+      bool match = at >= read && ((word ^ table.head[k]) & table.head_mask[k]) == 0;
+      if (table.length[k] > 8) {
+        match = match && bytes[at + table.length[k] - 1] == table.last[k] &&
+                std::memcmp(bytes + at + 8, table.text[k] + 8, table.length[k] - 8) == 0;
+      }
+      if (!match) continue;
+      const size_t gap = at - read;
+      const size_t size_k = replacement_sizes[k];
+      if (written + gap + size_k + kReplaceSlack > out_size) {
+        out_full = true;
+        break;
+      }
+      CopyBlocks(to + written, bytes + read, gap);
+      written += gap;
+      CopyBlocks(to + written, reinterpret_cast<const uint8_t*>(replacements[k]), size_k);
+      written += size_k;
+      read = at + table.length[k];
+      count0 += k == 0;
+      count1 += k == 1;
+      count2 += k == 2;
+      count3 += k == 3;
+    }
+  }
+  const uint64_t counts[4] = {count0, count1, count2, count3};
+  for (size_t k = 0; k < K; ++k) matches[k] += counts[k];
+  return {read, written, out_full};
+}
+
+ReplacedAny ReplaceAny(const char* data, size_t size, size_t read,
+                       const std::string_view* finds, size_t count,
+                       const char* const* replacements,
+                       const size_t* replacement_sizes, char* out,
+                       size_t written, size_t out_size, uint64_t* matches) {
+  switch (count) {
+    case 1: return ReplaceAnyOf<1>(data, size, read, finds, replacements, replacement_sizes, out, written, out_size, matches);
+    case 2: return ReplaceAnyOf<2>(data, size, read, finds, replacements, replacement_sizes, out, written, out_size, matches);
+    case 3: return ReplaceAnyOf<3>(data, size, read, finds, replacements, replacement_sizes, out, written, out_size, matches);
+    case 4: return ReplaceAnyOf<4>(data, size, read, finds, replacements, replacement_sizes, out, written, out_size, matches);
+    default: return {read, written, false};
+  }
+}
+
 // The units of one vector, their bytes in the given order.
 template <class D16>
 HWY_INLINE hn::Vec<D16> LoadUnits(D16 d16, const unsigned char* in, bool big_endian) {
@@ -378,43 +622,85 @@ HWY_INLINE hn::Vec<D16> LoadUnits(D16 d16, const unsigned char* in, bool big_end
   return big_endian ? hn::Or(hn::ShiftRight<8>(block), hn::ShiftLeft<8>(block)) : block;
 }
 
+// Converts half a vector of units, none a surrogate, to UTF-8 at out and
+// returns how many bytes it wrote: each unit becomes a 32-bit word of its
+// one to three UTF-8 bytes, and the bytes that belong to none are
+// compressed away.
+template <class DH>
+HWY_INLINE size_t StoreUtf8Words(DH, hn::Vec<DH> units, unsigned char* out) {
+  const hn::Repartition<uint32_t, hn::Twice<DH>> d32;
+  const hn::Repartition<uint8_t, decltype(d32)> d8;
+  const hn::RebindToSigned<decltype(d32)> di32;
+  const auto u = hn::PromoteTo(d32, units);
+  // Units fit in 16 bits: compared as signed 32-bit lanes (one instruction
+  // where unsigned lanes would take three on some targets).
+  const auto two = hn::RebindMask(d32, hn::Gt(hn::BitCast(di32, u), hn::Set(di32, 0x7F)));
+  const auto three = hn::RebindMask(d32, hn::Gt(hn::BitCast(di32, u), hn::Set(di32, 0x7FF)));
+  const auto low6 = hn::Or(hn::And(u, hn::Set(d32, 0x3F)), hn::Set(d32, 0x80));
+  const auto mid6 =
+      hn::Or(hn::And(hn::ShiftRight<6>(u), hn::Set(d32, 0x3F)), hn::Set(d32, 0x80));
+  const auto lead = hn::IfThenElse(
+      three, hn::Or(hn::ShiftRight<12>(u), hn::Set(d32, 0xE0)),
+      hn::IfThenElse(two, hn::Or(hn::ShiftRight<6>(u), hn::Set(d32, 0xC0)), u));
+  const auto second = hn::IfThenElse(three, mid6, low6);
+  const auto words =
+      hn::Or(lead, hn::Or(hn::ShiftLeft<8>(second), hn::ShiftLeft<16>(low6)));
+  const auto kept = hn::Or(
+      hn::Set(d32, 0xFF),
+      hn::Or(hn::IfThenElseZero(two, hn::Set(d32, 0xFF00)),
+             hn::IfThenElseZero(three, hn::Set(d32, 0xFF0000))));
+  return StoreKept(d8, hn::BitCast(d8, words),
+                   MaskBits(d8, hn::MaskFromVec(hn::BitCast(d8, kept))), out);
+}
+
 // Converts one vector of units to UTF-8 at out; false (nothing written)
 // when it holds a surrogate. Units below U+0800 become the 16-bit word of
 // their one or two UTF-8 bytes, the high byte of each ASCII unit
-// compressed away; a vector with a unit of three bytes goes a unit at a
-// time, here rather than by the caller (text with signs like the euro's
-// has one every few hundred units).
+// compressed away; a vector with a unit of three bytes goes as two halves
+// of 32-bit words, here rather than by the caller (text with signs like
+// the euro's has one every few hundred units).
 template <class D16>
 HWY_INLINE bool TranscodeUnits(D16 d16, hn::Vec<D16> block, unsigned char*& out) {
   const hn::Repartition<uint8_t, D16> d8;
-  if (!hn::AllFalse(d16, hn::Gt(block, hn::Set(d16, 0x7FF)))) {
-    const auto high_bits = hn::And(block, hn::Set(d16, 0xF800));
-    if (!hn::AllFalse(d16, hn::Eq(high_bits, hn::Set(d16, 0xD800)))) return false;
-    HWY_ALIGN uint16_t lanes[hn::MaxLanes(d16)];
-    hn::Store(block, d16, lanes);
-    for (size_t j = 0; j < hn::Lanes(d16); ++j) {
-      const unsigned u = lanes[j];
-      if (u < 0x80) {
-        *out++ = static_cast<unsigned char>(u);
-      } else if (u < 0x800) {
-        *out++ = static_cast<unsigned char>(0xC0 | (u >> 6));
-        *out++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
-      } else {
-        *out++ = static_cast<unsigned char>(0xE0 | (u >> 12));
-        *out++ = static_cast<unsigned char>(0x80 | ((u >> 6) & 0x3F));
-        *out++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
-      }
-    }
+  const auto zero = hn::Zero(d16);
+  // Bit tests rather than comparisons of unsigned lanes, which some
+  // targets lack: a unit of three bytes or a surrogate has one of its top
+  // five bits set; an ASCII one none of its top nine.
+  const auto top5 = hn::And(block, hn::Set(d16, 0xF800));
+  if (!hn::AllTrue(d16, hn::Eq(top5, zero))) {
+    if (!hn::AllFalse(d16, hn::Eq(top5, hn::Set(d16, 0xD800)))) return false;
+    const hn::Half<D16> half;
+    out += StoreUtf8Words(half, hn::LowerHalf(half, block), out);
+    out += StoreUtf8Words(half, hn::UpperHalf(half, block), out);
     return true;
   }
-  const auto wide = hn::Gt(block, hn::Set(d16, 0x7F));
+  const auto ascii = hn::Eq(hn::And(block, hn::Set(d16, 0xFF80)), zero);
   const auto lead = hn::Or(hn::ShiftRight<6>(block), hn::Set(d16, 0xC0));
   const auto trail = hn::Or(hn::And(block, hn::Set(d16, 0x3F)), hn::Set(d16, 0x80));
-  const auto words = hn::IfThenElse(wide, hn::Or(lead, hn::ShiftLeft<8>(trail)), block);
+  const auto words = hn::IfThenElse(ascii, block, hn::Or(lead, hn::ShiftLeft<8>(trail)));
+#if HWY_TARGET == HWY_AVX3_DL
   // The low byte always stays, the high one only for a two-byte unit.
-  const auto keep = hn::IfThenElse(wide, hn::Set(d16, 0xFFFF), hn::Set(d16, 0x00FF));
+  const auto keep = hn::IfThenElse(ascii, hn::Set(d16, 0x00FF), hn::Set(d16, 0xFFFF));
   out += StoreKept(d8, hn::BitCast(d8, words),
                    MaskBits(d8, hn::MaskFromVec(hn::BitCast(d8, keep))), out);
+#else
+  // Eight units (a 16-byte block) at a time, one shuffle each: the block's
+  // byte of the ASCII mask picks the bytes that stay. Each store writes the
+  // whole block, up to eight bytes past what stays.
+  const uint64_t ascii_bits = MaskBits(d16, ascii);
+  HWY_ALIGN uint8_t lanes[hn::MaxLanes(d8)];
+  hn::Store(hn::BitCast(d8, words), d8, lanes);
+  const hn::Full128<uint8_t> d16b;
+  size_t at = 0;
+  for (size_t block = 0; block < hn::Lanes(d8); block += 16) {
+    const unsigned mask = static_cast<unsigned>(ascii_bits >> (block / 2)) & 0xFF;
+    hn::StoreU(hn::TableLookupBytes(hn::Load(d16b, lanes + block),
+                                    hn::Load(d16b, kPackIndices.bytes[mask])),
+               d16b, out + at);
+    at += kPackIndices.count[mask];
+  }
+  out += at;
+#endif
   return true;
 }
 
@@ -424,19 +710,23 @@ HWY_INLINE bool TranscodeUnits(D16 d16, hn::Vec<D16> block, unsigned char*& out)
 // foreseen by the processor neither in text with a letter like "é" every
 // few dozen units nor in text without: a test of four is.)
 size_t TranscodeUtf16Blocks(const unsigned char* in, size_t units,
-                            bool big_endian, unsigned char*& out) {
+                            bool big_endian, unsigned char*& out_end) {
+  // The output position in a local: written back through the reference
+  // only when done, not reloaded after every store of bytes.
+  unsigned char* out = out_end;
   const D16 d16;
   const hn::RebindToSigned<D16> di16;
   const hn::Rebind<uint8_t, D16> narrow;
   const size_t n = hn::Lanes(d16);
-  const auto ascii_limit = hn::Set(d16, 0x7F);
+  const auto non_ascii = hn::Set(d16, 0xFF80);
   size_t k = 0;
   for (; k + 4 * n <= units; k += 4 * n) {
     const auto b0 = LoadUnits(d16, in + 2 * k, big_endian);
     const auto b1 = LoadUnits(d16, in + 2 * (k + n), big_endian);
     const auto b2 = LoadUnits(d16, in + 2 * (k + 2 * n), big_endian);
     const auto b3 = LoadUnits(d16, in + 2 * (k + 3 * n), big_endian);
-    if (hn::AllFalse(d16, hn::Gt(hn::Or(hn::Or(b0, b1), hn::Or(b2, b3)), ascii_limit))) {
+    if (hn::AllTrue(d16, hn::Eq(hn::And(hn::Or(hn::Or(b0, b1), hn::Or(b2, b3)), non_ascii),
+                                hn::Zero(d16)))) {
       hn::StoreU(hn::DemoteTo(narrow, hn::BitCast(di16, b0)), narrow, out);
       hn::StoreU(hn::DemoteTo(narrow, hn::BitCast(di16, b1)), narrow, out + n);
       hn::StoreU(hn::DemoteTo(narrow, hn::BitCast(di16, b2)), narrow, out + 2 * n);
@@ -444,14 +734,21 @@ size_t TranscodeUtf16Blocks(const unsigned char* in, size_t units,
       out += 4 * n;
       continue;
     }
-    if (!TranscodeUnits(d16, b0, out)) return k;
-    if (!TranscodeUnits(d16, b1, out)) return k + n;
-    if (!TranscodeUnits(d16, b2, out)) return k + 2 * n;
-    if (!TranscodeUnits(d16, b3, out)) return k + 3 * n;
+    // One vector at a time, loaded again: four held across the conversion
+    // would crowd the registers.
+    size_t j = 0;
+    for (; j < 4 * n; j += n) {
+      if (!TranscodeUnits(d16, LoadUnits(d16, in + 2 * (k + j), big_endian), out)) break;
+    }
+    if (j < 4 * n) {
+      out_end = out;
+      return k + j;
+    }
   }
   for (; k + n <= units; k += n) {
     if (!TranscodeUnits(d16, LoadUnits(d16, in + 2 * k, big_endian), out)) break;
   }
+  out_end = out;
   return k;
 }
 
@@ -503,6 +800,7 @@ HWY_EXPORT(SqueezeSpaceBlocks);
 HWY_EXPORT(RemoveEmptyLineBlocks);
 HWY_EXPORT(FindAll);
 HWY_EXPORT(FindAny);
+HWY_EXPORT(ReplaceAny);
 HWY_EXPORT(TranscodeUtf16Blocks);
 HWY_EXPORT(WidenAscii);
 HWY_EXPORT(AsciiPrefix);
@@ -534,6 +832,17 @@ FoundAny FindAny(const char* data, std::size_t size, std::size_t from,
                  std::size_t capacity) {
   return HWY_DYNAMIC_DISPATCH(FindAny)(data, size, from, finds, count, positions,
                                        which, capacity);
+}
+
+ReplacedAny ReplaceAny(const char* data, std::size_t size, std::size_t read,
+                       const std::string_view* finds, std::size_t count,
+                       const char* const* replacements,
+                       const std::size_t* replacement_sizes, char* out,
+                       std::size_t written, std::size_t out_size,
+                       std::uint64_t* matches) {
+  return HWY_DYNAMIC_DISPATCH(ReplaceAny)(data, size, read, finds, count,
+                                          replacements, replacement_sizes, out,
+                                          written, out_size, matches);
 }
 
 std::size_t TranscodeUtf16Blocks(const unsigned char* in, std::size_t units,

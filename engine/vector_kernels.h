@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace tarnwick::vector {
@@ -63,9 +64,38 @@ FoundAny FindAny(const char* data, std::size_t size, std::size_t from,
                  std::size_t* positions, unsigned char* which,
                  std::size_t capacity);
 
+// How far ReplaceAny got: data before read is handled, its result in out
+// before written; out_full when it stopped at a match for which out had
+// no room.
+struct ReplacedAny {
+  std::size_t read = 0;
+  std::size_t written = 0;
+  bool out_full = false;
+};
+
+// The bytes that ReplaceAny may read and write past what it copies.
+inline constexpr std::size_t kReplaceSlack = 64;
+
+// Replaces the matches that FindAny finds from read on, for one to four
+// finds of which no two begin with the same byte (else it does nothing),
+// by replacements[k] (of replacement_sizes[k] bytes, readable kReplaceSlack
+// bytes past them), writing the bytes before each match and its
+// replacement to out from written on, while a match has kReplaceSlack
+// bytes of data after its start and out has room for what it writes and
+// kReplaceSlack bytes more before out_size. matches[k] grows by the matches
+// of find k; the caller finishes from read.
+ReplacedAny ReplaceAny(const char* data, std::size_t size, std::size_t read,
+                       const std::string_view* finds, std::size_t count,
+                       const char* const* replacements,
+                       const std::size_t* replacement_sizes, char* out,
+                       std::size_t written, std::size_t out_size,
+                       std::uint64_t* matches);
+
 // Converts UTF-16 units (bytes in the given order) to UTF-8 while whole
 // vectors of them hold no surrogate; returns how many units it converted
-// and moves out past their bytes. out must have room for 3 bytes per unit.
+// and moves out past their bytes. out must have room for 3 bytes per unit
+// and kTranscodeSlack more (bytes past the result may be written).
+inline constexpr std::size_t kTranscodeSlack = 64;  // a vector of the widest target
 std::size_t TranscodeUtf16Blocks(const unsigned char* in, std::size_t units,
                                  bool big_endian, unsigned char*& out);
 

@@ -22,6 +22,7 @@
 
 #include "engine/byte_compaction.h"
 #include "engine/byte_search.h"
+#include "engine/streaming_replace.h"
 #include "engine/text_codec.h"
 #include "engine/vector_loops.h"
 
@@ -202,16 +203,59 @@ TEST(VectorKernelsTest, SearchAgreesWithThePortableLoops) {
         for (std::size_t first = 0; first + count <= std::size(needles); first += 2) {
           std::string_view finds[kMaxFinds];
           for (std::size_t k = 0; k < count; ++k) finds[k] = needles[first + k];
-          const auto search = [&] {
-            std::vector<std::size_t> positions(500);
-            std::vector<unsigned char> which(500);
-            positions.resize(FindAnyBytes(input, 1, finds, count, positions.data(),
-                                          which.data(), 500));
-            which.resize(positions.size());
-            return std::make_pair(positions, which);
+          // Positions that fill up after one, three matches, or never.
+          for (const std::size_t capacity : {std::size_t{1}, std::size_t{3}, std::size_t{500}}) {
+            const auto search = [&] {
+              std::vector<std::size_t> positions(capacity);
+              std::vector<unsigned char> which(capacity);
+              positions.resize(FindAnyBytes(input, 1, finds, count, positions.data(),
+                                            which.data(), capacity));
+              which.resize(positions.size());
+              return std::make_pair(positions, which);
+            };
+            ASSERT_EQ(search(), Portable(search)) << target << ", size " << input.size()
+                                                  << ", finds " << count
+                                                  << ", capacity " << capacity;
+          }
+        }
+      }
+    }
+  });
+}
+
+TEST(VectorKernelsTest, ReplacementInOneScanAgreesWithThePortableLoops) {
+  std::vector<std::string> inputs = ByteInputs();
+  std::mt19937 random(22);
+  for (const char* alphabet : {"ab\r\n", "x\xC3\xA9 ", "xxxxxxxxxxxxxxx\r\nab"}) {
+    std::string text(5000, ' ');
+    for (char& c : text) c = alphabet[random() % std::strlen(alphabet)];
+    inputs.push_back(text);
+  }
+  // Pairs that run as one scan (no find shares a byte with another find or
+  // an earlier replacement): one to four finds, short and long ones,
+  // growing, shrinking and (last) removing.
+  using Pairs = std::vector<ReplaceChain::Pair>;
+  const Pairs pair_sets[] = {
+      {{"\r\n", "\n"}},
+      {{"ab", "xyz"}, {"\xC3\xA9", "e"}},
+      {{"\r\n", "<BR>"}, {"ab", "AB"}, {"\xC3\xA9", "e"}, {"xxxxxxxxxxxx", "y"}},
+      {{"\xC3\xA9", std::string(100, 'E')}, {"x", ""}},
+  };
+  OnEveryTarget([&](const std::string& target) {
+    for (const std::string& input : inputs) {
+      for (const Pairs& pairs : pair_sets) {
+        // The output buffer of the default size, and one of 100 bytes that
+        // fills at almost every match.
+        for (const std::size_t room : {std::size_t{0}, std::size_t{100}}) {
+          const auto replace = [&] {
+            std::string out;
+            ReplaceChain chain(pairs, [&](std::string_view bytes) { out += bytes; }, room);
+            chain.Feed(input, /*last=*/true);
+            return std::make_pair(out, chain.Matches());
           };
-          ASSERT_EQ(search(), Portable(search))
-              << target << ", size " << input.size() << ", finds " << count;
+          ASSERT_EQ(replace(), Portable(replace))
+              << target << ", size " << input.size() << ", pairs " << pairs.size()
+              << ", room " << room;
         }
       }
     }
@@ -234,13 +278,14 @@ TEST(VectorKernelsTest, CodecAgreesWithThePortableLoops) {
   std::iota(sizes.begin(), sizes.end(), 0);
   sizes.insert(sizes.end(), {511, 512, 513, 1000});
   for (const std::size_t size : sizes) {
-    for (int round = 0; round < 6; ++round) {
+    for (int round = 0; round < 7; ++round) {
       std::u16string text;
-      // Mostly ASCII or mostly two-byte units, so that whole vectors of
-      // them occur, and now and then a wider unit.
+      // Mostly ASCII, mostly two-byte or (last) mostly three-byte units, so
+      // that whole vectors of them occur, and now and then a wider unit.
       const std::size_t widest = round < 2 ? 1 : round < 4 ? 6 : std::size(units);
+      const std::u16string& most = units[round == 6 ? 7 : round % 2 == 0 ? 0 : 4];
       while (text.size() < size) {
-        text += random() % 8 == 0 ? units[random() % widest] : units[round % 2 == 0 ? 0 : 4];
+        text += random() % 8 == 0 ? units[random() % widest] : most;
       }
       text.resize(size);  // may cut a pair: a lone high surrogate at the end
       if (round == 5 && size > 0) text[random() % size] = lone[random() % 2][0];
