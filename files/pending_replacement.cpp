@@ -643,9 +643,6 @@ void PendingReplacement::Prepare(ReplacementGroup& group,
   // others, then renames it (files/replacement_group.h).
   struct stat written {};
   if (fstat(fd_, &written) != 0) Fail(errno);
-  // The group renames later, in a folder of its own keeping.
-  UniqueFd folder(fcntl(folder_->get(), F_DUPFD_CLOEXEC, 0));
-  if (folder.get() < 0) Fail(errno);
   CheckNameUnchanged();  // and again just before the group's rename
   if (journal != nullptr) {
     const KeepResult kept = journal->BeforeGroupedReplace(
@@ -658,7 +655,7 @@ void PendingReplacement::Prepare(ReplacementGroup& group,
   prepared.path = path_;
   prepared.name = name_;
   prepared.temporary = std::exchange(temporary_, std::string());
-  prepared.folder = std::move(folder);
+  prepared.folder = folder_;  // the group renames there later
   prepared.file = UniqueFd(std::exchange(fd_, -1));
   prepared.old_info = old_info_;
   prepared.written = written;

@@ -4,8 +4,10 @@
 #include "files/replacement_group.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -24,7 +26,13 @@ constexpr std::size_t kFewestForFileSystemFlush = 4;
 }  // namespace
 
 ReplacementGroup::ReplacementGroup(GroupSettings settings)
-    : settings_(settings) {}
+    : settings_(settings), most_files_(std::max(1, settings.files)) {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
+    most_files_ = static_cast<int>(std::clamp<rlim_t>(
+        limit.rlim_cur / 4, 1, static_cast<rlim_t>(most_files_)));
+  }
+}
 
 ReplacementGroup::~ReplacementGroup() { Discard(); }
 
@@ -36,7 +44,7 @@ void ReplacementGroup::Add(Prepared prepared) {
 }
 
 bool ReplacementGroup::full() const {
-  return static_cast<int>(prepared_.size()) >= settings_.files ||
+  return static_cast<int>(prepared_.size()) >= most_files_ ||
          bytes_ >= settings_.bytes;
 }
 
@@ -49,7 +57,7 @@ bool ReplacementGroup::Holds(const std::string& path) const {
 void ReplacementGroup::Discard() noexcept {
   for (Prepared& item : prepared_) {
     item.file.reset();
-    unlinkat(item.folder.get(), item.temporary.c_str(), 0);
+    unlinkat(item.folder->get(), item.temporary.c_str(), 0);
   }
   prepared_.clear();
   old_ids_.clear();
@@ -67,7 +75,7 @@ std::vector<ReplacementGroup::Failure> ReplacementGroup::Publish(
     Prepared& item = items[k];
     failed[k] = true;
     item.file.reset();
-    unlinkat(item.folder.get(), item.temporary.c_str(), 0);
+    unlinkat(item.folder->get(), item.temporary.c_str(), 0);
     failures[k].emplace(Failure{item.path, item.tag, std::move(error)});
   };
   SystemCalls& calls = FileSystemCalls();
@@ -142,7 +150,7 @@ std::vector<ReplacementGroup::Failure> ReplacementGroup::Publish(
     Prepared& item = items[k];
     // A file saved by someone else since it was read is left as they left
     // it (an edit read it; a copy of a source did not).
-    const NameCheck check = CheckNameHolds(item.folder.get(), item.name,
+    const NameCheck check = CheckNameHolds(item.folder->get(), item.name,
                                            /*existed=*/true, item.old_info);
     if (check.error_number != 0) {
       fail(k, check.reason.empty()
@@ -151,8 +159,8 @@ std::vector<ReplacementGroup::Failure> ReplacementGroup::Publish(
                               check.error_number));
       continue;
     }
-    if (calls.rename_at(item.folder.get(), item.temporary.c_str(),
-                        item.folder.get(), item.name.c_str()) != 0) {
+    if (calls.rename_at(item.folder->get(), item.temporary.c_str(),
+                        item.folder->get(), item.name.c_str()) != 0) {
       fail(k, FileError::FromErrno(kCannotWrite, item.path, errno));
       continue;
     }

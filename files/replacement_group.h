@@ -25,6 +25,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_set>
@@ -43,10 +44,14 @@ enum class GroupFlush {
   kEachFile,    // fdatasync(2) of each new file, one after the other
 };
 
+// A group's flush costs a commit of the file system's journal, whatever
+// the group holds: the bigger the group, the fewer commits. Each file
+// waiting holds one descriptor open: a group holds at most a quarter of
+// the files the process may open.
 struct GroupSettings {
   GroupFlush flush = GroupFlush::kFileSystem;
-  int files = 64;                                // prepared files at most
-  std::uint64_t bytes = std::uint64_t{4} << 20;  // their bytes at most
+  int files = 1024;                               // prepared files at most
+  std::uint64_t bytes = std::uint64_t{64} << 20;  // their bytes at most
 };
 
 class ReplacementGroup {
@@ -56,7 +61,7 @@ class ReplacementGroup {
     std::string path;       // as the caller named it, for messages
     std::string name;       // the old file's name in its folder
     std::string temporary;  // the new file's name there
-    UniqueFd folder{-1};
+    std::shared_ptr<const UniqueFd> folder;  // shared with the run's ledger
     UniqueFd file{-1};      // the new file, still open
     struct stat old_info {};
     struct stat written {};
@@ -98,6 +103,7 @@ class ReplacementGroup {
 
  private:
   GroupSettings settings_;
+  int most_files_ = 0;  // settings_.files within the open-file limit
   int tag_ = 0;
   std::uint64_t bytes_ = 0;
   std::vector<Prepared> prepared_;

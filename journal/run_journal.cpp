@@ -199,7 +199,7 @@ bool RunJournal::Flush(std::string& why) {
 
 bool RunJournal::Keep(const std::string& target, const struct stat& old,
                       const std::string& kept, struct stat& kept_info,
-                      bool& copied_aside, std::string& why) {
+                      bool& copied_aside, bool grouped, std::string& why) {
   SystemCalls& calls = FileSystemCalls();
   // The same file system: a second name of the old file costs nothing, and
   // the run's rename leaves the old content to it alone.
@@ -250,8 +250,10 @@ bool RunJournal::Keep(const std::string& target, const struct stat& old,
     [[maybe_unused]] const int ignored =
         calls.fchown(to, static_cast<uid_t>(-1), kept_info.st_gid);
   }
+  // A group's copies reach the disk together (FlushGroup).
   if (copied && (calls.fchmod(to, kept_info.st_mode & 07777) != 0 ||
-                 calls.futimens(to, times) != 0 || calls.fdatasync(to) != 0)) {
+                 calls.futimens(to, times) != 0 ||
+                 (!grouped && calls.fdatasync(to) != 0))) {
     copied = false;
     error_number = errno;
   }
@@ -316,7 +318,11 @@ KeepResult RunJournal::FlushGroup() {
   std::vector<std::string> paths = std::exchange(group_paths_, {});
   std::string why;
   std::vector<std::string> copies = std::exchange(group_copies_, {});
-  if (records_fd_.get() >= 0 && FileSystemCalls().fsync(run_fd_.get()) != 0) {
+  // The copies' content first, all at once (one flush of the journal's
+  // file system), then the records, then the copies' names.
+  if (records_fd_.get() >= 0 &&
+      ((!copies.empty() && FileSystemCalls().syncfs(records_fd_.get()) != 0) ||
+       FileSystemCalls().fsync(run_fd_.get()) != 0)) {
     why = "the journal cannot be written (" + SystemReason(errno) + ")";
   } else if (Flush(why) && NameCopies(copies, why)) {
     return {};
@@ -348,7 +354,7 @@ KeepResult RunJournal::Replace(const std::string& target,
   const std::string kept = std::to_string(next_kept_++);
   struct stat kept_info {};
   bool copied = false;
-  if (!Keep(path, old, kept, kept_info, copied, why)) {
+  if (!Keep(path, old, kept, kept_info, copied, grouped, why)) {
     // Listed with the run, so that undo names it and says why.
     write.kind = WriteRecord::Kind::kUnkept;
     write.old = IdentityOf(old);

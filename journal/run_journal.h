@@ -100,9 +100,10 @@ class RunJournal : public RunObserver, public ReplacementJournal {
   // Keeps the old file at target as kept; false with why. A copy (the
   // journal on another file system) is written as kept + kCopySuffix and
   // copied is set: NameCopy gives it its name once its record is written.
+  // A copy for a group is flushed with the group (FlushGroup), else here.
   bool Keep(const std::string& target, const struct stat& old,
             const std::string& kept, struct stat& kept_info, bool& copied,
-            std::string& why);
+            bool grouped, std::string& why);
   bool NameCopy(const std::string& kept, std::string& why);
   // Names the copies of a group at once, then flushes the run's folder.
   bool NameCopies(const std::vector<std::string>& kept, std::string& why);

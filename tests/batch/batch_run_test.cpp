@@ -457,6 +457,26 @@ TEST_F(BatchRunTest, WorkingAheadLeavesRoomForTheRunsOwnFiles) {
   ExpectDone();
 }
 
+// The files of a write group wait open: a group holds no more of them than
+// the process may open beside its own files.
+TEST_F(BatchRunTest, AWriteGroupStaysWithinTheOpenFileLimit) {
+  rlimit before{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &before), 0);
+  rlimit low = before;
+  low.rlim_cur = 48;
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+  for (int i = 0; i < 120; ++i) AddFile("f" + std::to_string(i) + ".txt", "a\tb");
+  host_.output_folder = in_;  // in place
+  host_.given = Operation::kRemoveAllTabs;
+  host_.groups = GroupSettings{};
+  Run();
+  setrlimit(RLIMIT_NOFILE, &before);
+  EXPECT_TRUE(host_.reporter.reports().empty());
+  for (int i = 0; i < 120; ++i) {
+    EXPECT_EQ(ReadAll(in_ + "/f" + std::to_string(i) + ".txt"), "ab");
+  }
+}
+
 // The files made ahead take room on the disk that one job has not taken
 // yet: on a disk that is nearly full, an entry the run edits in its turn
 // (here over an older output of the same size) fails no more than with

@@ -56,6 +56,7 @@ class ScriptedHost : public BatchHost {
   void ShowMessage(const std::string& text) override;
   std::optional<Operation> GivenOperation() override { return given; }
   int Jobs() override { return jobs; }
+  std::optional<GroupSettings> WriteGroups() override { return groups; }
   ErrorReporter& Reporter() override { return reporter; }
   SettingsStore& Settings() override { return settings; }
 
@@ -65,6 +66,7 @@ class ScriptedHost : public BatchHost {
   std::string chooser;
   std::optional<Operation> given;  // the operation, without a chooser
   int jobs = 1;
+  std::optional<GroupSettings> groups;  // none: each replacement on its own
   std::deque<DialogAnswer> remove_answers;
   std::deque<DialogAnswer> replace_answers;
   // Called at every turn of the event loop with the turn's number (1-based).
