@@ -49,7 +49,8 @@ TEST(JournalUndoTest, ARunKilledOrInterruptedMidWayIsUndoneAsFarAsItGot) {
       args.push_back(files.back());
     }
     RunSettingsForChild killed = box.settings;
-    killed.interrupt_after_ms = 400;
+    // Once the first files are replaced (a group of them at once).
+    killed.interrupt_when = [&] { return ReadAll(files[0]) != Original(0); };
     killed.interrupt_signal = signal_number;
     const ProgramResult run = RunProgram(args, killed);
     int done = 0;
