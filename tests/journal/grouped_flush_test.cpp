@@ -327,6 +327,9 @@ TEST(GroupedFlushTest, AGroupThatCannotBePublishedLeavesEveryOldFileWhole) {
        false, kFiles - 1, true},
       {"the journal cannot be flushed, undo required", FaultPlan().Failing("fdatasync", EIO),
        GroupFlush::kFileSystem, true},
+      // The new files flushed each, the journal's copies with its file system.
+      {"the journal's copies cannot be flushed, undo required",
+       FaultPlan().Failing("syncfs", EIO).Elsewhere(), GroupFlush::kEachFile, true},
   };
   for (const Case& test : cases) {
     TempDir dir;
