@@ -343,9 +343,19 @@ KeepResult RunJournal::Replace(const std::string& target,
   const auto last = last_after_.find(path);
   if (last != last_after_.end() && last->second == IdentityOf(old)) {
     // The run writes again what it wrote: the old content is kept already;
-    // the record learns what the file is now.
-    return RecordAfter(WriteRecord::Kind::kUpdate, path, after,
-                       "undo cannot put back its old content: ");
+    // the record learns what the file is now. Write-ahead as well: undo
+    // knows the file only by what the journal says it became (for a group,
+    // the group's flush writes the record: FlushGroup).
+    const char* const note = "undo cannot put back its old content: ";
+    const KeepResult recorded =
+        RecordAfter(WriteRecord::Kind::kUpdate, path, after, note);
+    if (recorded.outcome != KeepResult::Outcome::kKept) return recorded;
+    if (grouped) {
+      group_paths_.push_back(path);
+      return {};
+    }
+    if (Flush(why)) return {};
+    return Unkept(path, note, why);
   }
 
   WriteRecord write;

@@ -327,6 +327,9 @@ TEST(GroupedFlushTest, AGroupThatCannotBePublishedLeavesEveryOldFileWhole) {
        false, kFiles - 1, true},
       {"the journal cannot be flushed, undo required", FaultPlan().Failing("fdatasync", EIO),
        GroupFlush::kFileSystem, true},
+      // The new files flushed each, the journal's copies with its file system.
+      {"the journal's copies cannot be flushed, undo required",
+       FaultPlan().Failing("syncfs", EIO).Elsewhere(), GroupFlush::kEachFile, true},
   };
   for (const Case& test : cases) {
     TempDir dir;
@@ -366,6 +369,41 @@ TEST(GroupedFlushTest, AGroupThatCannotBePublishedLeavesEveryOldFileWhole) {
       for (const EntryRecord& record : run.records) lines.push_back(ReportLine(record));
       EXPECT_EQ(RunReportLines(dir / "j", listed[0].id), lines) << test.what;
     }
+  }
+}
+
+}  // namespace
+}  // namespace tarnwick
+
+namespace tarnwick {
+namespace {
+
+// A file the run writes twice (listed twice, and its second edit changes
+// it again): undo knows the file only by what the journal says it became,
+// so the record of the second write is on disk before the rename too, in
+// groups or file by file.
+TEST(GroupedFlushTest, ASecondWriteOfAFileIsRecordedBeforeItsRename) {
+  for (const std::optional<GroupSettings>& groups :
+       {std::optional<GroupSettings>(), std::optional(Groups(GroupFlush::kFileSystem))}) {
+    TempDir dir;
+    const std::string twice = dir.Write("f/0.txt", "aabb");  // "ab", then ""
+    GroupHost host;
+    host.files = {twice, dir.Write("f/1.txt", "xaby"), twice};
+    host.output_folder = dir / "f";
+    host.chooser = "Remove x (user-specified) character(s) in text file(s)";
+    host.remove_answers.assign(3, {u"ab", u"", false, false, {}});  // at each file
+    host.groups = groups;
+    RunJournal journal(dir / "j", Settings(), "remove-x", host.output_folder);
+    RunRecorder recorder(false, &journal);
+    host.observer = &recorder;
+    DialogResults results;
+    {
+      SystemCallsRestorer restorer;
+      WatchDurability(dir / "j");
+      StartRemoving(host, results);
+    }
+    EXPECT_EQ(model.violations, std::vector<std::string>()) << groups.has_value();
+    EXPECT_EQ(ReadAll(twice), "") << groups.has_value();
   }
 }
 
