@@ -119,7 +119,6 @@ class BatchRun {
     if (jobs > 1 && count > 1 && host_.GivenOperation()) {
       window_ = EntriesAheadWithinOpenFiles(4 * jobs);
       if (window_ > 0) ahead_.emplace(jobs);
-      jobs_ = jobs;
     }
     for (int i = 1; i <= count; ++i) {
       try {
@@ -240,10 +239,7 @@ class BatchRun {
     trap_.Run(110, [&] { host_.ProcessEvents(); });
     trap_.Run(112, [&] { host_.SetBusy(true); });
 
-    const auto joined = trap_.Try(118, [&] {
-      return host_.OutputFolderText() + kSeparatorText +
-             GetFileNamePart(*source);
-    });
+    const auto joined = trap_.Try(118, [&] { return JoinedOutput(*source); });
     if (!joined) return;
     const std::string output =
         trap_.Value(120, [&] { return FixBackslashes(*joined); }, *joined);
@@ -260,6 +256,11 @@ class BatchRun {
     if (!Copy(*source, output)) return;
     trap_.Run(126, [&] { host_.SetBusy(true); });
     Dispatch(i, *source, output);
+  }
+
+  // The output folder's text and the input's name, joined as they stand.
+  std::string JoinedOutput(const std::string& source) {
+    return host_.OutputFolderText() + kSeparatorText + GetFileNamePart(source);
   }
 
   // The copy step: its check, or in a dry run its preview.
@@ -347,8 +348,7 @@ class BatchRun {
     }
     try {
       task.source = host_.FileAt(entry);
-      task.output = FixBackslashes(host_.OutputFolderText() + kSeparatorText +
-                                   GetFileNamePart(task.source));
+      task.output = FixBackslashes(JoinedOutput(task.source));
     } catch (...) {
       return std::nullopt;  // the entry's own steps say why
     }
@@ -366,15 +366,14 @@ class BatchRun {
                            const EditTexts& texts, const std::string& source,
                            const std::string& output) {
     if (!ahead_ || in_place_ || dry_run_) return false;
-    EditAhead::Task task;
-    task.entry = entry_number_;
-    task.operation = operation;
-    task.find = texts.find;
-    task.replace = texts.replace;
-    task.source = source;
-    task.output = output;
-    task.count = observer_ != nullptr;
-    std::optional<EditAhead::Result> made = ahead_->Take(task);
+    std::optional<EditAhead::Result> made = ahead_->Take(
+        {.entry = entry_number_,
+         .operation = operation,
+         .find = std::u16string(texts.find),
+         .replace = std::u16string(texts.replace),
+         .source = source,
+         .output = output,
+         .count = observer_ != nullptr});
     if (!made) return false;
     bool named = false;
     const bool done = trap_.Run(line, [&] {
@@ -427,8 +426,9 @@ class BatchRun {
       if (!ahead_ || (error_number != ENOSPC && error_number != EDQUOT)) {
         throw;
       }
+      const int jobs = ahead_->workers();
       ahead_.reset();
-      ahead_.emplace(jobs_);
+      ahead_.emplace(jobs);
       next_ahead_ = entry_number_ + 1;
       tally_ = EditTally{};
       EditFile(operation, texts, files, context);
@@ -581,7 +581,6 @@ class BatchRun {
   RunLedger ledger_;  // open on this thread for as long as the run lasts
   // The jobs editing the next entries' files ahead, when the host allows.
   std::optional<EditAhead> ahead_;
-  int jobs_ = 1;
   int window_ = 0;      // how far ahead of the entry in hand
   int next_ahead_ = 1;  // the next entry to hand to them
   // The replacements waiting to be flushed together, when the host asks.

@@ -56,6 +56,8 @@ class EditAhead {
   EditAhead(const EditAhead&) = delete;
   EditAhead& operator=(const EditAhead&) = delete;
 
+  int workers() const { return static_cast<int>(workers_); }
+
   void Submit(Task task);
   // The result for task (matched by its entry), waiting while it is being
   // made; nothing when no such task was submitted, the edit failed, or the

@@ -333,6 +333,21 @@ struct FindTable {
   uint8_t by_first[256];
 };
 
+// Whether find k of the table begins at bytes + at: its first eight bytes
+// compared as one word (eight bytes are there from every candidate), then
+// its last byte and the rest.
+HWY_INLINE bool FindAt(const uint8_t* bytes, size_t at, const FindTable& table,
+                       size_t k) {
+  uint64_t word;
+  std::memcpy(&word, bytes + at, 8);
+  bool match = ((word ^ table.head[k]) & table.head_mask[k]) == 0;
+  if (table.length[k] > 8) {
+    match = match && bytes[at + table.length[k] - 1] == table.last[k] &&
+            std::memcmp(bytes + at + 8, table.text[k] + 8, table.length[k] - 8) == 0;
+  }
+  return match;
+}
+
 template <size_t K>
 HWY_INLINE void MakeFindTable(const std::string_view* finds, FindTable& table) {
   std::memset(table.by_first, 0, sizeof table.by_first);
@@ -398,13 +413,7 @@ HWY_INLINE bool TryByFirstByte(const uint8_t* bytes, const FindTable& table,
   for (size_t c = 0; c < listed; ++c) {
     const size_t at = candidates[c];
     const size_t k = table.by_first[bytes[at]];
-    uint64_t word;
-    std::memcpy(&word, bytes + at, 8);
-    bool match = at >= allowed && ((word ^ table.head[k]) & table.head_mask[k]) == 0;
-    if (table.length[k] > 8) {
-      match = match && bytes[at + table.length[k] - 1] == table.last[k] &&
-              std::memcmp(bytes + at + 8, table.text[k] + 8, table.length[k] - 8) == 0;
-    }
+    const bool match = at >= allowed && FindAt(bytes, at, table, k);
     positions[count] = at;
     which[count] = static_cast<unsigned char>(k);
     allowed = match ? at + table.length[k] : allowed;
@@ -570,14 +579,7 @@ HWY_INLINE ReplacedAny ReplaceAnyOf(const char* data, size_t size, size_t read,
     for (size_t c = 0; c < listed; ++c) {
       const size_t at = candidates[c];
       const size_t k = table.by_first[bytes[at]];
-      uint64_t word;
-      std::memcpy(&word, bytes + at, 8);
-      bool match = at >= read && ((word ^ table.head[k]) & table.head_mask[k]) == 0;
-      if (table.length[k] > 8) {
-        match = match && bytes[at + table.length[k] - 1] == table.last[k] &&
-                std::memcmp(bytes + at + 8, table.text[k] + 8, table.length[k] - 8) == 0;
-      }
-      if (!match) continue;
+      if (at < read || !FindAt(bytes, at, table, k)) continue;
       const size_t gap = at - read;
       const size_t size_k = replacement_sizes[k];
       if (written + gap + size_k + kReplaceSlack > out_size) {

@@ -56,6 +56,23 @@ constexpr char kRemoveX[] = "Remove x (user-specified) character(s) in text file
 constexpr char kFindReplace[] =
     "Find and replace x (user-specified) character(s) in text file(s)";
 
+// The process may open no more than files files while it lives.
+class OpenFileLimit {
+ public:
+  explicit OpenFileLimit(rlim_t files) {
+    EXPECT_EQ(getrlimit(RLIMIT_NOFILE, &before_), 0);
+    rlimit low = before_;
+    low.rlim_cur = files;
+    EXPECT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+  }
+  ~OpenFileLimit() { setrlimit(RLIMIT_NOFILE, &before_); }
+  OpenFileLimit(const OpenFileLimit&) = delete;
+  OpenFileLimit& operator=(const OpenFileLimit&) = delete;
+
+ private:
+  rlimit before_{};
+};
+
 // An input folder "in", an output folder "out" and a host pointed at them.
 class BatchRunTest : public ::testing::Test {
  protected:
@@ -437,11 +454,6 @@ TEST_F(BatchRunTest, WorkingAheadEachNewOutputIsLinkedInItsTurn) {
 // jobs are asked for, the run's own files and journal still find room
 // among the files the process may open.
 TEST_F(BatchRunTest, WorkingAheadLeavesRoomForTheRunsOwnFiles) {
-  rlimit before{};
-  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &before), 0);
-  rlimit low = before;
-  low.rlim_cur = 64;
-  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
   // Every fifth output is older, and replaced by the run in its turn.
   for (int i = 0; i < 200; ++i) {
     const std::string name = "f" + std::to_string(i) + ".txt";
@@ -450,8 +462,10 @@ TEST_F(BatchRunTest, WorkingAheadLeavesRoomForTheRunsOwnFiles) {
   }
   host_.given = Operation::kRemoveAllTabs;
   host_.jobs = 16;
-  Run();
-  setrlimit(RLIMIT_NOFILE, &before);
+  {
+    OpenFileLimit limit(64);
+    Run();
+  }
   EXPECT_TRUE(host_.reporter.reports().empty());
   for (int i = 0; i < 200; ++i) EXPECT_EQ(ReadAll(Out("f" + std::to_string(i) + ".txt")), "ab");
   ExpectDone();
@@ -460,17 +474,14 @@ TEST_F(BatchRunTest, WorkingAheadLeavesRoomForTheRunsOwnFiles) {
 // The files of a write group wait open: a group holds no more of them than
 // the process may open beside its own files.
 TEST_F(BatchRunTest, AWriteGroupStaysWithinTheOpenFileLimit) {
-  rlimit before{};
-  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &before), 0);
-  rlimit low = before;
-  low.rlim_cur = 48;
-  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
   for (int i = 0; i < 120; ++i) AddFile("f" + std::to_string(i) + ".txt", "a\tb");
   host_.output_folder = in_;  // in place
   host_.given = Operation::kRemoveAllTabs;
   host_.groups = GroupSettings{};
-  Run();
-  setrlimit(RLIMIT_NOFILE, &before);
+  {
+    OpenFileLimit limit(48);
+    Run();
+  }
   EXPECT_TRUE(host_.reporter.reports().empty());
   for (int i = 0; i < 120; ++i) {
     EXPECT_EQ(ReadAll(in_ + "/f" + std::to_string(i) + ".txt"), "ab");

@@ -473,6 +473,17 @@ TEST(PendingReplacement, AFileChangedByOthersMeanwhileIsLeftAsTheyLeftIt) {
   }
 }
 
+// A copy of source made for the name to, with "new" as its content,
+// sealed (not named) into sealed.
+void SealCopy(const std::string& source, const std::string& to,
+              SealedFile& sealed) {
+  PendingReplacement copy(to, 0644, {source, IdOf(StatOf(source)), -1, 0},
+                          {.ledger = nullptr, .preview = Preview::kOff,
+                           .seal = &sealed});
+  copy.Write("new");
+  copy.Commit();
+}
+
 TEST(PendingReplacement, ASealedCopyIsNamedOnlyWhileItsNameIsFree) {
   // Made ahead outside the run, named by the run later: what may have
   // happened to the name and the folder meanwhile.
@@ -499,16 +510,8 @@ TEST(PendingReplacement, ASealedCopyIsNamedOnlyWhileItsNameIsFree) {
     TempDir dir;
     const std::string source = dir.Write("in/a.txt", "source");
     dir.MakeFolder("out");
-    const struct stat info = StatOf(source);
     SealedFile sealed;
-    {
-      PendingReplacement copy(dir / "out/a.txt", 0644,
-                              {source, IdOf(info), -1, 0},
-                              {.ledger = nullptr, .preview = Preview::kOff,
-                               .seal = &sealed});
-      copy.Write("new");
-      copy.Commit();
-    }
+    SealCopy(source, dir / "out/a.txt", sealed);
     EXPECT_EQ(dir.List("out"), Names{}) << c.what;
     testing::CountingJournal journal;
     RunLedger ledger;
@@ -547,12 +550,7 @@ TEST(PendingReplacement, NoCopyIsSealedWhereFilesCannotBeMadeWithoutAName) {
   };
   SealedFile sealed;
   try {
-    PendingReplacement copy(dir / "out/a.txt", 0644,
-                            {source, IdOf(StatOf(source)), -1, 0},
-                            {.ledger = nullptr, .preview = Preview::kOff,
-                             .seal = &sealed});
-    copy.Write("new");
-    copy.Commit();
+    SealCopy(source, dir / "out/a.txt", sealed);
     ADD_FAILURE() << "sealed under a name";
   } catch (const FileError& error) {
     EXPECT_EQ(error.error_number(), EOPNOTSUPP);
@@ -572,18 +570,8 @@ TEST(PendingReplacement, NoCopyIsSealedThroughALink) {
   dir.MakeFolder("out");
   dir.MakeFolder("elsewhere");
   ASSERT_EQ(::symlink("../elsewhere/a.txt", (dir / "out/a.txt").c_str()), 0);
-  const struct stat info = StatOf(source);
   SealedFile sealed;
-  EXPECT_THROW(
-      {
-        PendingReplacement copy(dir / "out/a.txt", 0644,
-                                {source, IdOf(info), -1, 0},
-                                {.ledger = nullptr, .preview = Preview::kOff,
-                                 .seal = &sealed});
-        copy.Write("new");
-        copy.Commit();
-      },
-      FileError);
+  EXPECT_THROW(SealCopy(source, dir / "out/a.txt", sealed), FileError);
   EXPECT_FALSE(sealed.holds_file());
   EXPECT_EQ(dir.List("elsewhere"), Names{});
 }
