@@ -10,20 +10,9 @@
 
 #include "engine/text_operations.h"
 #include "files/file_error.h"
+#include "files/replacement_journal.h"
 
 namespace tarnwick {
-namespace {
-
-// The same file, unchanged by the look of it: identity, size and time of
-// the last change.
-bool SameFile(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino &&
-         a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
-         a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
-}
-
-}  // namespace
-
 EditAhead::EditAhead(int workers)
     : workers_(workers > 0 ? static_cast<std::size_t>(workers) : 1) {}
 
@@ -79,7 +68,7 @@ std::optional<EditAhead::Result> EditAhead::Take(const Task& task) {
   struct stat now {};
   if (!taken.result || !(taken.task == task) ||
       stat(task.source.c_str(), &now) != 0 ||
-      !SameFile(now, taken.source_info)) {
+      IdentityOf(now) != IdentityOf(taken.source_info)) {
     return std::nullopt;  // its new file goes with it
   }
   return std::move(taken.result);
@@ -91,7 +80,8 @@ void EditAhead::DropThrough(int entry) {
     std::lock_guard lock(mutex_);
     for (auto it = slots_.begin(); it != slots_.end() && it->first <= entry;) {
       if (it->second.started && !it->second.done) {
-        ++it;  // its worker drops it when done
+        ++it;  // in a worker's hand: dropped once done, by a later call
+               // or when the jobs end
         continue;
       }
       std::erase(queue_, it->first);
@@ -116,29 +106,23 @@ void EditAhead::Work() {
     lock.unlock();
     struct stat seen {};
     std::optional<Result> result;
+    bool unsupported = false;
     try {
       result = Make(task, seen);
     } catch (const FileError& error) {
       // The file system makes no file without a name: a file made ahead
       // would wait under a name that a killed run leaves behind. Every
       // entry is edited in its turn from now on.
-      if (error.error_number() == EOPNOTSUPP) unsupported_ = true;
+      unsupported = error.error_number() == EOPNOTSUPP;
     } catch (...) {
       // Anything else (memory): the run edits the entry itself, and meets
       // and reports whatever it fails on.
     }
     lock.lock();
-    const auto found = slots_.find(entry);
-    if (found == slots_.end()) {
-      // Dropped meanwhile: its new file goes, outside the lock.
-      lock.unlock();
-      result.reset();
-      lock.lock();
-      continue;
-    }
-    found->second.result = std::move(result);
-    found->second.source_info = seen;
-    found->second.done = true;
+    unsupported_ = unsupported_ || unsupported;
+    slot.result = std::move(result);
+    slot.source_info = seen;
+    slot.done = true;
     done_.notify_all();
   }
 }
@@ -156,7 +140,8 @@ std::optional<EditAhead::Result> EditAhead::Make(const Task& task,
             /*ledger=*/nullptr, /*seal=*/&result.file});
   struct stat after {};
   if (!result.file.holds_file() || stat(task.source.c_str(), &after) != 0 ||
-      !SameFile(before, after) || IdOf(before) != result.file.source_id) {
+      IdentityOf(before) != IdentityOf(after) ||
+      IdOf(before) != result.file.source_id) {
     return std::nullopt;
   }
   seen = before;

@@ -173,9 +173,8 @@ rm -rf "$work/out" "$work/tout" "$work/out2" "$work/dry"
 jobs_list=(1 2)
 if [[ "$cores" -gt 2 ]]; then jobs_list+=("$cores"); fi
 ours_many_jobs() { rm -rf "$work/jout$1"; mkdir "$work/jout$1"; ours --output "$work/jout$1" --add-folder "$work/many" --extension txt --jobs "$1"; }
-# "JOBS seconds faults" per run; the median for one number of jobs.
+# "JOBS seconds faults" per run.
 declare -a jr=() jc=()
-jobs_median() { printf '%s\n' "${jr[@]}" | awk -v j="$1" -v f="$2" '$1 == j {print $f}' | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 for ((i = 0; i < repeat; i++)); do
   for jobs in "${jobs_list[@]}"; do
     sync; jr+=("$jobs $(measure ours_many_jobs "$jobs")")
@@ -260,7 +259,6 @@ for jobs in "${jobs_list[@]}"; do
 done
 rm -rf "$work/eight" "$work/kout"*
 t_cp_eight=$(seconds_of "${kc[@]}"); f_cp_eight=$(faults_of "${kc[@]}")
-eight_median() { printf '%s\n' "${kr[@]}" | awk -v j="$1" -v f="$2" '$1 == j {print $f}' | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
 # --- the table ---------------------------------------------------------------
 x() { printf 'ours / %s %s' "$1" "$(ratio "$2" "$3")"; }
@@ -278,13 +276,23 @@ row "tarnwick-batch --dry-run" "$t_ours_many_dry" "$f_ours_many_dry" "$count" \
   "$(x "cp -r" "$t_ours_many_dry" "$t_cp_many")"
 row "tarnwick-batch remove-all-tabs --dry-run" "$t_tabs_many_dry" "$f_tabs_many_dry" "$count" \
   "$(x "cp -r" "$t_tabs_many_dry" "$t_cp_many")"
+# jobs_rows RUNS FILES CP_SECONDS: a row per number of jobs from the
+# "JOBS seconds faults" runs in the array named RUNS, with its ratio to cp
+# -r and the speed-up from one job.
+jobs_rows() {
+  local -n runs=$1
+  local jobs t
+  # The median of field $2 (2: seconds, 3: faults) of the runs with $1 jobs.
+  of() { printf '%s\n' "${runs[@]}" | awk -v j="$1" '$1 == j {print $2, $3}' | { mapfile -t pairs; median_of "$(($2 - 1))" "${pairs[@]}"; }; }
+  for jobs in "${jobs_list[@]}"; do
+    t=$(of "$jobs" 2)
+    row "tarnwick-batch --jobs $jobs" "$t" "$(of "$jobs" 3)" "$2" \
+      "$(x "cp -r" "$t" "$3"), 1 job / this $(ratio "$(of 1 2)" "$t")"
+  done
+}
 header "$count files of 2 KiB into an empty output folder, by jobs ($cores cores):"
 row "cp -r" "$t_cp_jobs" "$f_cp_jobs" "$count"
-for jobs in "${jobs_list[@]}"; do
-  t=$(jobs_median "$jobs" 2)
-  row "tarnwick-batch --jobs $jobs" "$t" "$(jobs_median "$jobs" 3)" "$count" \
-    "$(x "cp -r" "$t" "$t_cp_jobs"), 1 job / this $(ratio "$(jobs_median 1 2)" "$t")"
-done
+jobs_rows jr "$count" "$t_cp_jobs"
 header "$count files of 2 KiB in place:"
 row "tarnwick-batch (flushes in groups)" "$t_ours_many_in" "$f_ours_many_in" "$count"
 row "sed -i" "$t_sed_many" "$f_sed_many" "$count" "$(x this "$t_ours_many_in" "$t_sed_many")"
@@ -300,11 +308,7 @@ row "sed -i" "$t_sed_big" "$f_sed_big" 1 "$(x this "$t_ours_big_in" "$t_sed_big"
 row "sd" "$t_sd_big" "$f_sd_big" 1 "$(x this "$t_ours_big_in" "$t_sd_big")"
 header "8 files of $((big_mib / 8)) MiB into an output folder, three pairs (Cat mat 12345), by jobs:"
 row "cp -r" "$t_cp_eight" "$f_cp_eight" 8
-for jobs in "${jobs_list[@]}"; do
-  t=$(eight_median "$jobs" 2)
-  row "tarnwick-batch --jobs $jobs" "$t" "$(eight_median "$jobs" 3)" 8 \
-    "$(x "cp -r" "$t" "$t_cp_eight"), 1 job / this $(ratio "$(eight_median 1 2)" "$t")"
-done
+jobs_rows kr 8 "$t_cp_eight"
 echo
 echo "targets: many files into a folder <= 1.2 x cp -r; dry runs <= 0.3 x cp -r and"
 echo "         <= 5 faults per file; big file into a folder <= 1.6 x cp;"

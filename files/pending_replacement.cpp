@@ -546,8 +546,10 @@ void PendingReplacement::Commit() {
   // one this run copied a moment ago, has no such content (cp does not
   // flush either).
   if (exists_ && !run_copy_ && calls.fsync(fd_) != 0) Fail(errno);
+  // The new file's identity: for the run's ledger and journal, and for a
+  // file linked below, to know it again should its close fail.
   struct stat written {};
-  if (ledger != nullptr && fstat(fd_, &written) != 0) Fail(errno);
+  if ((ledger != nullptr || unnamed_) && fstat(fd_, &written) != 0) Fail(errno);
   if (!unnamed_) {
     const int closing = std::exchange(fd_, -1);
     if (calls.close(closing) != 0) Fail(errno);
@@ -570,17 +572,14 @@ void PendingReplacement::Commit() {
       if (error == EEXIST) Fail(EBUSY, file_texts::kAppearedMeanwhile);
       Fail(error);
     }
-    struct stat linked {};
-    const bool known = fstat(fd_, &linked) == 0;
     const int closing = std::exchange(fd_, -1);
     if (calls.close(closing) != 0) {
       // What was written may not all be there: the name goes again, if it
       // still names this file.
       const int error = errno;
       struct stat now {};
-      if (known &&
-          fstatat(folder_->get(), name_.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
-          IdOf(now) == IdOf(linked)) {
+      if (fstatat(folder_->get(), name_.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+          IdOf(now) == IdOf(written)) {
         unlinkat(folder_->get(), name_.c_str(), 0);
       }
       Fail(error);
